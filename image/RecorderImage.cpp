@@ -1,0 +1,260 @@
+#include "image/RecorderImage.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "common/errorExc.h"
+#include "image/BigEndian.h"
+
+namespace {
+
+const char* const kCannotOpen = "не могу открыть файл!";
+const char* const kCannotRead = "не могу прочесть файл!";
+const char* const kCannotCreate = "не могу открыть/создать файл!";
+const char* const kCannotWrite = "не могу записать файл!";
+
+// Reads up to n bytes; returns how many arrived before end of file or an error.
+size_t readFully(int fd, uint8_t* buf, size_t n) {
+    size_t got = 0;
+    while (got < n) {
+        ssize_t r = ::read(fd, buf + got, n - got);
+        if (r < 0 && errno == EINTR) continue;
+        if (r <= 0) break;
+        got += size_t(r);
+    }
+    return got;
+}
+
+bool writeFully(int fd, const uint8_t* buf, size_t n) {
+    size_t done = 0;
+    while (done < n) {
+        ssize_t w = ::write(fd, buf + done, n - done);
+        if (w < 0 && errno == EINTR) continue;
+        if (w <= 0) return false;
+        done += size_t(w);
+    }
+    return true;
+}
+
+}  // namespace
+
+RecorderImage::RecorderImage() : data_(new uint8_t[ImageSize]) {
+    reset();
+    // Defined values until the first locateHeads: empty rings, the settings
+    // cursor on the log's first slot.
+    settingsHeadPage_ = settingsCursorPage_ = settingsFirst_;
+    settingsHeadOffset_ = settingsCursorOffset_ = 0;
+}
+
+RecorderImage::~RecorderImage() { delete[] data_; }
+
+void RecorderImage::reset() {
+    std::memset(data_, 0xFF, ImageSize);
+    countersFirst_ = 513;
+    countersCount_ = 31;
+    generalFirst_ = countersFirst_ + countersCount_;
+    generalCount_ = PageCount - generalFirst_;
+    writableFirst_ = 0;
+    writableCount_ = 8;
+    settingsFirst_ = 8;
+    settingsCount_ = 504;
+    generalHead_ = generalFirst_;
+    countersHead_ = countersFirst_;
+}
+
+void RecorderImage::load(const std::string& path, bool createIfMissing) {
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        if (!createIfMissing) throw errorExc("%s", kCannotOpen);
+        reset();
+        save(path);
+        fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0) throw errorExc("%s", kCannotOpen);
+    }
+    size_t got = readFully(fd, data_, ImageSize);
+    ::close(fd);
+    if (got < ImageSize) throw errorExc("%s", kCannotRead);
+}
+
+void RecorderImage::save(const std::string& path) const {
+    namespace fs = std::filesystem;
+    fs::path target(path);
+    fs::path dir = target.parent_path();
+    if (dir.empty()) dir = ".";
+    std::string tmpl = (dir / ("." + target.filename().string() + ".XXXXXX")).string();
+    int fd = ::mkstemp(tmpl.data());
+    if (fd < 0) throw errorExc("%s", kCannotCreate);
+
+    // Keep the permissions of a file being replaced; a new one gets the usual
+    // 0666 less the umask.
+    struct stat st;
+    mode_t mode;
+    if (::stat(path.c_str(), &st) == 0) {
+        mode = st.st_mode & 07777;
+    } else {
+        mode_t mask = ::umask(0);
+        ::umask(mask);
+        mode = 0666 & ~mask;
+    }
+    ::fchmod(fd, mode);
+
+    bool ok = writeFully(fd, data_, ImageSize) && ::fsync(fd) == 0;
+    ok = (::close(fd) == 0) && ok;
+    if (ok && ::rename(tmpl.c_str(), path.c_str()) != 0) {
+        ::unlink(tmpl.c_str());
+        // A target we cannot replace (a folder, say) is one we cannot create.
+        throw errorExc("%s", kCannotCreate);
+    }
+    if (!ok) {
+        ::unlink(tmpl.c_str());
+        throw errorExc("%s", kCannotWrite);
+    }
+}
+
+uint8_t keyCrc8(const uint8_t* key) {
+    uint8_t crc = 0;
+    for (int i = 7; i >= 0; --i) {
+        uint8_t byte = key[i];
+        for (int bit = 0; bit < 8; ++bit) {
+            uint8_t f = (byte ^ crc) & 1;
+            crc >>= 1;
+            if (f) crc ^= 0x8C;
+            byte >>= 1;
+        }
+    }
+    return crc;
+}
+
+uint8_t RecorderImage::keyCellOf(const uint8_t* key) const {
+    bool allEqual = true;
+    for (int i = 1; i < 8; ++i) allEqual = allEqual && key[i] == key[0];
+    if (keyCrc8(key) != 0 || allEqual) return uint8_t(key[0] + 100);
+    const uint8_t* table = page(HeaderPage) + 16;
+    // 16 + 8 * 255 bytes stay well inside the image.
+    for (uint32_t j = 0; j < keyCount_; ++j)
+        if (std::memcmp(table + 8 * j, key, 8) == 0) return uint8_t(j);
+    return 255;
+}
+
+void RecorderImage::locateHeads() {
+    const uint8_t* header = page(HeaderPage);
+    headerByte0_ = header[0];
+    keyCount_ = header[1];
+    sensorCount_ = header[2];
+    groupCount_ = header[3];
+    relayCount_ = header[4];
+    discreteCount_ = header[5];
+
+    uint16_t v = readU16(header + 6);
+    if (v != 0xFFFF) {
+        // A count that would push the general log past the last page is not
+        // believed: the regions keep their default sizes.
+        countersCount_ = v <= MaxCountersCount ? v : 31;
+        generalFirst_ = countersFirst_ + countersCount_;
+        generalCount_ = PageCount - generalFirst_;
+        generalHead_ = generalFirst_;
+    }
+
+    // General log: one broken page is tolerated.
+    const uint32_t generalEnd = generalFirst_ + generalCount_;
+    generalHead_ = generalFirst_;
+    generalSeq_ = 0xFF;
+    for (uint32_t i = generalFirst_; i < generalEnd; ++i) {
+        uint8_t s = page(i)[7];
+        if (i == generalFirst_) {
+            generalHead_ = i;
+            generalSeq_ = s;
+            if (s == 0xFF) break;
+        } else if (s == nextSeq(generalSeq_)) {
+            generalHead_ = i;
+            generalSeq_ = s;
+        } else if (i + 1 < generalEnd && page(i + 1)[7] == nextSeq(nextSeq(generalSeq_))) {
+            ++i;
+            generalHead_ = i;
+            generalSeq_ = page(i)[7];
+        } else {
+            break;
+        }
+    }
+    if (generalSeq_ != 0xFF) {
+        ++generalHead_;
+        if (generalHead_ >= generalEnd) generalHead_ = generalFirst_;
+    }
+
+    // Counters: no tolerance; the head names the newest page itself.
+    countersHead_ = countersFirst_;
+    countersSeq_ = 0xFF;
+    for (uint32_t i = countersFirst_; i < countersFirst_ + countersCount_; ++i) {
+        uint8_t s = page(i)[7];
+        if (i == countersFirst_) {
+            countersHead_ = i;
+            countersSeq_ = s;
+            if (s == 0xFF) break;
+        } else if (s == nextSeq(countersSeq_)) {
+            countersHead_ = i;
+            countersSeq_ = s;
+        } else {
+            break;
+        }
+    }
+
+    // Settings log: slot by slot, no tolerance.
+    settingsHeadPage_ = settingsFirst_;
+    settingsHeadOffset_ = 0;
+    settingsSeq_ = 0xFF;
+    bool first = true;
+    bool stop = false;
+    for (uint32_t i = settingsFirst_; i < settingsFirst_ + settingsCount_ && !stop; ++i) {
+        for (uint32_t j = 0; j < SettingsPerPage; ++j) {
+            uint8_t s = page(i)[SettingsRecordSize * j + 7];
+            if (first) {
+                first = false;
+                settingsHeadPage_ = i;
+                settingsHeadOffset_ = SettingsRecordSize * j;
+                settingsSeq_ = s;
+                if (s == 0xFF) {
+                    stop = true;
+                    break;
+                }
+            } else if (s == nextSeq(settingsSeq_)) {
+                settingsHeadPage_ = i;
+                settingsHeadOffset_ = SettingsRecordSize * j;
+                settingsSeq_ = s;
+            } else {
+                stop = true;
+                break;
+            }
+        }
+    }
+    if (settingsSeq_ != 0xFF) advanceSlot(settingsHeadPage_, settingsHeadOffset_);
+}
+
+void RecorderImage::advanceSlot(uint32_t& pg, uint32_t& offset) const {
+    offset += SettingsRecordSize;
+    if (offset + SettingsRecordSize > PageSize - 1) {
+        offset = 0;
+        ++pg;
+        if (pg >= settingsFirst_ + settingsCount_) pg = settingsFirst_;
+    }
+}
+
+uint32_t RecorderImage::nextGeneralPage(uint32_t p) const {
+    uint32_t n = p + 1;
+    if (n >= generalFirst_ + generalCount_) n = generalFirst_;
+    return n == generalHead_ ? EndOfWalk : n;
+}
+
+void RecorderImage::rewindSettings() {
+    settingsCursorPage_ = settingsHeadPage_;
+    settingsCursorOffset_ = settingsHeadOffset_;
+}
+
+bool RecorderImage::stepSettings() {
+    advanceSlot(settingsCursorPage_, settingsCursorOffset_);
+    return !(settingsCursorPage_ == settingsHeadPage_ && settingsCursorOffset_ == settingsHeadOffset_);
+}

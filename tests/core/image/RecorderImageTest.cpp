@@ -1,0 +1,158 @@
+#include <fstream>
+#include <gtest/gtest.h>
+#include <csignal>
+#include <functional>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "testsupport/TempDir.h"
+#include "common/errorExc.h"
+#include "image/RecorderImage.h"
+#include "testsupport/ImageBuilder.h"
+
+namespace {
+
+std::string messageOf(const std::function<void()>& f) {
+    try {
+        f();
+    } catch (const errorExc& e) {
+        return e.message();
+    }
+    return "(no error)";
+}
+
+void writeFile(const std::string& path, size_t size, uint8_t fill) {
+    std::ofstream out(path, std::ios::binary);
+    std::string bytes(size, char(fill));
+    out.write(bytes.data(), std::streamsize(bytes.size()));
+}
+
+TEST(RecorderImage, ResetGivesDefaultRegionsAndErasedBytes) {
+    RecorderImage image;
+    image.page(100)[3] = 0;
+    image.reset();
+    EXPECT_EQ(image.page(100)[3], 0xFF);
+    EXPECT_EQ(image.countersFirst(), 513u);
+    EXPECT_EQ(image.countersCount(), 31u);
+    EXPECT_EQ(image.generalFirst(), 544u);
+    EXPECT_EQ(image.generalCount(), 7648u);
+    EXPECT_EQ(image.writableFirst(), 0u);
+    EXPECT_EQ(image.writableCount(), 8u);
+    EXPECT_EQ(image.settingsFirst(), 8u);
+    EXPECT_EQ(image.settingsCount(), 504u);
+    EXPECT_EQ(image.page(1) - image.page(0), 528);
+    // Defined before any location of the heads
+    EXPECT_EQ(image.generalSeq(), 0xFF);
+    EXPECT_EQ(image.discreteCount(), 0);
+    EXPECT_EQ(image.settingsHeadPage(), 8u);
+}
+
+TEST(RecorderImageFile, SaveThenLoadReproducesEveryByte) {
+    TempDir dir;
+    RecorderImage a;
+    for (uint32_t i = 0; i < RecorderImage::ImageSize; i += 4099) a.data()[i] = uint8_t(i * 7);
+    a.save(dir.file("x.rpd"));
+    EXPECT_EQ(std::filesystem::file_size(dir.file("x.rpd")), RecorderImage::ImageSize);
+    RecorderImage b;
+    b.load(dir.file("x.rpd"), false);
+    EXPECT_EQ(0, std::memcmp(a.data(), b.data(), RecorderImage::ImageSize));
+}
+
+TEST(RecorderImageFile, ShortLongAndMissingFiles) {
+    TempDir dir;
+    RecorderImage image;
+    writeFile(dir.file("short.rpd"), RecorderImage::ImageSize - 1, 0x11);
+    EXPECT_EQ(messageOf([&] { image.load(dir.file("short.rpd"), false); }),
+              "не могу прочесть файл!");
+
+    writeFile(dir.file("long.rpd"), RecorderImage::ImageSize + 1, 0x22);
+    image.load(dir.file("long.rpd"), false);
+    EXPECT_EQ(image.data()[RecorderImage::ImageSize - 1], 0x22);
+
+    EXPECT_EQ(messageOf([&] { image.load(dir.file("missing.rpd"), false); }),
+              "не могу открыть файл!");
+    EXPECT_FALSE(std::filesystem::exists(dir.file("missing.rpd")));
+
+    image.load(dir.file("new.rpd"), true);
+    EXPECT_EQ(std::filesystem::file_size(dir.file("new.rpd")), RecorderImage::ImageSize);
+    for (uint32_t i = 0; i < RecorderImage::ImageSize; i += 997) ASSERT_EQ(image.data()[i], 0xFF);
+    image.locateHeads();
+    EXPECT_EQ(image.generalHead(), 544u);
+}
+
+TEST(RecorderImageFile, FailedSaveLeavesOldFileAndImage) {
+    if (::geteuid() == 0) GTEST_SKIP() << "root ignores folder permissions";
+    TempDir dir;
+    RecorderImage image;
+    image.data()[0] = 0x42;
+    image.save(dir.file("keep.rpd"));
+    image.data()[0] = 0x43;
+    ::chmod(dir.path().c_str(), 0500);  // no new files in the folder
+    EXPECT_EQ(messageOf([&] { image.save(dir.file("keep.rpd")); }), "не могу открыть/создать файл!");
+    ::chmod(dir.path().c_str(), 0700);
+    EXPECT_EQ(image.data()[0], 0x43);
+    RecorderImage back;
+    back.load(dir.file("keep.rpd"), false);
+    EXPECT_EQ(back.data()[0], 0x42);
+}
+
+TEST(RecorderImageFile, WriteErrorLeavesOldFileAndNoTemporary) {
+    TempDir dir;
+    RecorderImage image;
+    image.data()[0] = 1;
+    image.save(dir.file("a.rpd"));
+    image.data()[0] = 2;
+    // A file-size limit makes the write itself fail half-way (EFBIG).
+    struct rlimit old;
+    ::getrlimit(RLIMIT_FSIZE, &old);
+    struct rlimit small = old;
+    small.rlim_cur = 1 << 20;
+    auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    ::setrlimit(RLIMIT_FSIZE, &small);
+    std::string msg = messageOf([&] { image.save(dir.file("a.rpd")); });
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_EQ(msg, "не могу записать файл!");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+    EXPECT_EQ(std::filesystem::file_size(dir.file("a.rpd")), RecorderImage::ImageSize);
+    RecorderImage back;
+    back.load(dir.file("a.rpd"), false);
+    EXPECT_EQ(back.data()[0], 1);
+}
+
+TEST(RecorderImageFile, UnreplaceableTargetsAreReported) {
+    TempDir dir;
+    RecorderImage image;
+    std::filesystem::create_directory(dir.file("folder.rpd"));
+    EXPECT_EQ(messageOf([&] { image.save(dir.file("folder.rpd")); }), "не могу открыть/создать файл!");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+    EXPECT_EQ(messageOf([&] { image.save("/nonexistent-folder/x.rpd"); }),
+              "не могу открыть/создать файл!");
+    EXPECT_EQ(messageOf([&] { image.load("/nonexistent-folder/x.rpd", true); }),
+              "не могу открыть/создать файл!");
+}
+
+TEST(KeyCell, InvalidCodesMapAbove99AndTableIsSearchedUpToKeyCount) {
+    RecorderImage image;
+    ImageBuilder b(image);
+    ImageBuilder::Header h;
+    KeyCode k0 = makeKey(0xABCDEF), k1 = makeKey(0x123456), k2 = makeKey(0x777);
+    h.keys = {k0, k1, k2};
+    h.keyCount = 2;  // entry 2 is beyond the count
+    b.header(h).done();
+    uint8_t ff[8] = {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
+    uint8_t zero[8] = {};
+    EXPECT_EQ(image.keyCellOf(ff), 99);
+    EXPECT_EQ(image.keyCellOf(zero), 100);
+    EXPECT_EQ(image.keyCellOf(k0.data()), 0);
+    EXPECT_EQ(image.keyCellOf(k1.data()), 1);
+    EXPECT_EQ(image.keyCellOf(k2.data()), 255);
+    EXPECT_EQ(image.keyCellOf(makeKey(0x999).data()), 255);
+    KeyCode broken = k0;
+    broken[3] ^= 1;  // CRC no longer 0
+    EXPECT_EQ(image.keyCellOf(broken.data()), uint8_t(broken[0] + 100));
+    EXPECT_EQ(keyCrc8(k0.data()), 0);
+}
+
+}  // namespace
