@@ -30,21 +30,24 @@ RecorderImage& fullMemory() {
 
 size_t countOf(const eventList& events) {
     size_t n = 0;
-    for (auto* e = events.front(); e; e = eventList::after(e)) ++n;
+    for (auto* e = events.front(); e; e = eventList::after(e))
+        ++n;
     return n;
 }
 
 void BM_ProjectAnalysis(benchmark::State& state) {
     RecorderImage& image = fullMemory();
     eventList events;
-    for (auto _ : state) analyseImage(image, events, nullptr);
+    for (auto _ : state)
+        analyseImage(image, events, nullptr);
     state.counters["events"] = double(countOf(events));
 }
 
 void BM_LiteralAnalysis(benchmark::State& state) {
     RecorderImage& image = fullMemory();
     eventList events;
-    for (auto _ : state) analyseLiterally(image, events);
+    for (auto _ : state)
+        analyseLiterally(image, events);
     state.counters["events"] = double(countOf(events));
 }
 
@@ -55,13 +58,14 @@ BENCHMARK(BM_LiteralAnalysis)->Unit(benchmark::kMillisecond)->Iterations(1);
 class RatioReporter : public benchmark::ConsoleReporter {
 public:
     void ReportRuns(const std::vector<Run>& runs) override {
-        for (const auto& r : runs) times[r.benchmark_name()] = r.GetAdjustedRealTime();
+        for (const auto& r : runs)
+            times[r.benchmark_name()] = r.GetAdjustedRealTime();
         ConsoleReporter::ReportRuns(runs);
     }
-    std::map<std::string, double> times;  // in each run's time unit (ms here)
+    std::map<std::string, double> times; // in each run's time unit (ms here)
 };
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv) {
     setenv("TZ", "Europe/Moscow", 1);

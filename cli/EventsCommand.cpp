@@ -4,7 +4,6 @@
 
 #include "cli/Command.h"
 #include "cli/TextProgress.h"
-#include "common/errorExc.h"
 #include "events/Analysis.h"
 #include "events/EventTime.h"
 #include "events/eventList.h"
@@ -13,17 +12,8 @@
 namespace {
 
 int run(const std::vector<std::string>& args) {
-    if (args.size() != 1) {
-        std::fprintf(stderr, "usage: gruvik2-cli events IMAGE\n");
-        return 2;
-    }
     RecorderImage image;
-    try {
-        image.load(args[0], false);
-    } catch (const errorExc& e) {
-        std::fprintf(stderr, "%s\n", e.message().c_str());
-        return 2;
-    }
+    if (!loadImageArgument(args, "events", image)) return 2;
     eventList events;
     AnalysisResult result;
     {

@@ -6,7 +6,7 @@
 
 namespace {
 
-constexpr int64_t Base = 1672531200;  // 2023-01-01 00:00 UTC
+constexpr int64_t Base = 1672531200; // 2023-01-01 00:00 UTC
 constexpr int64_t Day = 86400;
 
 // Every so often the clock is set back a couple of days or forward a few.
@@ -16,14 +16,16 @@ int64_t clockJump(std::mt19937& rng, uint32_t i, uint32_t every) {
 }
 
 GeneralRecord generalRecord(std::mt19937& rng, uint16_t offset) {
-    static const uint8_t kTypes[] = {1, 1, 1, 2, 2, 2, 3, 3, 11, 11, 6, 7, 5, 4, 8, 9, 10, 12, 0x2A};
+    static const uint8_t kTypes[] = {1, 1, 1, 2, 2, 2, 3,  3,  11,  11,
+                                     6, 7, 5, 4, 8, 9, 10, 12, 0x2A};
     GeneralRecord r{kTypes[rng() % sizeof kTypes], offset, {}};
-    for (auto& b : r.payload) b = uint8_t(rng());
+    for (auto& b : r.payload)
+        b = uint8_t(rng());
     if (r.type == 2 || r.type == 6 || r.type == 7) r.payload[0] = uint8_t(rng() % 3);
     return r;
 }
 
-}  // namespace
+} // namespace
 
 void synthesizeFullMemory(RecorderImage& image, uint32_t seed) {
     std::mt19937 rng(seed);
@@ -53,8 +55,9 @@ void synthesizeFullMemory(RecorderImage& image, uint32_t seed) {
     for (uint32_t j = 0; j < settings; ++j) {
         s += step + clockJump(rng, j, 2500);
         std::array<uint8_t, 9> payload{};
-        for (auto& x : payload) x = uint8_t(rng());
-        uint8_t type = uint8_t(1 + rng() % 40);  // 40: an unknown code
+        for (auto& x : payload)
+            x = uint8_t(rng());
+        uint8_t type = uint8_t(1 + rng() % 40); // 40: an unknown code
         KeyCode key = rng() % 8 ? h.keys[rng() % 3] : makeKey(0x2000 + rng() % 50);
         b.settings(stampAt(s + int64_t(rng() % 600), uint8_t(rng() % 10)), key, type, payload);
     }

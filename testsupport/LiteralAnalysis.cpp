@@ -1,7 +1,5 @@
 #include "testsupport/LiteralAnalysis.h"
 
-#include "common/ErrorLog.h"
-#include "common/errorExc.h"
 #include "events/Registries.h"
 #include "events/eventList.h"
 #include "events/genericParser.h"
@@ -20,14 +18,7 @@ void insertSortedLinearly(eventList& events, genericParser* event) {
 }
 
 AnalysisResult analyseLiterally(RecorderImage& image, eventList& events) {
-    events.clear();
-    image.locateHeads();
-    try {
-        requireSupportedLayout(image);
-    } catch (const errorExc& e) {
-        logError(e.message());
-        return AnalysisResult::refused;
-    }
+    if (!prepareAnalysis(image, events)) return AnalysisResult::refused;
     GL_pList general;
     for (uint32_t p = image.generalHead(); p != RecorderImage::EndOfWalk;
          p = image.nextGeneralPage(p)) {

@@ -10,9 +10,10 @@
 #include "events/Analysis.h"
 #include "events/EventTime.h"
 #include "events/eventList.h"
+#include "testsupport/Errors.h"
 #include "testsupport/ImageBuilder.h"
 #include "testsupport/LiteralAnalysis.h"
-#include "testsupport/ScopedEnv.h"
+#include "testsupport/ScopedTZ.h"
 
 namespace {
 
@@ -38,13 +39,13 @@ TEST(Analysis, RefusesOtherDiscreteCountsBeforeAnyProgress) {
     h.discretes = 8;
     b.header(h).generalPage(Stamp(2010, 1, 1, 0, 0, 0), {{4, 0, {}}});
     eventList events;
-    events.append(new genericParser);  // from an earlier image
+    events.append(new genericParser); // from an earlier image
     CollectedErrors errors;
     CountingProgress progress;
     EXPECT_EQ(analyseImage(image, events, &progress), AnalysisResult::refused);
-    EXPECT_EQ(errors.messages, (std::vector<std::string>{
-                                   "Эта версия программы не может работать с количеством "
-                                   "дискретных каналов, отличных от 6!"}));
+    EXPECT_EQ(errors.messages,
+              (std::vector<std::string>{"Эта версия программы не может работать с количеством "
+                                        "дискретных каналов, отличных от 6!"}));
     EXPECT_EQ(progress.calls, 0);
     EXPECT_TRUE(events.empty());
 }
@@ -53,7 +54,7 @@ TEST(Analysis, ErasedImageGivesNoEventsAndBoundsOfNow) {
     ScopedTZ tz("UTC");
     RecorderImage image;
     eventList events;
-    events.minSeconds = 5;  // left over
+    events.minSeconds = 5; // left over
     events.maxSeconds = 6;
     const auto before = int32_t(std::time(nullptr));
     EXPECT_EQ(analyseImage(image, events, nullptr), AnalysisResult::done);
@@ -69,7 +70,7 @@ TEST(Analysis, CancelClearsTheEventsAndSaysSo) {
     eventList events;
     CollectedErrors errors;
     CountingProgress progress;
-    progress.cancelAfter = 12;  // ten general values, then the second settings value
+    progress.cancelAfter = 12; // ten general values, then the second settings value
     EXPECT_EQ(analyseImage(image, events, &progress), AnalysisResult::interrupted);
     EXPECT_EQ(errors.messages, (std::vector<std::string>{"Анализ памяти регистратора прерван"}));
     EXPECT_TRUE(events.empty());
@@ -89,10 +90,11 @@ TEST(Analysis, GeneralThenSettingsInOneTimeOrder) {
     std::vector<std::string> shown;
     for (auto* e = events.front(); e; e = eventList::after(e))
         shown.push_back(eventTimeText(e->seconds, e->tenths) + " " + e->describe());
-    EXPECT_EQ(shown, (std::vector<std::string>{
-                         "07/12/2009 10:00:00.0 Начало работы [0x80] P.ON",
-                         "07/12/2009 10:00:30.5 Начало перегрузки: реле 1 группа 2 (ключ из ячейки 1)",
-                         "07/12/2009 10:01:00.0 Выключение питания"}));
+    EXPECT_EQ(shown,
+              (std::vector<std::string>{
+                  "07/12/2009 10:00:00.0 Начало работы [0x80] P.ON",
+                  "07/12/2009 10:00:30.5 Начало перегрузки: реле 1 группа 2 (ключ из ячейки 1)",
+                  "07/12/2009 10:01:00.0 Выключение питания"}));
 }
 
 // A few pages and settings records with times drawn from a handful of values,
@@ -105,8 +107,9 @@ void randomImage(RecorderImage& image, std::mt19937& rng) {
     b.header(h);
     if (rng() % 3 == 0) b.generalAt(image.generalCount() - 2, uint8_t(rng() % 255));
     if (rng() % 3 == 0)
-        b.settingsAt(image.settingsCount() * RecorderImage::SettingsPerPage - 3, uint8_t(rng() % 255));
-    const int64_t base = 1262304000;  // 2010-01-01
+        b.settingsAt(image.settingsCount() * RecorderImage::SettingsPerPage - 3,
+                     uint8_t(rng() % 255));
+    const int64_t base = 1262304000; // 2010-01-01
     auto when = [&] { return base + 3600 * int64_t(rng() % 3) + int64_t(rng() % 4); };
     const int pages = int(rng() % 6);
     for (int p = 0; p < pages; ++p) {
@@ -114,15 +117,18 @@ void randomImage(RecorderImage& image, std::mt19937& rng) {
         for (auto& r : records) {
             static const uint8_t kTypes[] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 0xFF, 0x2A};
             r = {kTypes[rng() % sizeof kTypes], uint16_t(rng() % 25), {}};
-            for (auto& x : r.payload) x = uint8_t(rng());
+            for (auto& x : r.payload)
+                x = uint8_t(rng());
         }
         b.generalPage(stampAt(when(), uint8_t(rng() % 10)), records);
     }
     const int settings = int(rng() % 40);
     for (int s = 0; s < settings; ++s) {
         std::array<uint8_t, 9> payload{};
-        for (auto& x : payload) x = uint8_t(rng());
-        b.settings(stampAt(when(), uint8_t(rng() % 10)), h.keys[rng() % 2], uint8_t(rng() % 42), payload);
+        for (auto& x : payload)
+            x = uint8_t(rng());
+        b.settings(stampAt(when(), uint8_t(rng() % 10)), h.keys[rng() % 2], uint8_t(rng() % 42),
+                   payload);
     }
     b.done();
 }
@@ -137,10 +143,10 @@ TEST(Analysis, OrderEqualsTheLiteralReferenceOnRandomImages) {
         ASSERT_EQ(analyseImage(image, fast, nullptr), AnalysisResult::done);
         ASSERT_EQ(analyseLiterally(image, literal), AnalysisResult::done);
         ASSERT_EQ(lines(fast), lines(literal)) << "round " << round;
-        if (fast.empty()) continue;  // only the project sets bounds for an empty list
+        if (fast.empty()) continue; // only the project sets bounds for an empty list
         EXPECT_EQ(fast.minSeconds, literal.minSeconds);
         EXPECT_EQ(fast.maxSeconds, literal.maxSeconds);
     }
 }
 
-}  // namespace
+} // namespace

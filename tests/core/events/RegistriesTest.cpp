@@ -4,18 +4,19 @@
 #include <string>
 #include <vector>
 
-#include "common/errorExc.h"
 #include "events/GL_records.h"
 #include "events/Registries.h"
 #include "events/SL_records2.h"
+#include "testsupport/Errors.h"
 #include "testsupport/ImageBuilder.h"
+#include "testsupport/ScopedTZ.h"
 
 namespace {
 
-template <class Registry, class P>
-std::vector<std::string> names(const Registry& r) {
+template <class Registry, class P> std::vector<std::string> names(const Registry& r) {
     std::vector<std::string> v;
-    for (const P* p = r.front(); p; p = Registry::after(p)) v.push_back(p->className());
+    for (const P* p = r.front(); p; p = Registry::after(p))
+        v.push_back(p->className());
     return v;
 }
 
@@ -23,10 +24,9 @@ TEST(Registries, PrototypesStandInTheirOrderWithTheCatchAllLast) {
     GL_pList gl;
     EXPECT_EQ((names<GL_pList, GL_parser>(gl)),
               (std::vector<std::string>{"GL_powerOn", "GL_powerOff", "GL_sensorLoad",
-                                        "GL_groupLoad", "GL_state", "GL_cycleStart",
-                                        "GL_cycleStop", "GL_consoleMode", "GL_sensFail",
-                                        "GL_sensOK", "GL_channelState", "GL_downloaderState",
-                                        "GL_unknown"}));
+                                        "GL_groupLoad", "GL_state", "GL_cycleStart", "GL_cycleStop",
+                                        "GL_consoleMode", "GL_sensFail", "GL_sensOK",
+                                        "GL_channelState", "GL_downloaderState", "GL_unknown"}));
     // Settings prototypes in the order of their type codes 1 to 39.
     SL_pList sl;
     std::array<uint8_t, 26> record{};
@@ -44,18 +44,10 @@ TEST(Registries, PrototypesStandInTheirOrderWithTheCatchAllLast) {
     EXPECT_EQ(code, 41);
 }
 
-std::string mismatchMessage(const std::function<void()>& parse) {
-    try {
-        parse();
-    } catch (const errorExc& e) {
-        return e.message();
-    }
-    return "(no error)";
-}
-
 // Every type refuses to fill an object of another class, naming itself, and
 // fills one of its own class in place.
 TEST(Registries, ParseIntoChecksTheClass) {
+    ScopedTZ tz("UTC");
     RecorderImage image;
     ImageBuilder(image).header();
     std::array<uint8_t, 26> record{};
@@ -64,16 +56,18 @@ TEST(Registries, ParseIntoChecksTheClass) {
     GL_pList gl;
     for (const GL_parser* p = gl.front(); p; p = GL_pList::after(p)) {
         GL_parser other;
-        EXPECT_EQ(mismatchMessage([&] { p->parse(record.data(), image, stamp.bytes.data(), &other); }),
-                  std::string("Ошибка преобразования типа в функции ") + p->className() + "::parse()");
+        EXPECT_EQ(
+            errorMessageOf([&] { p->parse(record.data(), image, stamp.bytes.data(), &other); }),
+            std::string("Ошибка преобразования типа в функции ") + p->className() + "::parse()");
         std::unique_ptr<GL_parser> own(p->parse(record.data(), image, stamp.bytes.data(), nullptr));
         EXPECT_EQ(p->parse(record.data(), image, stamp.bytes.data(), own.get()), own.get());
     }
     SL_pList sl;
     for (const SL_parser* p = sl.front(); p; p = SL_pList::after(p)) {
         SL_parser other;
-        EXPECT_EQ(mismatchMessage([&] { p->parse(record.data(), image, &other); }),
-                  std::string("Ошибка преобразования типа в функции ") + p->className() + "::parse()");
+        EXPECT_EQ(errorMessageOf([&] { p->parse(record.data(), image, &other); }),
+                  std::string("Ошибка преобразования типа в функции ") + p->className() +
+                      "::parse()");
         std::unique_ptr<SL_parser> own(p->parse(record.data(), image, nullptr));
         EXPECT_EQ(p->parse(record.data(), image, own.get()), own.get());
     }
@@ -90,4 +84,4 @@ TEST(Registries, BaseClassesDescribeThemselves) {
     EXPECT_FALSE(genericParser().accepts(std::array<uint8_t, 26>{}.data()));
 }
 
-}  // namespace
+} // namespace

@@ -5,6 +5,7 @@
 #include "events/Registries.h"
 #include "events/SL_records2.h"
 #include "testsupport/ImageBuilder.h"
+#include "testsupport/ScopedTZ.h"
 
 namespace {
 
@@ -14,7 +15,7 @@ const std::string K3 = " (ключ из ячейки 3)";
 class SettingsRecords : public ::testing::Test {
 protected:
     void SetUp() override {
-        ImageBuilder::Header h;  // 2 groups
+        ImageBuilder::Header h; // 2 groups
         h.keys = keys;
         ImageBuilder(image).header(h);
     }
@@ -34,6 +35,7 @@ protected:
         return decode(type, payload, keys[2]);
     }
 
+    ScopedTZ tz{"UTC"};
     std::vector<KeyCode> keys = {makeKey(0x501), makeKey(0x502), makeKey(0x503)};
     SL_pList registry;
     RecorderImage image;
@@ -117,7 +119,8 @@ TEST_F(SettingsRecords, DescribeEveryType) {
 
 TEST_F(SettingsRecords, KeySuffixFollowsTheKeyCell) {
     const Payload cell3 = {2};
-    EXPECT_EQ(decode(1, cell3, keys[0])->describe(), "Обновление ключа в ячейке 3 (ключ из ячейки 1)");
+    EXPECT_EQ(decode(1, cell3, keys[0])->describe(),
+              "Обновление ключа в ячейке 3 (ключ из ячейки 1)");
     EXPECT_EQ(decode(1, cell3, makeKey(0x777))->describe(),
               "Обновление ключа в ячейке 3 (ключ не зарегистрирован)");
     // Eight equal bytes are not a key code: cell 0xFF + 100, shown + 1.
@@ -146,6 +149,7 @@ TEST_F(SettingsRecords, EmptySlotIsTakenByNoPrototype) {
 // Percent types compare the index as a signed byte: 128 and above never mean
 // the total, while the other group types take any byte equal to the count.
 TEST(SettingsRecordsWide, HighGroupCountMeetsTheSignedComparison) {
+    ScopedTZ tz("UTC");
     RecorderImage image;
     ImageBuilder::Header h;
     h.groups = 130;
@@ -165,4 +169,4 @@ TEST(SettingsRecordsWide, HighGroupCountMeetsTheSignedComparison) {
     EXPECT_EQ(describe(34), "Изменение номинальной нагрузки для группы 131: 1% -> 2%");
 }
 
-}  // namespace
+} // namespace

@@ -16,13 +16,15 @@ struct Named : aLink {
 
 std::string forward(const aList& l) {
     std::string s;
-    for (aLink* p = l.first; p; p = p->next) s += static_cast<Named*>(p)->name;
+    for (aLink* p = l.first; p; p = p->next)
+        s += static_cast<Named*>(p)->name;
     return s;
 }
 
 std::string backward(const aList& l) {
     std::string s;
-    for (aLink* p = l.last; p; p = p->prev) s.insert(s.begin(), static_cast<Named*>(p)->name);
+    for (aLink* p = l.last; p; p = p->prev)
+        s.insert(s.begin(), static_cast<Named*>(p)->name);
     return s;
 }
 
@@ -47,11 +49,24 @@ TEST(aList, OperationsKeepBothDirectionsConsistent) {
     };
     const Case cases[] = {
         {"pushFront", [](Fixture& f) { f.list.pushFront(new Named('x', &f.deaths)); }, "xabcde"},
-        {"insertBefore first", [](Fixture& f) { f.list.insertBefore(f.at('a'), new Named('x', &f.deaths)); }, "xabcde"},
-        {"insertBefore middle", [](Fixture& f) { f.list.insertBefore(f.at('c'), new Named('x', &f.deaths)); }, "abxcde"},
-        {"insertAfter last", [](Fixture& f) { f.list.insertAfter(f.at('e'), new Named('x', &f.deaths)); }, "abcdex"},
-        {"unlink first", [](Fixture& f) { f.list.unlink(f.at('a')); delete f.at('a'); }, "bcde"},
-        {"unlink last", [](Fixture& f) { f.list.unlink(f.at('e')); delete f.at('e'); }, "abcd"},
+        {"insertBefore first",
+         [](Fixture& f) { f.list.insertBefore(f.at('a'), new Named('x', &f.deaths)); }, "xabcde"},
+        {"insertBefore middle",
+         [](Fixture& f) { f.list.insertBefore(f.at('c'), new Named('x', &f.deaths)); }, "abxcde"},
+        {"insertAfter last",
+         [](Fixture& f) { f.list.insertAfter(f.at('e'), new Named('x', &f.deaths)); }, "abcdex"},
+        {"unlink first",
+         [](Fixture& f) {
+             f.list.unlink(f.at('a'));
+             delete f.at('a');
+         },
+         "bcde"},
+        {"unlink last",
+         [](Fixture& f) {
+             f.list.unlink(f.at('e'));
+             delete f.at('e');
+         },
+         "abcd"},
         {"moveBefore", [](Fixture& f) { f.list.moveBefore(f.at('b'), f.at('e')); }, "aebcd"},
         {"moveAfter", [](Fixture& f) { f.list.moveAfter(f.at('d'), f.at('a')); }, "bcdae"},
         {"moveToFront", [](Fixture& f) { f.list.moveToFront(f.at('c')); }, "cabde"},
@@ -60,7 +75,8 @@ TEST(aList, OperationsKeepBothDirectionsConsistent) {
         {"swap adjacent reversed", [](Fixture& f) { f.list.swap(f.at('c'), f.at('b')); }, "acbde"},
         {"swap ends", [](Fixture& f) { f.list.swap(f.at('a'), f.at('e')); }, "ebcda"},
         {"swap apart", [](Fixture& f) { f.list.swap(f.at('d'), f.at('b')); }, "adcbe"},
-        {"swap first and last pair", [](Fixture& f) { f.list.swap(f.at('e'), f.at('d')); }, "abced"},
+        {"swap first and last pair", [](Fixture& f) { f.list.swap(f.at('e'), f.at('d')); },
+         "abced"},
     };
     for (const auto& c : cases) {
         Fixture f("abcde");
@@ -93,4 +109,4 @@ TEST(aList, ChangeCountMovesWithEveryChange) {
     EXPECT_NE(f.list.changeCount(), before);
 }
 
-}  // namespace
+} // namespace

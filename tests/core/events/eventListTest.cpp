@@ -18,13 +18,14 @@ genericParser* at(int32_t seconds, uint8_t tenths, uint8_t tag = 0) {
 
 std::vector<int> tags(const eventList& l) {
     std::vector<int> v;
-    for (auto* e = l.front(); e; e = eventList::after(e)) v.push_back(e->importance);
+    for (auto* e = l.front(); e; e = eventList::after(e))
+        v.push_back(e->importance);
     return v;
 }
 
 TEST(eventList, AppendSetsBoundsFromTheFirstEventAndWidens) {
     eventList l;
-    l.minSeconds = -999;  // left over from an earlier list
+    l.minSeconds = -999; // left over from an earlier list
     l.maxSeconds = 999999;
     l.append(at(1000, 0));
     EXPECT_EQ(l.firstSeconds, 1000);
@@ -37,12 +38,12 @@ TEST(eventList, AppendSetsBoundsFromTheFirstEventAndWidens) {
     EXPECT_EQ(l.maxSeconds, 1001);
     l.insertSorted(at(2000, 0));
     EXPECT_EQ(l.maxSeconds, 2001);
-    EXPECT_EQ(l.endSeconds, 2001);  // appended: no event is later
+    EXPECT_EQ(l.endSeconds, 2001); // appended: no event is later
     l.insertSorted(at(500, 0));
     EXPECT_EQ(l.minSeconds, 500);
     EXPECT_EQ(l.endSeconds, 2001);
     l.clear();
-    EXPECT_EQ(l.minSeconds, 500);  // clear keeps the bounds
+    EXPECT_EQ(l.minSeconds, 500); // clear keeps the bounds
 }
 
 TEST(eventList, InsertSortedGoesBeforeTheFirstLaterEventFromTheFront) {
@@ -52,11 +53,11 @@ TEST(eventList, InsertSortedGoesBeforeTheFirstLaterEventFromTheFront) {
     l.append(at(20, 0, 2));
     l.append(at(5, 0, 3));
     l.append(at(20, 0, 4));
-    l.insertSorted(at(20, 0, 5));  // nothing later: the end
-    l.insertSorted(at(10, 0, 6));  // equal times stay after: before 20.0
-    l.insertSorted(at(10, 0, 7));  // and after the one inserted before it
-    l.insertSorted(at(7, 5, 8));   // before the very first (10.0)
-    l.insertSorted(at(20, 1, 9));  // later than all: the end
+    l.insertSorted(at(20, 0, 5)); // nothing later: the end
+    l.insertSorted(at(10, 0, 6)); // equal times stay after: before 20.0
+    l.insertSorted(at(10, 0, 7)); // and after the one inserted before it
+    l.insertSorted(at(7, 5, 8));  // before the very first (10.0)
+    l.insertSorted(at(20, 1, 9)); // later than all: the end
     l.insertSorted(at(19, 9, 10));
     EXPECT_EQ(tags(l), (std::vector<int>{8, 1, 6, 7, 10, 2, 3, 4, 5, 9}));
 }
@@ -107,4 +108,4 @@ TEST(filteredEventLink, DoesNotOwnItsEvent) {
     EXPECT_EQ(events.front()->importance, 42);
 }
 
-}  // namespace
+} // namespace
