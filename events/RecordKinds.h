@@ -44,6 +44,7 @@ public:
         return GL_parser::accepts(record) && (Code == AnyType || record[0] == Code);
     }
     const char* className() const override { return Self::name; }
+    int kind() const override { return Code == AnyType ? GeneralUnknownKind : Code; }
     GL_parser* parse(const uint8_t* record, const RecorderImage& image, const uint8_t* pageStamp,
                      GL_parser* into) const override {
         Self* e = parseTarget<Self>(into, Self::name);
@@ -62,6 +63,9 @@ public:
         return SL_parser::accepts(record) && (Code == AnyType || record[16] == Code);
     }
     const char* className() const override { return Self::name; }
+    int kind() const override {
+        return Code == AnyType ? SettingsUnknownKind : SettingsKindBase + Code;
+    }
     SL_parser* parse(const uint8_t* record, const RecorderImage& image,
                      SL_parser* into) const override {
         Self* e = parseTarget<Self>(into, Self::name);
