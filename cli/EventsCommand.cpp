@@ -1,52 +1,19 @@
 // gruvik2-cli events IMAGE: the decoded event list, one event a line:
 // DD/MM/YYYY HH:MM:SS.T <TAB> importance <TAB> class <TAB> description.
 #include <cstdio>
-#include <ctime>
 
 #include "cli/Command.h"
 #include "cli/TextProgress.h"
-#include "common/errorExc.h"
 #include "events/Analysis.h"
+#include "events/EventTime.h"
 #include "events/eventList.h"
 #include "image/RecorderImage.h"
 
 namespace {
 
-// Local date and time of t; consecutive events mostly share their second.
-class TimeText {
-public:
-    const char* operator()(int32_t t) {
-        if (t != last_ || !valid_) {
-            time_t tt = t;
-            struct tm tmv;
-            if (localtime_r(&tt, &tmv))
-                std::strftime(text_, sizeof text_, "%d/%m/%Y %H:%M:%S", &tmv);
-            else
-                std::snprintf(text_, sizeof text_, "%ld", long(t));
-            last_ = t;
-            valid_ = true;
-        }
-        return text_;
-    }
-
-private:
-    int32_t last_ = 0;
-    bool valid_ = false;
-    char text_[64] = "";
-};
-
 int run(const std::vector<std::string>& args) {
-    if (args.size() != 1) {
-        std::fprintf(stderr, "usage: gruvik2-cli events IMAGE\n");
-        return 2;
-    }
     RecorderImage image;
-    try {
-        image.load(args[0], false);
-    } catch (const errorExc& e) {
-        std::fprintf(stderr, "%s\n", e.message().c_str());
-        return 2;
-    }
+    if (!loadImageArgument(args, "events", image)) return 2;
     eventList events;
     AnalysisResult result;
     {
@@ -55,9 +22,8 @@ int run(const std::vector<std::string>& args) {
     }
     if (result == AnalysisResult::refused) return 2;
     if (result == AnalysisResult::interrupted) return 1;
-    TimeText timeText;
     for (const genericParser* e = events.front(); e; e = eventList::after(e))
-        std::printf("%s.%u\t%u\t%s\t%s\n", timeText(e->seconds), unsigned(e->tenths),
+        std::printf("%s\t%u\t%s\t%s\n", eventTimeText(e->seconds, e->tenths).c_str(),
                     unsigned(e->importance), e->className(), e->describe().c_str());
     return std::fflush(stdout) == 0 ? 0 : 1;
 }

@@ -18,15 +18,20 @@ void requireSupportedLayout(const RecorderImage& image) {
     if (n != 6 && n != 0xFF) throw errorExc("%s", DiscreteRefusalText);
 }
 
-AnalysisResult analyseImage(RecorderImage& image, eventList& events, Progress* progress) {
+bool prepareAnalysis(RecorderImage& image, eventList& events) {
     events.clear();
     image.locateHeads();
     try {
         requireSupportedLayout(image);
     } catch (const errorExc& e) {
         logError(e.message());
-        return AnalysisResult::refused;
+        return false;
     }
+    return true;
+}
+
+AnalysisResult analyseImage(RecorderImage& image, eventList& events, Progress* progress) {
+    if (!prepareAnalysis(image, events)) return AnalysisResult::refused;
     bool ok = false;
     {
         GL_pList general;

@@ -29,6 +29,9 @@ extern const char* const InterruptedText;
 
 AnalysisResult analyseImage(RecorderImage& image, eventList& events, Progress* progress);
 
+// Steps 1 to 3 alone; false when refused (logged).
+bool prepareAnalysis(RecorderImage& image, eventList& events);
+
 // Throws errorExc(DiscreteRefusalText) unless the located header's number of
 // discrete channels is 6 or erased.
 void requireSupportedLayout(const RecorderImage& image);

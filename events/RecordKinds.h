@@ -5,6 +5,7 @@
 // share one), names itself in `name` and fills its own fields in `fill`.
 #include <cstdint>
 #include <string>
+#include <type_traits>
 #include <typeinfo>
 
 #include "common/Format.h"
@@ -44,6 +45,7 @@ public:
         return GL_parser::accepts(record) && (Code == AnyType || record[0] == Code);
     }
     const char* className() const override { return Self::name; }
+    int kind() const override { return Code == AnyType ? GeneralUnknownKind : Code; }
     GL_parser* parse(const uint8_t* record, const RecorderImage& image, const uint8_t* pageStamp,
                      GL_parser* into) const override {
         Self* e = parseTarget<Self>(into, Self::name);
@@ -62,6 +64,9 @@ public:
         return SL_parser::accepts(record) && (Code == AnyType || record[16] == Code);
     }
     const char* className() const override { return Self::name; }
+    int kind() const override {
+        return Code == AnyType ? SettingsUnknownKind : SettingsKindBase + Code;
+    }
     SL_parser* parse(const uint8_t* record, const RecorderImage& image,
                      SL_parser* into) const override {
         Self* e = parseTarget<Self>(into, Self::name);
@@ -77,3 +82,17 @@ protected:
         return sentence + " " + SL_parser::describe();
     }
 };
+
+// The kind number of a record class (see genericParser::kind).
+template <class T> constexpr int kindOf() {
+    if constexpr (std::is_base_of_v<SL_parser, T>)
+        return T::typeCode == AnyType ? genericParser::SettingsUnknownKind
+                                      : genericParser::SettingsKindBase + T::typeCode;
+    else
+        return T::typeCode == AnyType ? genericParser::GeneralUnknownKind : T::typeCode;
+}
+
+// e as a T when it is one, told by its kind rather than by a type test.
+template <class T> const T* eventAs(const genericParser* e) {
+    return e->kind() == kindOf<T>() ? static_cast<const T*>(e) : nullptr;
+}

@@ -75,3 +75,47 @@ void eventList::insertSorted(genericParser* event) {
     index_->inserted.emplace(t, event);
     index_->listChanges = changeCount();
 }
+
+// Links are carved from blocks of a few thousand and recycled through a free
+// list. The blocks stay for the run: their number follows the largest filter
+// result, not the number of runs. Sanitizer builds use the ordinary heap so
+// that a use after free is still caught.
+#if defined(__SANITIZE_ADDRESS__)
+void* filteredEventLink::operator new(size_t size) { return ::operator new(size); }
+void filteredEventLink::operator delete(void* p, size_t size) noexcept { ::operator delete(p, size); }
+#else
+namespace {
+union LinkSlot {
+    LinkSlot* nextFree;
+    alignas(filteredEventLink) unsigned char bytes[sizeof(filteredEventLink)];
+};
+LinkSlot* freeSlots = nullptr;
+std::vector<std::unique_ptr<LinkSlot[]>> linkBlocks;
+constexpr size_t LinksPerBlock = 4096;
+} // namespace
+
+void* filteredEventLink::operator new(size_t size) {
+    if (size != sizeof(filteredEventLink)) return ::operator new(size);
+    if (!freeSlots) {
+        linkBlocks.push_back(std::make_unique<LinkSlot[]>(LinksPerBlock));
+        LinkSlot* block = linkBlocks.back().get();
+        for (size_t i = 0; i < LinksPerBlock; ++i)
+            block[i].nextFree = i + 1 < LinksPerBlock ? &block[i + 1] : nullptr;
+        freeSlots = block;
+    }
+    LinkSlot* slot = freeSlots;
+    freeSlots = slot->nextFree;
+    return slot;
+}
+
+void filteredEventLink::operator delete(void* p, size_t size) noexcept {
+    if (!p) return;
+    if (size != sizeof(filteredEventLink)) {
+        ::operator delete(p);
+        return;
+    }
+    auto* slot = static_cast<LinkSlot*>(p);
+    slot->nextFree = freeSlots;
+    freeSlots = slot;
+}
+#endif

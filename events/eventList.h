@@ -44,8 +44,13 @@ private:
 };
 
 // How a filtered list refers to an event of an eventList; never owns it.
+// A filter run makes and drops hundreds of thousands of them, so they come
+// from a free list of their own (single GUI thread) rather than from malloc.
 class filteredEventLink : public aLink {
 public:
     explicit filteredEventLink(genericParser* e) : event(e) {}
     genericParser* event;
+
+    static void* operator new(size_t size);
+    static void operator delete(void* p, size_t size) noexcept;
 };

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <vector>
 
 #include "events/GL_records.h"
 #include "events/SL_records1.h"
@@ -11,7 +12,17 @@
 
 namespace {
 
-template <class T> bool is(const genericParser* e) { return dynamic_cast<const T*>(e) != nullptr; }
+constexpr int kSensorLoad = kindOf<GL_sensorLoad>();
+constexpr int kGroupLoad = kindOf<GL_groupLoad>();
+constexpr int kState = kindOf<GL_state>();
+constexpr int kPowerOff = kindOf<GL_powerOff>();
+constexpr int kCycleStart = kindOf<GL_cycleStart>();
+constexpr int kCycleStop = kindOf<GL_cycleStop>();
+constexpr int kConsoleMode = kindOf<GL_consoleMode>();
+constexpr int kChannelState = kindOf<GL_channelState>();
+constexpr int kOlStart = kindOf<SL_olStart>();
+constexpr int kOlStop = kindOf<SL_olStop>();
+constexpr int kSettingsUnknown = kindOf<SL_unknown>();
 
 const genericParser* eventOf(const aLink* link) {
     return static_cast<const filteredEventLink*>(link)->event;
@@ -20,40 +31,42 @@ const genericParser* eventOf(const aLink* link) {
 void add(aList& list, genericParser* e) { list.pushBack(new filteredEventLink(e)); }
 
 // The group of a load, cycle or sensor-load event; -1 for any other event.
-int weightGroup(const genericParser* e) {
-    if (auto g = dynamic_cast<const GL_groupLoad*>(e)) return g->group;
-    if (auto c = dynamic_cast<const GL_cycleStart*>(e)) return c->group;
-    if (auto c = dynamic_cast<const GL_cycleStop*>(e)) return c->group;
-    if (auto s = dynamic_cast<const GL_sensorLoad*>(e)) return s->group;
-    return -1;
+int weightGroup(const genericParser* e, int kind) {
+    switch (kind) {
+    case kGroupLoad: return static_cast<const GL_groupLoad*>(e)->group;
+    case kCycleStart: return static_cast<const GL_cycleStart*>(e)->group;
+    case kCycleStop: return static_cast<const GL_cycleStop*>(e)->group;
+    case kSensorLoad: return static_cast<const GL_sensorLoad*>(e)->group;
+    default: return -1;
+    }
 }
 
-bool isConfigurationChange(const genericParser* e) {
-    return is<SL_parser>(e) && !is<SL_olStart>(e) && !is<SL_olStop>(e) && !is<SL_unknown>(e);
+bool isConfigurationChange(int kind) {
+    return kind > genericParser::SettingsKindBase && kind != kOlStart && kind != kOlStop &&
+           kind != kSettingsUnknown;
 }
 
-bool removedByLevel(const genericParser* e, int level) {
-    if (level >= 1 && is<GL_sensorLoad>(e)) return true;
-    if (level >= 2 && is<GL_groupLoad>(e)) return true;
-    if (level >= 3 && (is<GL_cycleStart>(e) || is<GL_cycleStop>(e) || is<GL_consoleMode>(e)))
+bool removedByLevel(int kind, int level) {
+    if (level >= 1 && kind == kSensorLoad) return true;
+    if (level >= 2 && kind == kGroupLoad) return true;
+    if (level >= 3 && (kind == kCycleStart || kind == kCycleStop || kind == kConsoleMode))
         return true;
-    if (level >= 4 && (is<SL_olStart>(e) || is<SL_olStop>(e))) return true;
+    if (level >= 4 && (kind == kOlStart || kind == kOlStop)) return true;
     return false;
 }
 
-void cutJournal(aList& journal, uint32_t maxCount, int direction) {
-    if (journal.empty() || maxCount == 0) return;
-    if (direction == FilterSettings::toEnd) {
-        aLink* keep = journal.last;
-        for (uint32_t n = 1; n < maxCount && keep; ++n) keep = keep->prev;
-        if (!keep) return;
-        while (journal.first != keep) journal.remove(journal.first);
-    } else {
-        aLink* keep = journal.first;
-        for (uint32_t n = 1; n < maxCount && keep; ++n) keep = keep->next;
-        if (!keep) return;
-        while (journal.last != keep) journal.remove(journal.last);
+// The journal keeps at most maxCount rows (0: all): the latest ones counted
+// back from the end of the range, or the earliest ones. Only kept rows get a link.
+void fillJournal(aList& journal, const std::vector<genericParser*>& selected, uint32_t maxCount,
+                 int direction) {
+    size_t begin = 0, end = selected.size();
+    if (maxCount != 0 && selected.size() > maxCount) {
+        if (direction == FilterSettings::toEnd)
+            begin = end - maxCount;
+        else
+            end = maxCount;
     }
+    for (size_t i = begin; i < end; ++i) add(journal, selected[i]);
 }
 
 struct tm localTm(int32_t t) {
@@ -78,21 +91,23 @@ size_t listSize(const aList& list) {
 
 void dropPowerOffOnly(aList& list) {
     for (const aLink* l = list.first; l; l = l->next)
-        if (!is<GL_powerOff>(eventOf(l))) return;
+        if (eventOf(l)->kind() != kPowerOff) return;
     list.clear();
 }
 
 void filterEvents(const eventList& events, const FilterSettings& s, FilteredLists& lists) {
     lists.clear();
+    std::vector<genericParser*> journal;
     for (aLink* link = events.first; link; link = link->next) {
         auto* e = static_cast<genericParser*>(link);
         if (e->seconds < s.rangeStart || e->seconds > s.rangeEnd) continue;
+        const int kind = e->kind();
 
-        const int group = weightGroup(e);
+        const int group = weightGroup(e, kind);
         if (group >= 0 && group <= 4 && !s.weights[size_t(group)]) continue;
 
-        const bool powerOff = is<GL_powerOff>(e);
-        const bool groupEvent = is<GL_groupLoad>(e) || is<GL_cycleStart>(e) || is<GL_cycleStop>(e);
+        const bool powerOff = kind == kPowerOff;
+        const bool groupEvent = kind == kGroupLoad || kind == kCycleStart || kind == kCycleStop;
         if (powerOff) {
             for (auto& l : lists.groupLists) add(l, e);
         } else if (groupEvent && group <= 4) {
@@ -100,35 +115,36 @@ void filterEvents(const eventList& events, const FilterSettings& s, FilteredList
         }
 
         if (s.relays) {
-            if (is<GL_consoleMode>(e) || powerOff) add(lists.modeList, e);
-            if (auto r = dynamic_cast<const GL_state*>(e)) {
-                if (r->relay <= 9) add(lists.relayLists[r->relay], e);
+            if (kind == kConsoleMode || powerOff) add(lists.modeList, e);
+            if (kind == kState) {
+                uint8_t relay = static_cast<const GL_state*>(e)->relay;
+                if (relay <= 9) add(lists.relayLists[relay], e);
             } else if (powerOff) {
                 for (auto& l : lists.relayLists) add(l, e);
             }
         }
 
-        auto* channels = dynamic_cast<const GL_channelState*>(e);
+        const bool channels = kind == kChannelState;
         if (s.discrete && (channels || powerOff)) {
+            const int32_t bits = channels ? static_cast<const GL_channelState*>(e)->channels : 0;
             for (int c = 0; c < 6; ++c) {
                 aList& list = lists.channelLists[c];
                 int32_t previous = 0;
-                if (list.last)
-                    if (auto p = dynamic_cast<const GL_channelState*>(eventOf(list.last)))
-                        previous = p->channels;
-                if (channels && ((channels->channels >> c) & 1) == ((previous >> c) & 1)) continue;
+                if (list.last && eventOf(list.last)->kind() == kChannelState)
+                    previous = static_cast<const GL_channelState*>(eventOf(list.last))->channels;
+                if (channels && ((bits >> c) & 1) == ((previous >> c) & 1)) continue;
                 add(list, e);
             }
         }
 
-        if (removedByLevel(e, s.detail)) continue;
+        if (removedByLevel(kind, s.detail)) continue;
         if (!s.discrete && channels) continue;
-        if (!s.relays && is<GL_state>(e)) continue;
-        if (!s.config && isConfigurationChange(e)) continue;
-        add(lists.journalList, e);
+        if (!s.relays && kind == kState) continue;
+        if (!s.config && isConfigurationChange(kind)) continue;
+        journal.push_back(e);
     }
     lists.forEachGraphList(dropPowerOffOnly);
-    cutJournal(lists.journalList, s.maxCount, s.direction);
+    fillJournal(lists.journalList, journal, s.maxCount, s.direction);
 }
 
 long leadingNumber(const std::string& text) { return std::atol(text.c_str()); }

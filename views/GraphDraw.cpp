@@ -61,10 +61,6 @@ Extent measure(Canvas& canvas, const std::string& text) {
     return e;
 }
 
-template <class T> const T* as(const genericParser* e) {
-    return dynamic_cast<const T*>(e);
-}
-
 const genericParser* eventOf(const aLink* l) {
     return static_cast<const filteredEventLink*>(l)->event;
 }
@@ -305,9 +301,9 @@ void GraphDraw::drawCurves(Canvas& canvas, const Layout& l) {
         int32_t prevValue = 0;
         for (const aLink* link = lists->groupLists[i].first; link; link = link->next) {
             const genericParser* e = eventOf(link);
-            const auto* load = as<GL_groupLoad>(e);
-            const auto* start = as<GL_cycleStart>(e);
-            const auto* stop = as<GL_cycleStop>(e);
+            const auto* load = eventAs<GL_groupLoad>(e);
+            const auto* start = eventAs<GL_cycleStart>(e);
+            const auto* stop = eventAs<GL_cycleStop>(e);
             if ((load && load->group == i) || (start && start->group == i)) {
                 const int32_t value = load ? load->load : start->load;
                 if (prev && window.pairVisible(prev->seconds, e->seconds)) {
@@ -323,7 +319,7 @@ void GraphDraw::drawCurves(Canvas& canvas, const Layout& l) {
                 prevValue = value;
                 if (start && window.holds(e->seconds))
                     canvas.drawCircle(xAt(*e), yAt(value), v + 2);
-            } else if ((stop && stop->group == i) || as<GL_powerOff>(e)) {
+            } else if ((stop && stop->group == i) || eventAs<GL_powerOff>(e)) {
                 if (prev && window.holds(prev->seconds))
                     canvas.drawRectangle(xAt(*prev) - v - 2, yAt(prevValue) - v - 2, 2 * v + 4,
                                          2 * v + 4);
@@ -341,7 +337,7 @@ template <class F> void forEachInterval(const aList& list, F state, auto draw) {
     const genericParser* open = nullptr;
     for (const aLink* link = list.first; link; link = link->next) {
         const genericParser* e = eventOf(link);
-        const int s = as<GL_powerOff>(e) ? 0 : state(e);
+        const int s = eventAs<GL_powerOff>(e) ? 0 : state(e);
         if (s > 0 && !open) open = e;
         if (s == 0 && open) {
             draw(*open, *e);
@@ -373,14 +369,14 @@ void GraphDraw::drawTracks(Canvas& canvas, const Layout& l) {
     };
 
     track(lists->modeList, {0, 192, 192}, {0, 64, 64}, "Режим работы", [](const genericParser* e) {
-        const auto* m = as<GL_consoleMode>(e);
+        const auto* m = eventAs<GL_consoleMode>(e);
         return m ? (m->console ? 1 : 0) : -1;
     });
     for (unsigned k = 0; k < 10; ++k) {
         track(lists->relayLists[k], k ? Rgb{0, 192, 0} : Rgb{96, 192, 0},
               k ? Rgb{0, 64, 0} : Rgb{32, 64, 0}, k ? strprintf("Реле №%u", k) : "Сирена",
               [](const genericParser* e) {
-                  const auto* s = as<GL_state>(e);
+                  const auto* s = eventAs<GL_state>(e);
                   return s ? (s->on ? 1 : 0) : -1;
               });
     }
@@ -390,7 +386,7 @@ void GraphDraw::drawTracks(Canvas& canvas, const Layout& l) {
         if (!passport && image) passport.emplace(*image);
         track(lists->channelLists[j], {64, 64, 176}, {0, 0, 64},
               passport ? passport->mechanismName(j) : std::string(), [j](const genericParser* e) {
-                  const auto* s = as<GL_channelState>(e);
+                  const auto* s = eventAs<GL_channelState>(e);
                   return s ? (s->channelOn(j) ? 1 : 0) : -1;
               });
     }

@@ -46,7 +46,7 @@ void regenerateGraph(GraphDraw& draw, const eventList& events, int32_t rangeStar
     draw.maxLoad = draw.minLoad = 0;
     for (const genericParser* e = events.front(); e; e = eventList::after(e)) {
         if (e->seconds < rangeStart || e->seconds > rangeEnd) continue;
-        if (const auto* g = dynamic_cast<const GL_groupLoad*>(e)) {
+        if (const auto* g = eventAs<GL_groupLoad>(e)) {
             draw.maxLoad = std::max(draw.maxLoad, g->load);
             draw.minLoad = std::min(draw.minLoad, g->load);
         }
@@ -57,15 +57,15 @@ bool matchesSearchKind(const genericParser& e, int kind, const std::array<bool, 
     auto ticked = [&](unsigned group) { return group < weights.size() && weights[group]; };
     switch (kind) {
     case searchCycle:
-        if (const auto* s = dynamic_cast<const GL_cycleStart*>(&e)) return ticked(s->group);
-        if (const auto* s = dynamic_cast<const GL_cycleStop*>(&e)) return ticked(s->group);
+        if (const auto* s = eventAs<GL_cycleStart>(&e)) return ticked(s->group);
+        if (const auto* s = eventAs<GL_cycleStop>(&e)) return ticked(s->group);
         return false;
     case searchOverload:
-        if (const auto* s = dynamic_cast<const SL_olStart*>(&e)) return ticked(s->group);
-        if (const auto* s = dynamic_cast<const SL_olStop*>(&e)) return ticked(s->group);
+        if (const auto* s = eventAs<SL_olStart>(&e)) return ticked(s->group);
+        if (const auto* s = eventAs<SL_olStop>(&e)) return ticked(s->group);
         return false;
     case searchPower:
-        return dynamic_cast<const GL_powerOn*>(&e) || dynamic_cast<const GL_powerOff*>(&e);
+        return eventAs<GL_powerOn>(&e) || eventAs<GL_powerOff>(&e);
     default:
         return false;
     }

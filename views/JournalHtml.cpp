@@ -1,9 +1,7 @@
 #include "views/JournalHtml.h"
 
-#include <cstdio>
-#include <ctime>
-
 #include "common/Progress.h"
+#include "events/EventTime.h"
 #include "events/eventList.h"
 #include "events/genericParser.h"
 #include "views/SharedTexts.h"
@@ -42,20 +40,9 @@ void appendCell(std::string& html, const RowColours& c, const std::string& conte
 
 }  // namespace
 
-std::string journalTimeText(int32_t seconds, uint8_t tenths) {
-    time_t t = seconds;
-    struct tm tmv {};
-    localtime_r(&t, &tmv);
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%02u/%02u/%04u %02u:%02u:%02u.%1u", unsigned(tmv.tm_mday),
-                  unsigned(tmv.tm_mon + 1), unsigned(tmv.tm_year + 1900), unsigned(tmv.tm_hour),
-                  unsigned(tmv.tm_min), unsigned(tmv.tm_sec), unsigned(tenths));
-    return buf;
-}
-
 void appendJournalRow(std::string& html, const genericParser& e) {
     RowColours c = coloursFor(e.importance);
-    appendCell(html, c, journalTimeText(e.seconds, e.tenths));
+    appendCell(html, c, eventTimeText(e.seconds, e.tenths));
     html += "</TD>";
     appendCell(html, c, e.describe());
     html += "</TD><TR>";

@@ -8,9 +8,6 @@ class aList;
 class genericParser;
 class Progress;
 
-// "DD/MM/YYYY HH:MM:SS.T" in local time.
-std::string journalTimeText(int32_t seconds, uint8_t tenths);
-
 // One table row for e.
 void appendJournalRow(std::string& html, const genericParser& e);
 

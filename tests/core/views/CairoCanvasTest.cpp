@@ -5,8 +5,8 @@
 #include "events/Analysis.h"
 #include "events/eventList.h"
 #include "testsupport/CraneDay.h"
+#include "testsupport/ScopedTZ.h"
 #include "testsupport/TempDir.h"
-#include "testsupport/TzScope.h"
 #include "views/CairoCanvas.h"
 #include "views/EventFilter.h"
 #include "views/GraphPage.h"
@@ -30,7 +30,7 @@ std::map<uint32_t, int> colourCounts(const std::string& path, int& width, int& h
 }
 
 TEST(CairoCanvas, CraneDayPictureShowsCurvesBarsAndGrid) {
-    TzScope tz("Europe/Moscow");
+    ScopedTZ tz("Europe/Moscow");
     RecorderImage image;
     ImageBuilder b(image);
     b.header().passport({});

@@ -5,10 +5,21 @@
 #include "events/SL_records1.h"
 #include "events/SL_records2.h"
 #include "events/eventList.h"
-#include "testsupport/TzScope.h"
 #include "views/EventFilter.h"
 
 namespace {
+
+class TzScope {
+public:
+    explicit TzScope(const char* tz) {
+        setenv("TZ", tz, 1);
+        tzset();
+    }
+    ~TzScope() {
+        unsetenv("TZ");
+        tzset();
+    }
+};
 
 template <class T> T* at(eventList& events, int32_t seconds, uint8_t importance = 0) {
     auto* e = new T;

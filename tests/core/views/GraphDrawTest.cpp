@@ -11,7 +11,7 @@
 #include "testsupport/EventMaker.h"
 #include "testsupport/ImageBuilder.h"
 #include "testsupport/RecordingCanvas.h"
-#include "testsupport/TzScope.h"
+#include "testsupport/ScopedTZ.h"
 #include "views/EventFilter.h"
 #include "views/GraphDraw.h"
 #include "views/GraphPrint.h"
@@ -78,7 +78,7 @@ protected:
         return v;
     }
 
-    TzScope tz;
+    ScopedTZ tz;
     RecorderImage image;
     eventList events;
     FilteredLists lists;

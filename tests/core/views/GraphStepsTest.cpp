@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "common/ErrorLog.h"
-#include "testsupport/TzScope.h"
+#include "testsupport/Errors.h"
+#include "testsupport/ScopedTZ.h"
 #include "views/GraphDraw.h"
 
 namespace {
@@ -47,17 +47,10 @@ TEST(GraphSteps, ValueStepRoundsItsOneDigitFormAndAlignsTheAxis) {
     }
 }
 
-struct CollectingLog : ErrorLog {
-    std::vector<std::string> messages;
-    void error(const std::string& message) override { messages.push_back(message); }
-};
-
 TEST(GraphSteps, ValueStepOfAnEmptyRangeIsReportedAndStillUsable) {
-    CollectingLog log;
-    ErrorLog* previous = setErrorLog(&log);
+    CollectedErrors log;
     int64_t top = 0, bottom = 0;
     EXPECT_EQ(niceValueStep(top, bottom, 5), 1);
-    setErrorLog(previous);
     EXPECT_EQ(log.messages,
               std::vector<std::string>{"sprintf failure: 0.000000, [0.000000, 0.000000]"});
     EXPECT_EQ(top, 0);
@@ -65,7 +58,7 @@ TEST(GraphSteps, ValueStepOfAnEmptyRangeIsReportedAndStillUsable) {
 }
 
 TEST(GraphSteps, FirstTickLiesOnAWholeStepOfLocalTime) {
-    TzScope tz("UTC");
+    ScopedTZ tz("UTC");
     const int32_t viewStart = 1709547463; // 04/03/2024 10:17:43
     const int32_t midnight = 1709510400;
     struct Case {
@@ -92,7 +85,7 @@ TEST(GraphSteps, FirstTickLiesOnAWholeStepOfLocalTime) {
 }
 
 TEST(GraphSteps, TicksFollowTheLocalClock) {
-    TzScope tz("Europe/Moscow");                                          // 13:17:43 local
+    ScopedTZ tz("Europe/Moscow");                                         // 13:17:43 local
     EXPECT_EQ(alignTick(1709547463, 14400).first, 1709510400 + 9 * 3600); // 12:00 local
     EXPECT_EQ(alignTick(1709547463, 86400).first, 1709510400 - 3 * 3600); // local midnight
 }
