@@ -143,8 +143,12 @@ bool GraphDraw::layOut(Canvas& canvas, Layout& l) {
     if (l.footerFree <= 0) l.footerBand += textHeight + 2;
 
     timeLeft = viewStart;
-    timeRight = viewStart + viewSpan;
-    if (timeRight == timeLeft) timeRight = timeLeft + 1;
+    // Saturated, so that a window at the end of the 32-bit calendar still has a width.
+    timeRight = int32_t(std::clamp<int64_t>(int64_t(viewStart) + viewSpan, INT32_MIN, INT32_MAX));
+    if (timeRight == timeLeft) {
+        if (timeLeft == INT32_MAX) --timeLeft;
+        timeRight = timeLeft + 1;
+    }
     valueBottom = minLoad;
     valueTop = maxLoad;
     if (valueTop == valueBottom) valueTop = valueBottom + 1;

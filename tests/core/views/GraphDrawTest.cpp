@@ -342,6 +342,17 @@ TEST_F(GraphPaint, SurfaceTooSmallForTicksGetsOnlyTheTitle) {
     EXPECT_EQ(squeezed.ops.size(), 2u) << squeezed.dump();
 }
 
+TEST_F(GraphPaint, WindowAtTheEndOfTheCalendarKeepsAWidth) {
+    draw.viewStart = INT32_MAX - 10;
+    paint();
+    EXPECT_EQ(draw.timeLeft, INT32_MAX - 10);
+    EXPECT_EQ(draw.timeRight, INT32_MAX);
+    draw.viewStart = INT32_MAX;
+    draw.viewSpan = 0;
+    paint();
+    EXPECT_EQ(draw.timeRight - draw.timeLeft, 1);
+}
+
 TEST(GraphPrint, MarginsInSurfacePixelsAndOnePage) {
     GraphDraw draw;
     preparePrintedGraph(draw, 2480, 3508, {210, 297, 10, 10, 20, 15});
