@@ -5,6 +5,7 @@
 #include <cstring>
 #include <ctime>
 
+#include "common/Format.h"
 #include "common/Html.h"
 #include "image/BigEndian.h"
 #include "image/HeaderView.h"
@@ -28,12 +29,6 @@ std::vector<uint8_t> countersBytes(const RecorderImage& image, size_t needed) {
         std::memcpy(bytes.data(), image.data() + start, n);
     }
     return bytes;
-}
-
-std::string format(const char* fmt, auto... args) {
-    char buf[128];
-    std::snprintf(buf, sizeof buf, fmt, args...);
-    return buf;
 }
 
 std::string dateText(int32_t t, const char* fmt) {
@@ -114,9 +109,9 @@ ProtocolFigures computeProtocol(RecorderImage& image, const ProtocolPeriod& peri
 std::string operatingTimeText(uint32_t s) {
     if (s > 3599) {
         double h = s / 3600.0;
-        return format(s > 35999 ? "%.0f" : "%.2f", h) + " ч</TD>";
+        return strprintf(s > 35999 ? "%.0f" : "%.2f", h) + " ч</TD>";
     }
-    return format("%lu", static_cast<unsigned long>(s)) + " сек</TD>";
+    return strprintf("%lu", static_cast<unsigned long>(s)) + " сек</TD>";
 }
 
 std::string buildProtocolHtml(RecorderImage& image, const std::optional<ProtocolPeriod>& period) {
@@ -141,15 +136,15 @@ std::string buildProtocolHtml(RecorderImage& image, const std::optional<Protocol
     h += "<TD>Серийный номер регистратора</TD><TD WIDTH=20%><B>" + escapeHtml(header.serialNumber) +
          "</B></TD><TD>Версия прошивки</TD><TD WIDTH=20%><B>" + escapeHtml(header.firmwareVersion) +
          "</B></TD><TR>";
-    h += "<TD>Срок службы крана, лет</TD><TD WIDTH=20%><B>" + format("%d", int(*passport.serviceLife)) +
+    h += "<TD>Срок службы крана, лет</TD><TD WIDTH=20%><B>" + strprintf("%d", int(*passport.serviceLife)) +
          "</B></TD><TD>Паспортная группа классификации</TD><TD WIDTH=20%><B>A" +
-         format("%d", int(*passport.passportGroup)) + "</B></TD><TR>";
+         strprintf("%d", int(*passport.passportGroup)) + "</B></TD><TR>";
     h += "<TD COLSPAN=4><PRE>" + escapeHtml(passport.text()) + "</PRE></TD>";
     h += "</TABLE></P>";
 
     h += sectionHead("Циклы подъема груза");
     h += "<TD></TD>";
-    for (size_t i = 0; i < n; ++i) h += "<TD WIDTH=15%>Группа №" + format("%u", unsigned(i + 1)) + "</TD>";
+    for (size_t i = 0; i < n; ++i) h += "<TD WIDTH=15%>Группа №" + strprintf("%u", unsigned(i + 1)) + "</TD>";
     h += "<TD WIDTH=15%>Кран в целом</TD>";
     auto row = [&](const char* label, const char* cellStart, auto value) {
         h += "<TR><TD>";
@@ -161,7 +156,7 @@ std::string buildProtocolHtml(RecorderImage& image, const std::optional<Protocol
             h += "</TD>";
         }
     };
-    auto lu = [](uint32_t v) { return format("%lu", static_cast<unsigned long>(v)); };
+    auto lu = [](uint32_t v) { return strprintf("%lu", static_cast<unsigned long>(v)); };
     row("Общее кол-во циклов", "<TD>", [&](const ProtocolColumn& c) { return lu(c.total); });
     row("С перегрузкой", "<TD>", [&](const ProtocolColumn& c) { return lu(c.overloadCycles); });
     row("В режиме Q1", "<TD>", [&](const ProtocolColumn& c) { return lu(c.modeCycles[0]); });
@@ -169,14 +164,14 @@ std::string buildProtocolHtml(RecorderImage& image, const std::optional<Protocol
     row("В режиме Q3", "<TD>", [&](const ProtocolColumn& c) { return lu(c.modeCycles[2]); });
     row("В режиме Q4", "<TD>", [&](const ProtocolColumn& c) { return lu(c.modeCycles[3]); });
     row("К-т распределения нагрузок Кр", "<TD>",
-        [&](const ProtocolColumn& c) { return format("%.3f", double(c.kr)); });
+        [&](const ProtocolColumn& c) { return strprintf("%.3f", double(c.kr)); });
     row("Поднято грузов, т", "<TD>",
-        [&](const ProtocolColumn& c) { return format("%.1f", double(c.liftedKg / 1000)); });
-    row("Режим нагружения", "<TD>Q", [&](const ProtocolColumn& c) { return format("%u", c.q); });
-    row("Класс использования", "<TD>U", [&](const ProtocolColumn& c) { return format("%u", c.u); });
-    row("Группа классификации", "<TD>A", [&](const ProtocolColumn& c) { return format("%u", c.a); });
+        [&](const ProtocolColumn& c) { return strprintf("%.1f", double(c.liftedKg / 1000)); });
+    row("Режим нагружения", "<TD>Q", [&](const ProtocolColumn& c) { return strprintf("%u", c.q); });
+    row("Класс использования", "<TD>U", [&](const ProtocolColumn& c) { return strprintf("%u", c.u); });
+    row("Группа классификации", "<TD>A", [&](const ProtocolColumn& c) { return strprintf("%u", c.a); });
     row("Использованный ресурс", "<TD>",
-        [&](const ProtocolColumn& c) { return format("%.0f%%", double(c.usedResource)); });
+        [&](const ProtocolColumn& c) { return strprintf("%.0f%%", double(c.usedResource)); });
     h += "</TABLE></P>";
 
     h += sectionHead("Время работы механизмов");
