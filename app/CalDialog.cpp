@@ -29,12 +29,8 @@ CalDialog::CalDialog(wxWindow* parent, const wxDateTime& date)
     keepSizeOrFit(this, sizer);
 }
 
-void CalDialog::onChoose(wxCommandEvent&) {
-    EndModal(wxID_YES);
-}
-
-void CalDialog::onCancel(wxCommandEvent&) {
-    EndModal(wxID_NO);
+void CalDialog::onAnswer(wxCommandEvent& event) {
+    EndModal(event.GetId());
 }
 
 void CalDialog::onDayDoubleClick(wxCalendarEvent&) {
@@ -44,7 +40,7 @@ void CalDialog::onDayDoubleClick(wxCalendarEvent&) {
 // The event table closes the file: clang-format cannot read its macros.
 // clang-format off
 wxBEGIN_EVENT_TABLE(CalDialog, wxDialog)
-    EVT_BUTTON(wxID_YES, CalDialog::onChoose)
-    EVT_BUTTON(wxID_NO, CalDialog::onCancel)
+    EVT_BUTTON(wxID_YES, CalDialog::onAnswer)
+    EVT_BUTTON(wxID_NO, CalDialog::onAnswer)
     EVT_CALENDAR(CalendarId, CalDialog::onDayDoubleClick)
 wxEND_EVENT_TABLE()

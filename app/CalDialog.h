@@ -15,8 +15,8 @@ public:
     wxGenericCalendarCtrl* calendar;
 
 private:
-    void onChoose(wxCommandEvent& event);
-    void onCancel(wxCommandEvent& event);
+    // Ends the dialog with the id of the button pressed.
+    void onAnswer(wxCommandEvent& event);
     void onDayDoubleClick(wxCalendarEvent& event);
 
     wxDECLARE_EVENT_TABLE();

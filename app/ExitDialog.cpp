@@ -46,17 +46,13 @@ ExitDialog::ExitDialog(wxWindow* parent)
     Layout();
 }
 
-void ExitDialog::onYes(wxCommandEvent&) {
-    EndModal(wxID_YES);
-}
-
-void ExitDialog::onNo(wxCommandEvent&) {
-    EndModal(wxID_NO);
+void ExitDialog::onAnswer(wxCommandEvent& event) {
+    EndModal(event.GetId());
 }
 
 // The event table closes the file: clang-format cannot read its macros.
 // clang-format off
 wxBEGIN_EVENT_TABLE(ExitDialog, wxDialog)
-    EVT_BUTTON(wxID_YES, ExitDialog::onYes)
-    EVT_BUTTON(wxID_NO, ExitDialog::onNo)
+    EVT_BUTTON(wxID_YES, ExitDialog::onAnswer)
+    EVT_BUTTON(wxID_NO, ExitDialog::onAnswer)
 wxEND_EVENT_TABLE()

@@ -7,8 +7,8 @@ public:
     explicit ExitDialog(wxWindow* parent);
 
 private:
-    void onYes(wxCommandEvent& event);
-    void onNo(wxCommandEvent& event);
+    // Ends the dialog with the id of the button pressed.
+    void onAnswer(wxCommandEvent& event);
 
     wxDECLARE_EVENT_TABLE();
 };

@@ -7,7 +7,9 @@
 #include <wx/frame.h>
 #include <wx/imaglist.h>
 
+#include "events/eventList.h"
 #include "image/RecorderImage.h"
+#include "views/EventFilter.h"
 
 class PrintPanel;
 class wxButton;
@@ -66,13 +68,10 @@ public:
     RecorderImage image;
     // Crc16 crc;  -- arrives with the device link
     wxString filePath; // the image file last chosen
-    // Arrive with the event decoding and the filter, in this order:
-    //   eventList events;        owns the decoded events
-    //   aList journalList;       the lists below hold filteredEventLinks into events
-    //   aList groupLists[5];
-    //   aList modeList;
-    //   aList relayLists[10];
-    //   aList channelLists[6];
+    eventList events;  // owns the decoded events
+    // journalList, groupLists[5], modeList, relayLists[10], channelLists[6]:
+    // filteredEventLinks into events. Declared after events, so they go first.
+    FilteredLists lists;
 
     wxTextCtrl* startDay;
     wxTextCtrl* startMonth;

@@ -121,19 +121,23 @@ void runCommandWithModal(const std::function<void()>& command,
     EXPECT_FALSE(driver.overdue()) << "the dialog did not close";
 }
 
-void clickOn(wxWindow* window) {
-    wxUIActionSimulator sim;
+namespace {
+void pointAt(wxUIActionSimulator& sim, wxWindow* window) {
     wxRect r = window->GetScreenRect();
     sim.MouseMove(r.x + r.width / 2, r.y + r.height / 2);
     settle();
+}
+} // namespace
+
+void clickOn(wxWindow* window) {
+    wxUIActionSimulator sim;
+    pointAt(sim, window);
     sim.MouseClick();
 }
 
 void doubleClickOn(wxWindow* window) {
     wxUIActionSimulator sim;
-    wxRect r = window->GetScreenRect();
-    sim.MouseMove(r.x + r.width / 2, r.y + r.height / 2);
-    settle();
+    pointAt(sim, window);
     sim.MouseDblClick();
 }
 
@@ -148,9 +152,7 @@ void pressEnterIn(wxWindow* window) {
     for (wxWindow* child : window->GetChildren())
         if (dynamic_cast<wxStaticBitmap*>(child)) target = child;
     wxUIActionSimulator sim;
-    wxRect r = target->GetScreenRect();
-    sim.MouseMove(r.x + r.width / 2, r.y + r.height / 2);
-    settle();
+    pointAt(sim, target);
     sim.Char(WXK_RETURN);
 }
 
