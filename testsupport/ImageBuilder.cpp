@@ -148,7 +148,8 @@ ImageBuilder& ImageBuilder::countersPage(const std::vector<uint8_t>& body) {
     std::memset(p, 0xFF, RecorderImage::PageSize);
     std::memset(p, 0, 7);
     p[7] = countersSeq_;
-    if (!body.empty())  // an empty vector's data() may be null, which memcpy must not get
+    // An empty body has no data pointer to copy from.
+    if (!body.empty())
         std::memcpy(p + 8, body.data(), std::min<size_t>(body.size(), RecorderImage::PageSize - 8));
     countersIndex_ = (index + 1) % image_.countersCount();
     countersSeq_ = RecorderImage::nextSeq(countersSeq_);
