@@ -20,6 +20,7 @@
 #include "app/GruvikApp.h"
 #include "app/Pictures.h"
 #include "app/PrintPanel.h"
+#include "views/ui/GraphWindow.h"
 
 wxImageList pageImages(16, 16, true, 1);
 
@@ -158,7 +159,7 @@ void MainFrame::buildNotebook() {
     notebook->SetImageList(&pageImages);
     notebook->SetMinSize(PageAreaMinSize);
     protocolPage = new PendingPage(notebook);
-    graphPage = new PendingPage(notebook);
+    graphPage = new GraphWindow(notebook);
     journalPage = new PendingPage(notebook);
     settingsPage = new PendingPage(notebook);
     notebook->AddPage(protocolPage, L"Протокол", true, 0);

@@ -1,7 +1,8 @@
 // Times what "Наложить фильтр" and the end of an analysis cost on a full
 // recorder memory: the filter pass over every event and the journal page, with
 // the default settings (level 4, 1000 rows) and with everything shown (level 1,
-// no row limit); and the protocol document. The analysis of the same memory is
+// no row limit); the protocol document; and one painting of the graph with
+// every list filled. The analysis of the same memory is
 // the reference the ratios are taken against.
 #include <benchmark/benchmark.h>
 
@@ -14,7 +15,9 @@
 #include "events/eventList.h"
 #include "image/RecorderImage.h"
 #include "testsupport/FullMemory.h"
+#include "testsupport/RecordingCanvas.h"
 #include "views/EventFilter.h"
+#include "views/GraphPage.h"
 #include "views/JournalHtml.h"
 #include "views/ProtocolDocument.h"
 
@@ -69,21 +72,53 @@ void BM_Protocol(benchmark::State& state) {
     for (auto _ : state) benchmark::DoNotOptimize(buildProtocolHtml(fixture().image, period));
 }
 
+// Measures texts like the recording canvas but keeps no drawing call.
+struct CountingCanvas : RecordingCanvas {
+    long calls = 0;
+    void drawText(const std::string&, int, int) override { ++calls; }
+    void drawRotatedText(const std::string&, int, int, double) override { ++calls; }
+    void drawLine(int, int, int, int) override { ++calls; }
+    void drawRectangle(int, int, int, int) override { ++calls; }
+    void drawCircle(int, int, int) override { ++calls; }
+};
+
+void BM_GraphPaint(benchmark::State& state) {
+    FilterSettings s = defaults();
+    s.discrete = s.relays = true;
+    FilteredLists lists;
+    filterEvents(fixture().events, s, lists);
+    GraphDraw draw;
+    draw.lists = &lists;
+    draw.image = &fixture().image;
+    regenerateGraph(draw, fixture().events, s.rangeStart, s.rangeEnd, 10);  // one week
+    draw.width = 1920;
+    draw.height = 1080;
+    long calls = 0;
+    for (auto _ : state) {
+        CountingCanvas canvas;
+        draw.paint(canvas);
+        calls = canvas.calls;
+    }
+    state.counters["drawing_calls"] = double(calls);
+}
+
 BENCHMARK(BM_Analysis)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_FilterAndJournal, defaults, false)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_FilterAndJournal, everything, true)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Protocol)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_GraphPaint)->Unit(benchmark::kMillisecond);
 
 class RatioReporter : public benchmark::ConsoleReporter {
 public:
     void ReportRuns(const std::vector<Run>& runs) override {
-        for (const auto& r : runs) times[r.benchmark_name()] = r.GetAdjustedRealTime();
+        for (const auto& r : runs)
+            times[r.benchmark_name()] = r.GetAdjustedRealTime();
         ConsoleReporter::ReportRuns(runs);
     }
     std::map<std::string, double> times;
 };
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv) {
     setenv("TZ", "Europe/Moscow", 1);
@@ -95,8 +130,8 @@ int main(int argc, char** argv) {
     double analysis = reporter.times["BM_Analysis"];
     for (const auto& [name, t] : reporter.times)
         if (name != "BM_Analysis" && analysis > 0)
-            std::printf("%s: %.1f ms = %.2f x the analysis (%.1f ms)\n", name.c_str(), t, t / analysis,
-                        analysis);
+            std::printf("%s: %.1f ms = %.2f x the analysis (%.1f ms)\n", name.c_str(), t,
+                        t / analysis, analysis);
     benchmark::Shutdown();
     return 0;
 }

@@ -17,11 +17,8 @@ int run(const std::vector<std::string>& args) {
     }
     RecorderImage image;
     eventList events;
-    if (int status = loadAndAnalyse(o.image, image, events)) return status;
-    if (!fromGiven) o.filter.rangeStart = events.minSeconds;
-    if (!toGiven) o.filter.rangeEnd = events.maxSeconds;
     FilteredLists lists;
-    filterEvents(events, o.filter, lists);
+    if (int status = loadAndFilter(o, fromGiven, toGiven, image, events, lists)) return status;
     std::string html;
     buildJournalHtml(lists.journalList, nullptr, html);
     return writeWindows1251(html, o.out);

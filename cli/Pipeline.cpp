@@ -30,6 +30,15 @@ int loadAndAnalyse(const std::string& path, RecorderImage& image, eventList& eve
     return 0;
 }
 
+int loadAndFilter(ReportOptions& o, bool fromGiven, bool toGiven, RecorderImage& image,
+                  eventList& events, FilteredLists& lists) {
+    if (int status = loadAndAnalyse(o.image, image, events)) return status;
+    if (!fromGiven) o.filter.rangeStart = events.minSeconds;
+    if (!toGiven) o.filter.rangeEnd = events.maxSeconds;
+    filterEvents(events, o.filter, lists);
+    return 0;
+}
+
 std::optional<int32_t> parseTimeArgument(const std::string& text) {
     unsigned d, mo, y, h, mi, s;
     char tail;

@@ -29,6 +29,12 @@ std::optional<std::string> parseReportOptions(const std::vector<std::string>& ar
                                               const std::vector<std::string>& extraNames,
                                               ReportOptions& options, bool& fromGiven, bool& toGiven);
 
+// Loads and analyses options.image and filters its events with options.filter,
+// whose range defaults to the span of the events where it was not given.
+// Returns 0 or the exit status.
+int loadAndFilter(ReportOptions& options, bool fromGiven, bool toGiven, RecorderImage& image,
+                  eventList& events, FilteredLists& lists);
+
 // A time given as calendar seconds or "DD/MM/YYYY HH:MM:SS" local time.
 std::optional<int32_t> parseTimeArgument(const std::string& text);
 

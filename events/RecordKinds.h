@@ -5,6 +5,7 @@
 // share one), names itself in `name` and fills its own fields in `fill`.
 #include <cstdint>
 #include <string>
+#include <type_traits>
 #include <typeinfo>
 
 #include "common/Format.h"
@@ -81,3 +82,17 @@ protected:
         return sentence + " " + SL_parser::describe();
     }
 };
+
+// The kind number of a record class (see genericParser::kind).
+template <class T> constexpr int kindOf() {
+    if constexpr (std::is_base_of_v<SL_parser, T>)
+        return T::typeCode == AnyType ? genericParser::SettingsUnknownKind
+                                      : genericParser::SettingsKindBase + T::typeCode;
+    else
+        return T::typeCode == AnyType ? genericParser::GeneralUnknownKind : T::typeCode;
+}
+
+// e as a T when it is one, told by its kind rather than by a type test.
+template <class T> const T* eventAs(const genericParser* e) {
+    return e->kind() == kindOf<T>() ? static_cast<const T*>(e) : nullptr;
+}

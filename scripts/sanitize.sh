@@ -11,4 +11,5 @@ fi
 if ! cmake --build build-asan -j"$(nproc)" --target gruvik2-core-tests >build-asan/build.log 2>&1; then
   grep -E "error:|Error [0-9]|undefined reference" -A3 build-asan/build.log | head -80; echo "build failed: see build-asan/build.log" >&2; exit 1
 fi
-ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 build-asan/gruvik2-core-tests --gtest_brief=1
+ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions="$PWD/scripts/lsan-suppressions.txt" \
+  UBSAN_OPTIONS=print_stacktrace=1 build-asan/gruvik2-core-tests --gtest_brief=1

@@ -3,7 +3,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
-#include <type_traits>
 #include <vector>
 
 #include "events/GL_records.h"
@@ -12,15 +11,6 @@
 #include "events/eventList.h"
 
 namespace {
-
-// The kind number of a record class (see genericParser::kind).
-template <class T> constexpr int kindOf() {
-    if constexpr (std::is_base_of_v<SL_parser, T>)
-        return T::typeCode == AnyType ? genericParser::SettingsUnknownKind
-                                      : genericParser::SettingsKindBase + T::typeCode;
-    else
-        return T::typeCode == AnyType ? genericParser::GeneralUnknownKind : T::typeCode;
-}
 
 constexpr int kSensorLoad = kindOf<GL_sensorLoad>();
 constexpr int kGroupLoad = kindOf<GL_groupLoad>();

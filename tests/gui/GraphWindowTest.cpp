@@ -1,0 +1,270 @@
+// The graph page: regeneration, the scale and search controls, the scroll bar,
+// painting through a device context and the printout's page set-up.
+#include <wx/bmpbuttn.h>
+#include <wx/checkbox.h>
+#include <wx/cmndata.h>
+#include <wx/combobox.h>
+#include <wx/dcmemory.h>
+#include <wx/notebook.h>
+#include <wx/print.h>
+
+#include "app/GruvikApp.h"
+#include "app/MainFrame.h"
+#include "events/GL_records.h"
+#include "gui/GuiTest.h"
+#include "testsupport/EventMaker.h"
+#include "testsupport/ImageBuilder.h"
+#include "testsupport/ScopedTZ.h"
+#include "views/GraphPage.h"
+#include "views/ui/GraphPrintout.h"
+#include "views/ui/GraphWindow.h"
+#include "views/ui/WxCanvas.h"
+
+namespace {
+
+constexpr int32_t t0 = 1709547300; // 04/03/2024 10:15:00 UTC
+
+class GraphPageTest : public guitest::MainFrameTest {
+protected:
+    void SetUp() override {
+        MainFrameTest::SetUp();
+        page = dynamic_cast<GraphWindow*>(frame->graphPage);
+        ASSERT_TRUE(page);
+        frame->notebook->SetSelection(frame->notebook->FindPage(page));
+        ImageBuilder(frame->image).header().passport({});
+    }
+
+    // Filters every event into the frame's lists, as the filter button would.
+    void regenerate() {
+        FilterSettings s;
+        s.rangeStart = frame->rangeStart = frame->events.minSeconds;
+        s.rangeEnd = frame->rangeEnd = frame->events.maxSeconds;
+        s.maxCount = 0;
+        s.detail = 0;
+        filterEvents(frame->events, s, frame->lists);
+        page->regenerate();
+    }
+    void press(int id) {
+        wxCommandEvent event(wxEVT_BUTTON, id);
+        event.SetEventObject(page->FindWindow(id));
+        page->GetEventHandler()->ProcessEvent(event);
+    }
+    void chooseScale(int index) {
+        page->scaleChoice->SetSelection(index);
+        wxCommandEvent event(wxEVT_COMBOBOX, CmdScaleChoice);
+        event.SetEventObject(page->scaleChoice);
+        page->scaleChoice->GetEventHandler()->ProcessEvent(event);
+    }
+    void scroll(wxEventType type, int position = 0, int orientation = wxHORIZONTAL) {
+        wxScrollWinEvent event(type, position, orientation);
+        event.SetEventObject(page->draw);
+        page->draw->GetEventHandler()->ProcessEvent(event);
+    }
+    GraphDraw& graph() { return page->draw->graph; }
+    wxWindow* area() { return page->draw; }
+
+    ScopedTZ tz{"UTC"};
+    GraphWindow* page = nullptr;
+};
+
+TEST_F(GraphPageTest, ControlsWithPicturesAndToolTips) {
+    EXPECT_EQ(page->eventTypeChoice->GetCount(), 3u);
+    EXPECT_EQ(guitest::utf8(page->eventTypeChoice->GetValue()), "Начало/конец цикла");
+    EXPECT_EQ(page->scaleChoice->GetCount(), 11u);
+    EXPECT_EQ(guitest::utf8(page->scaleChoice->GetValue()), "5 мин.");
+    EXPECT_EQ(guitest::utf8(page->scaleChoice->GetString(10)), "1 неделя");
+    const struct {
+        int id;
+        const char* tip;
+    } buttons[] = {
+        {CmdSearchEarlier, "Поиск более раннего события указанного типа"},
+        {CmdSearchLater, "Поиск более позднего события указанного типа"},
+        {CmdScaleDown, "Уменьшение масштаба шкалы времени"},
+        {CmdScaleUp, "Увеличение масштаба шкалы времени"},
+    };
+    for (const auto& b : buttons) {
+        auto* button = dynamic_cast<wxBitmapButton*>(page->FindWindow(b.id));
+        ASSERT_TRUE(button) << b.id;
+        EXPECT_EQ(guitest::utf8(button->GetToolTipText()), b.tip);
+        EXPECT_EQ(button->GetBitmap().GetSize(), wxSize(32, 32));
+    }
+    EXPECT_EQ(guitest::utf8(page->scaleChoice->GetToolTipText()), "Выбор масштаба шкалы времени");
+    EXPECT_TRUE(area()->HasFlag(wxHSCROLL));
+}
+
+TEST_F(GraphPageTest, EmptyListGivesTheIdleScrollBar) {
+    regenerate();
+    EXPECT_EQ(graph().dataStart, 0);
+    EXPECT_EQ(graph().viewStart, 0);
+    EXPECT_EQ(area()->GetScrollPos(wxHORIZONTAL), 0);
+    EXPECT_EQ(area()->GetScrollThumb(wxHORIZONTAL), 10);
+    EXPECT_EQ(area()->GetScrollRange(wxHORIZONTAL), 10);
+}
+
+TEST_F(GraphPageTest, DataShorterThanTheWindowEndsAtTheRightEdgeAfterAScroll) {
+    addEvent<GL_powerOn>(frame->events, t0);
+    addEvent<GL_powerOff>(frame->events, t0 + 99);
+    regenerate();
+    EXPECT_EQ(graph().viewStart, t0);
+    scroll(wxEVT_SCROLLWIN_LINEDOWN);
+    EXPECT_EQ(graph().viewStart, t0 + 100 - 300);
+}
+
+TEST_F(GraphPageTest, ScaleChoiceKeepsTheCentreAndTheButtonsStopAtTheEnds) {
+    addEvent<GL_powerOn>(frame->events, t0);
+    addEvent<GL_powerOff>(frame->events, t0 + 7200);
+    regenerate();
+    const int32_t start = t0 + 7201 - 300;
+    EXPECT_EQ(graph().viewStart, start);
+    EXPECT_EQ(area()->GetScrollPos(wxHORIZONTAL), 7201 - 300);
+    EXPECT_EQ(area()->GetScrollThumb(wxHORIZONTAL), 300);
+    EXPECT_EQ(area()->GetScrollRange(wxHORIZONTAL), 7201);
+
+    chooseScale(2); // "1 мин."
+    EXPECT_EQ(graph().viewStart, start + 120);
+    EXPECT_EQ(graph().viewSpan, 60);
+    EXPECT_EQ(area()->GetScrollThumb(wxHORIZONTAL), 60);
+
+    page->scaleChoice->SetSelection(0); // no event: the scale is still one minute
+    press(CmdScaleDown);
+    EXPECT_EQ(page->scaleChoice->GetSelection(), 0);
+    EXPECT_EQ(graph().viewSpan, 5); // applied again all the same
+    EXPECT_EQ(graph().viewStart, start + 120 + 27);
+
+    page->scaleChoice->SetSelection(10);
+    press(CmdScaleUp);
+    EXPECT_EQ(page->scaleChoice->GetSelection(), 10);
+    EXPECT_EQ(graph().viewSpan, 604800);
+    press(CmdScaleDown);
+    EXPECT_EQ(page->scaleChoice->GetSelection(), 9);
+    EXPECT_EQ(graph().viewSpan, 86400);
+}
+
+TEST_F(GraphPageTest, SearchSkipsUntickedGroupsAndStaysWhenNothingIsFound) {
+    addEvent<GL_powerOn>(frame->events, t0);
+    addLoad<GL_cycleStart>(frame->events, t0 + 100, 1, 500);
+    addLoad<GL_cycleStop>(frame->events, t0 + 500, 2, 900);
+    addEvent<GL_powerOff>(frame->events, t0 + 10000);
+    regenerate();
+    frame->weightChecks[2]->SetValue(false);
+    graph().viewStart = t0 + 1000 - 150; // centre t0 + 1000
+
+    press(CmdSearchEarlier);
+    EXPECT_EQ(graph().viewStart, t0 + 100 - 150);
+    EXPECT_EQ(area()->GetScrollPos(wxHORIZONTAL), 100 - 150 < 0 ? 0 : 100 - 150);
+
+    graph().viewStart = t0 + 1000 - 150;
+    press(CmdSearchLater);
+    EXPECT_EQ(graph().viewStart, t0 + 1000 - 150);
+
+    page->eventTypeChoice->SetSelection(2); // power on and off
+    press(CmdSearchLater);
+    EXPECT_EQ(graph().viewStart, t0 + 10000 - 150);
+}
+
+TEST_F(GraphPageTest, LineStepsFollowTheScale) {
+    addEvent<GL_powerOn>(frame->events, t0);
+    addEvent<GL_powerOff>(frame->events, t0 + 30 * 86400);
+    regenerate();
+    const struct { int scale, step; } cases[] = {{10, 600}, {4, 10}, {2, 1}};
+    for (const auto& c : cases) {
+        chooseScale(c.scale);
+        graph().viewStart = t0 + 86400;
+        scroll(wxEVT_SCROLLWIN_LINEDOWN);
+        EXPECT_EQ(graph().viewStart, t0 + 86400 + c.step) << c.scale;
+        scroll(wxEVT_SCROLLWIN_LINEUP);
+        EXPECT_EQ(graph().viewStart, t0 + 86400) << c.scale;
+        EXPECT_EQ(area()->GetScrollPos(wxHORIZONTAL), 86400);
+    }
+    scroll(wxEVT_SCROLLWIN_LINEDOWN, 0, wxVERTICAL); // not ours
+    EXPECT_EQ(graph().viewStart, t0 + 86400);
+    scroll(wxEVT_SCROLLWIN_THUMBTRACK, 5000);
+    EXPECT_EQ(graph().viewStart, t0 + 5000);
+    scroll(wxEVT_SCROLLWIN_THUMBRELEASE, 30);
+    EXPECT_EQ(graph().viewStart, t0 + 30);
+    scroll(wxEVT_SCROLLWIN_PAGEUP);   // a minute back
+    EXPECT_EQ(graph().viewStart, t0); // clamped to the data
+}
+
+TEST_F(GraphPageTest, PaintEventDrawsAtTheClientSize) {
+    addEvent<GL_powerOn>(frame->events, t0);
+    addLoad<GL_groupLoad>(frame->events, t0 + 100, 0, 4000);
+    addEvent<GL_powerOff>(frame->events, t0 + 200);
+    regenerate();
+    graph().marginLeft = 99;
+    area()->Refresh();
+    area()->Update();
+    ASSERT_TRUE(guitest::waitFor([&] { return graph().width == area()->GetClientSize().x; }));
+    EXPECT_EQ(graph().height, area()->GetClientSize().y);
+    EXPECT_EQ(graph().marginLeft, 0);
+    EXPECT_EQ(graph().maxLoad, 4000);
+
+    // The same painting through the device-context canvas on a bitmap.
+    wxBitmap bitmap(800, 600, 24);
+    {
+        wxMemoryDC dc(bitmap);
+        dc.SetBackground(*wxWHITE_BRUSH);
+        dc.Clear();
+        graph().width = 800;
+        graph().height = 600;
+        WxCanvas canvas(dc);
+        graph().paint(canvas);
+    }
+    wxImage image = bitmap.ConvertToImage();
+    int legend = 0, axis = 0;
+    for (int y = 0; y < 600; ++y)
+        for (int x = 0; x < 800; ++x) {
+            const unsigned char r = image.GetRed(x, y), g = image.GetGreen(x, y),
+                                b = image.GetBlue(x, y);
+            legend += r == 0 && g == 0 && b == 204;
+            axis += r == 255 && g == 64 && b == 64;
+        }
+    EXPECT_GT(legend, 500);
+    EXPECT_GT(axis, 500);
+}
+
+TEST_F(GraphPageTest, PrintoutTakesItsMarginsFromThePageSetUpAndHasOnePage) {
+    addEvent<GL_powerOn>(frame->events, t0);
+    addEvent<GL_powerOff>(frame->events, t0 + 200);
+    regenerate();
+    wxPageSetupDialogData& setup = *wxGetApp().pageSetupData;
+    setup.SetMarginTopLeft(wxPoint(10, 10));
+    setup.SetMarginBottomRight(wxPoint(10, 20));
+    GraphPrintout printout(page->draw);
+    EXPECT_EQ(guitest::utf8(printout.GetTitle()), "График");
+    EXPECT_TRUE(printout.HasPage(1));
+    EXPECT_FALSE(printout.HasPage(2));
+    int pages[4] = {};
+    printout.GetPageInfo(&pages[0], &pages[1], &pages[2], &pages[3]);
+    EXPECT_EQ(std::vector<int>(pages, pages + 4), (std::vector<int>{1, 1, 1, 1}));
+    wxBitmap bitmap(2480, 3508, 24);
+    wxMemoryDC dc(bitmap);
+    printout.SetDC(&dc);
+    printout.SetPageSizePixels(2480, 3508);
+    EXPECT_TRUE(printout.OnPrintPage(1));
+    EXPECT_EQ(graph().width, 2480);
+    EXPECT_EQ(graph().marginLeft, 118);
+    EXPECT_EQ(graph().marginTop, 118);
+    EXPECT_EQ(graph().marginRight, 118);
+    EXPECT_EQ(graph().marginBottom, 236);
+    printout.SetDC(nullptr);
+}
+
+TEST_F(GraphPageTest, PreviewOpensItsOwnFrame) {
+    addEvent<GL_powerOn>(frame->events, t0);
+    addEvent<GL_powerOff>(frame->events, t0 + 200);
+    regenerate();
+    page->previewPage();
+    wxPreviewFrame* preview = nullptr;
+    for (wxWindow* w : wxTopLevelWindows)
+        if (auto* p = dynamic_cast<wxPreviewFrame*>(w)) preview = p;
+    ASSERT_TRUE(preview);
+    EXPECT_EQ(guitest::utf8(preview->GetTitle()),
+              "Предварительный просмотр перед распечаткой графиков");
+    EXPECT_EQ(guitest::utf8(preview->GetName()), "frame");
+    EXPECT_FALSE(preview->GetParent());
+    preview->Destroy();
+    wxTheApp->ProcessPendingEvents();
+}
+
+} // namespace

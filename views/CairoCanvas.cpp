@@ -1,0 +1,120 @@
+#include "views/CairoCanvas.h"
+
+#include <cairo.h>
+#include <cmath>
+#include <memory>
+
+#include "views/GraphDraw.h"
+
+namespace {
+constexpr double pixelsPerPoint = 96.0 / 72.0;
+}
+
+void CairoCanvas::source(Rgb c) {
+    cairo_set_source_rgb(cr_, c.r / 255.0, c.g / 255.0, c.b / 255.0);
+}
+
+void CairoCanvas::setFont(const CanvasFont& font) {
+    cairo_select_font_face(cr_, font.face, CAIRO_FONT_SLANT_NORMAL,
+                           font.weight == CanvasFont::bold ? CAIRO_FONT_WEIGHT_BOLD
+                                                           : CAIRO_FONT_WEIGHT_NORMAL);
+    cairo_set_font_size(cr_, std::max(font.points, 0) * pixelsPerPoint);
+}
+
+void CairoCanvas::setPen(Rgb colour, int width, PenStyle style) {
+    pen_ = colour;
+    penWidth_ = std::max(width, 1);
+    penStyle_ = style;
+}
+
+void CairoCanvas::textExtent(const std::string& text, int& width, int& height) {
+    cairo_text_extents_t te;
+    cairo_font_extents_t fe;
+    cairo_text_extents(cr_, text.c_str(), &te);
+    cairo_font_extents(cr_, &fe);
+    width = int(std::lround(te.x_advance));
+    height = int(std::lround(fe.ascent + fe.descent));
+}
+
+void CairoCanvas::drawText(const std::string& text, int x, int y) {
+    drawRotatedText(text, x, y, 0);
+}
+
+void CairoCanvas::drawRotatedText(const std::string& text, int x, int y, double degrees) {
+    cairo_font_extents_t fe;
+    cairo_font_extents(cr_, &fe);
+    cairo_save(cr_);
+    cairo_translate(cr_, x, y);
+    cairo_rotate(cr_, -degrees * M_PI / 180.0);
+    cairo_move_to(cr_, 0, fe.ascent);
+    source(text_);
+    cairo_show_text(cr_, text.c_str());
+    cairo_restore(cr_);
+}
+
+void CairoCanvas::stroke() {
+    source(pen_);
+    cairo_set_line_width(cr_, penWidth_);
+    if (penStyle_ == dotDash) {
+        const double w = penWidth_;
+        const double dashes[] = {7 * w, 3 * w, 1 * w, 3 * w};
+        cairo_set_dash(cr_, dashes, 4, 0);
+    } else {
+        cairo_set_dash(cr_, nullptr, 0, 0);
+    }
+    cairo_stroke(cr_);
+}
+
+void CairoCanvas::drawLine(int x1, int y1, int x2, int y2) {
+    // Odd widths sit on pixel centres, so that thin lines stay sharp.
+    const double o = penWidth_ % 2 ? 0.5 : 0;
+    cairo_move_to(cr_, x1 + o, y1 + o);
+    cairo_line_to(cr_, x2 + o, y2 + o);
+    cairo_set_line_cap(cr_, CAIRO_LINE_CAP_SQUARE);
+    stroke();
+}
+
+void CairoCanvas::drawRectangle(int x, int y, int width, int height) {
+    if (width < 0) x += width, width = -width;
+    if (height < 0) y += height, height = -height;
+    if (brush_) {
+        cairo_rectangle(cr_, x, y, width, height);
+        source(*brush_);
+        cairo_fill(cr_);
+    }
+    const double o = penWidth_ % 2 ? 0.5 : 0;
+    cairo_rectangle(cr_, x + o, y + o, std::max(width - 1, 0), std::max(height - 1, 0));
+    stroke();
+}
+
+void CairoCanvas::drawCircle(int x, int y, int radius) {
+    cairo_new_sub_path(cr_);
+    cairo_arc(cr_, x + 0.5, y + 0.5, radius, 0, 2 * M_PI);
+    if (brush_) {
+        source(*brush_);
+        cairo_fill_preserve(cr_);
+    }
+    stroke();
+}
+
+std::optional<std::string> writeGraphPng(GraphDraw& draw, int width, int height,
+                                         const std::string& path) {
+    std::unique_ptr<cairo_surface_t, decltype(&cairo_surface_destroy)> surface(
+        cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height), cairo_surface_destroy);
+    if (cairo_surface_status(surface.get()) != CAIRO_STATUS_SUCCESS)
+        return std::string(cairo_status_to_string(cairo_surface_status(surface.get())));
+    {
+        std::unique_ptr<cairo_t, decltype(&cairo_destroy)> cr(cairo_create(surface.get()),
+                                                              cairo_destroy);
+        cairo_set_source_rgb(cr.get(), 1, 1, 1);
+        cairo_paint(cr.get());
+        draw.width = width;
+        draw.height = height;
+        draw.marginLeft = draw.marginRight = draw.marginTop = draw.marginBottom = 0;
+        CairoCanvas canvas(cr.get());
+        draw.paint(canvas);
+    }
+    cairo_status_t status = cairo_surface_write_to_png(surface.get(), path.c_str());
+    if (status != CAIRO_STATUS_SUCCESS) return std::string(cairo_status_to_string(status));
+    return std::nullopt;
+}

@@ -1,0 +1,137 @@
+#include "views/GraphPage.h"
+
+#include "events/GL_records.h"
+#include "events/SL_records2.h"
+#include "events/eventList.h"
+#include "views/EventFilter.h"
+
+const std::array<GraphScale, 11> graphScales = {{
+    {"5 сек.", 5},
+    {"20 сек.", 20},
+    {"1 мин.", 60},
+    {"5 мин.", 300},
+    {"20 мин.", 1200},
+    {"1 час", 3600},
+    {"4 часа", 14400},
+    {"8 часов", 28800},
+    {"12 часов", 43200},
+    {"24 часа", 86400},
+    {"1 неделя", 604800},
+}};
+
+int32_t scaleSeconds(int index) {
+    return index >= 0 && index < int(graphScales.size()) ? graphScales[size_t(index)].seconds : 1;
+}
+
+void applyScale(GraphDraw& draw, int index) {
+    if (index < 0) return;
+    const int32_t span = scaleSeconds(index);
+    draw.viewStart += (draw.viewSpan - span) / 2;
+    draw.viewSpan = span;
+}
+
+void regenerateGraph(GraphDraw& draw, const eventList& events, int32_t rangeStart, int32_t rangeEnd,
+                     int scaleIndex) {
+    draw.headerInfo.reset();
+    if (draw.image) draw.headerInfo = std::make_unique<HeaderView>(*draw.image);
+    applyScale(draw, scaleIndex);
+    const aList* journal = draw.lists ? &draw.lists->journalList : nullptr;
+    if (journal && journal->first && journal->last) {
+        draw.dataStart = static_cast<const filteredEventLink*>(journal->first)->event->seconds;
+        draw.dataEnd = static_cast<const filteredEventLink*>(journal->last)->event->seconds + 1;
+        draw.viewStart = std::max(draw.dataEnd - draw.viewSpan, draw.dataStart);
+    } else {
+        draw.dataStart = draw.dataEnd = draw.viewStart = 0;
+    }
+    draw.maxLoad = draw.minLoad = 0;
+    for (const genericParser* e = events.front(); e; e = eventList::after(e)) {
+        if (e->seconds < rangeStart || e->seconds > rangeEnd) continue;
+        if (const auto* g = eventAs<GL_groupLoad>(e)) {
+            draw.maxLoad = std::max(draw.maxLoad, g->load);
+            draw.minLoad = std::min(draw.minLoad, g->load);
+        }
+    }
+}
+
+bool matchesSearchKind(const genericParser& e, int kind, const std::array<bool, 5>& weights) {
+    auto ticked = [&](unsigned group) { return group < weights.size() && weights[group]; };
+    switch (kind) {
+    case searchCycle:
+        if (const auto* s = eventAs<GL_cycleStart>(&e)) return ticked(s->group);
+        if (const auto* s = eventAs<GL_cycleStop>(&e)) return ticked(s->group);
+        return false;
+    case searchOverload:
+        if (const auto* s = eventAs<SL_olStart>(&e)) return ticked(s->group);
+        if (const auto* s = eventAs<SL_olStop>(&e)) return ticked(s->group);
+        return false;
+    case searchPower:
+        return eventAs<GL_powerOn>(&e) || eventAs<GL_powerOff>(&e);
+    default:
+        return false;
+    }
+}
+
+std::optional<int32_t> findEvent(const eventList& events, int32_t centre, bool later, int kind,
+                                 const std::array<bool, 5>& weights) {
+    if (later) {
+        for (const aLink* l = events.first; l; l = l->next) {
+            const auto& e = static_cast<const genericParser&>(*l);
+            if (e.seconds > centre && matchesSearchKind(e, kind, weights)) return e.seconds;
+        }
+    } else {
+        for (const aLink* l = events.last; l; l = l->prev) {
+            const auto& e = static_cast<const genericParser&>(*l);
+            if (e.seconds < centre && matchesSearchKind(e, kind, weights)) return e.seconds;
+        }
+    }
+    return std::nullopt;
+}
+
+bool searchEvent(GraphDraw& draw, const eventList& events, bool later, int kind,
+                 const std::array<bool, 5>& weights) {
+    auto target = findEvent(events, draw.viewStart + draw.viewSpan / 2, later, kind, weights);
+    if (!target) return false;
+    draw.viewStart = *target - draw.viewSpan / 2;
+    return true;
+}
+
+ScrollBarState scrollBarState(const GraphDraw& d) {
+    if (d.dataStart < 1 || d.dataEnd < 1 || d.viewSpan < 1) return {0, 10, 10};
+    return {d.viewStart - d.dataStart, d.viewSpan, d.dataEnd - d.dataStart};
+}
+
+int32_t lineStep(int32_t viewSpan) {
+    const int32_t hundredth = viewSpan / 100;
+    return hundredth <= 0 ? 1 : hundredth <= 59 ? 10 : 600;
+}
+
+int scrollGraph(GraphDraw& d, GraphScroll action, int thumbPosition) {
+    switch (action) {
+    case GraphScroll::lineUp:
+        d.viewStart -= lineStep(d.viewSpan);
+        break;
+    case GraphScroll::lineDown:
+        d.viewStart += lineStep(d.viewSpan);
+        break;
+    case GraphScroll::pageUp:
+        d.viewStart -= d.viewSpan;
+        break;
+    case GraphScroll::pageDown:
+        d.viewStart += d.viewSpan;
+        break;
+    case GraphScroll::top:
+        d.viewStart = d.dataStart;
+        break;
+    case GraphScroll::bottom:
+        d.viewStart = d.dataEnd - d.viewSpan;
+        break;
+    case GraphScroll::thumb:
+        d.viewStart = d.dataStart + thumbPosition;
+        break;
+    case GraphScroll::other:
+        break;
+    }
+    if (d.viewStart < d.dataStart) d.viewStart = d.dataStart;
+    if (d.viewStart > d.dataEnd - d.viewSpan) d.viewStart = d.dataEnd - d.viewSpan;
+    return d.viewStart - d.dataStart;
+}

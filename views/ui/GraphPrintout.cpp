@@ -1,0 +1,41 @@
+#include "views/ui/GraphPrintout.h"
+
+#include <wx/cmndata.h>
+
+#include "app/GruvikApp.h"
+#include "views/GraphPrint.h"
+#include "views/ui/GraphWindow.h"
+#include "views/ui/WxCanvas.h"
+
+GraphPrintout::GraphPrintout(GraphDrawWindow* source) : wxPrintout(L"График"), source(source) {}
+
+bool GraphPrintout::HasPage(int page) {
+    return hasGraphPage(page);
+}
+
+void GraphPrintout::GetPageInfo(int* minPage, int* maxPage, int* pageFrom, int* pageTo) {
+    *minPage = *maxPage = *pageFrom = *pageTo = 1;
+}
+
+bool GraphPrintout::OnPrintPage(int) {
+    wxDC* dc = GetDC();
+    if (!dc) return false;
+    int width = 0, height = 0;
+    GetPageSizePixels(&width, &height);
+    dc->GetSize(&width, &height);
+    PageSetupMm setup;
+    if (const wxPageSetupDialogData* data = wxGetApp().pageSetupData) {
+        setup.paperWidth = data->GetPaperSize().x;
+        setup.paperHeight = data->GetPaperSize().y;
+        setup.left = data->GetMarginTopLeft().x;
+        setup.top = data->GetMarginTopLeft().y;
+        setup.right = data->GetMarginBottomRight().x;
+        setup.bottom = data->GetMarginBottomRight().y;
+    }
+    GraphDraw& graph = source->graph;
+    preparePrintedGraph(graph, width, height, setup);
+    source->takeSources();
+    WxCanvas canvas(*dc);
+    graph.paint(canvas);
+    return true;
+}

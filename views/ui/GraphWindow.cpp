@@ -1,0 +1,240 @@
+#include "views/ui/GraphWindow.h"
+
+#include <wx/bmpbuttn.h>
+#include <wx/checkbox.h>
+#include <wx/combobox.h>
+#include <wx/dcclient.h>
+#include <wx/printdlg.h>
+#include <wx/sizer.h>
+#include <wx/stattext.h>
+
+#include "app/GruvikApp.h"
+#include "app/MainFrame.h"
+#include "app/Pictures.h"
+#include "views/GraphPage.h"
+#include "views/ui/GraphPrintout.h"
+#include "views/ui/WxCanvas.h"
+
+MainFrame* mainFrameOf(wxWindow* w) {
+    return dynamic_cast<MainFrame*>(wxGetTopLevelParent(w));
+}
+
+std::array<bool, 5> tickedWeights(const MainFrame& frame) {
+    std::array<bool, 5> ticked{};
+    for (size_t i = 0; i < ticked.size(); ++i)
+        ticked[i] = frame.weightChecks[i]->GetValue();
+    return ticked;
+}
+
+// ---- the drawing ----------------------------------------------------------
+
+GraphDrawWindow::GraphDrawWindow(wxWindow* parent)
+    : wxWindow(parent, wxID_ANY, wxDefaultPosition, wxDefaultSize,
+               wxHSCROLL | wxSUNKEN_BORDER | wxFULL_REPAINT_ON_RESIZE) {
+    SetBackgroundColour(*wxWHITE);
+}
+
+void GraphDrawWindow::takeSources() {
+    MainFrame* frame = mainFrameOf(this);
+    if (!frame) return;
+    graph.lists = &frame->lists;
+    graph.image = &frame->image;
+    graph.weightChecks = tickedWeights(*frame);
+}
+
+void GraphDrawWindow::updateScrollBar() {
+    ScrollBarState s = scrollBarState(graph);
+    SetScrollbar(wxHORIZONTAL, s.position, s.thumb, s.range, true);
+}
+
+void GraphDrawWindow::onPaint(wxPaintEvent&) {
+    wxPaintDC dc(this);
+    GetClientSize(&graph.width, &graph.height);
+    graph.marginLeft = graph.marginRight = graph.marginTop = graph.marginBottom = 0;
+    takeSources();
+    WxCanvas canvas(dc);
+    graph.paint(canvas);
+}
+
+void GraphDrawWindow::onScroll(wxScrollWinEvent& event) {
+    if (event.GetOrientation() != wxHORIZONTAL) return;
+    const wxEventType type = event.GetEventType();
+    GraphScroll action = GraphScroll::other;
+    if (type == wxEVT_SCROLLWIN_LINEUP)
+        action = GraphScroll::lineUp;
+    else if (type == wxEVT_SCROLLWIN_LINEDOWN)
+        action = GraphScroll::lineDown;
+    else if (type == wxEVT_SCROLLWIN_PAGEUP)
+        action = GraphScroll::pageUp;
+    else if (type == wxEVT_SCROLLWIN_PAGEDOWN)
+        action = GraphScroll::pageDown;
+    else if (type == wxEVT_SCROLLWIN_TOP)
+        action = GraphScroll::top;
+    else if (type == wxEVT_SCROLLWIN_BOTTOM)
+        action = GraphScroll::bottom;
+    else if (type == wxEVT_SCROLLWIN_THUMBTRACK || type == wxEVT_SCROLLWIN_THUMBRELEASE)
+        action = GraphScroll::thumb;
+    if (action != GraphScroll::other) Refresh();
+    SetScrollPos(wxHORIZONTAL, scrollGraph(graph, action, event.GetPosition()), true);
+}
+
+// clang-format off
+wxBEGIN_EVENT_TABLE(GraphDrawWindow, wxWindow)
+    EVT_PAINT(GraphDrawWindow::onPaint)
+    EVT_SCROLLWIN(GraphDrawWindow::onScroll)
+wxEND_EVENT_TABLE()
+    // clang-format on
+
+    // ---- the page -------------------------------------------------------------
+
+    GraphWindow::GraphWindow(wxWindow* parent)
+    : PrintPanel(parent, wxTAB_TRAVERSAL) {
+    draw = new GraphDrawWindow(this);
+
+    const wxFont labelFont(14, wxFONTFAMILY_SWISS, wxFONTSTYLE_NORMAL, wxFONTWEIGHT_NORMAL, false,
+                           L"Times", wxFONTENCODING_CP1251);
+    auto label = [&](const wchar_t* text) {
+        auto* l = new wxStaticText(this, wxID_ANY, text);
+        l->SetFont(labelFont);
+        return l;
+    };
+    auto button = [&](int id, const wchar_t* picture, const wchar_t* tip) {
+        auto* b = new wxBitmapButton(this, id, loadPicture(picture, 32, 32));
+        b->SetToolTip(tip);
+        return b;
+    };
+    const wxString kinds[] = {L"Начало/конец цикла", L"Перегрузка", L"Вкл/выкл питания"};
+    eventTypeChoice = new wxComboBox(this, CmdEventType, kinds[0], wxDefaultPosition, wxDefaultSize,
+                                     3, kinds, wxCB_READONLY | wxCB_DROPDOWN);
+    eventTypeChoice->SetSelection(0);
+    eventTypeChoice->SetToolTip(L"Выбор типа события, которое надо найти");
+    wxArrayString scales;
+    for (const GraphScale& s : graphScales)
+        scales.Add(wxString::FromUTF8(s.item));
+    scaleChoice = new wxComboBox(this, CmdScaleChoice, scales[defaultGraphScale], wxDefaultPosition,
+                                 wxDefaultSize, scales, wxCB_READONLY | wxCB_DROPDOWN);
+    scaleChoice->SetSelection(defaultGraphScale);
+    scaleChoice->SetToolTip(L"Выбор масштаба шкалы времени");
+
+    auto* row = new wxBoxSizer(wxHORIZONTAL);
+    const int centred = wxALIGN_CENTER_VERTICAL;
+    row->Add(label(L"Поиск:"), 0, centred);
+    row->Add(8, 8);
+    row->Add(button(CmdSearchEarlier, L"bmps/blueleftarr.32.png",
+                    L"Поиск более раннего события указанного типа"),
+             0, centred);
+    row->Add(eventTypeChoice, 0, centred);
+    row->Add(button(CmdSearchLater, L"bmps/bluerightarr.32.png",
+                    L"Поиск более позднего события указанного типа"),
+             0, centred);
+    row->Add(8, 32, 1);
+    row->Add(label(L"Масштаб:"), 0, centred);
+    row->Add(8, 8);
+    row->Add(
+        button(CmdScaleDown, L"bmps/yellowleftarr.32.png", L"Уменьшение масштаба шкалы времени"), 0,
+        centred);
+    row->Add(scaleChoice, 0, centred);
+    row->Add(
+        button(CmdScaleUp, L"bmps/yellowrightarr.32.png", L"Увеличение масштаба шкалы времени"), 0,
+        centred);
+
+    auto* sizer = new wxBoxSizer(wxVERTICAL);
+    sizer->Add(draw, 1, wxEXPAND);
+    sizer->Add(row, 0, wxEXPAND);
+    SetSizer(sizer);
+}
+
+void GraphWindow::regenerate() {
+    MainFrame* frame = mainFrameOf(this);
+    if (!frame) return;
+    draw->takeSources();
+    regenerateGraph(draw->graph, frame->events, frame->rangeStart, frame->rangeEnd,
+                    scaleChoice->GetSelection());
+    draw->updateScrollBar();
+    draw->Refresh();
+}
+
+void GraphWindow::search(bool later) {
+    MainFrame* frame = mainFrameOf(this);
+    if (!frame || !searchEvent(draw->graph, frame->events, later, eventTypeChoice->GetSelection(),
+                               tickedWeights(*frame)))
+        return;
+    draw->updateScrollBar();
+    draw->Refresh();
+}
+
+void GraphWindow::applyScaleFromControls() {
+    applyScale(draw->graph, scaleChoice->GetSelection());
+    draw->updateScrollBar();
+    draw->Refresh();
+}
+
+void GraphWindow::onSearchEarlier(wxCommandEvent&) {
+    search(false);
+}
+void GraphWindow::onSearchLater(wxCommandEvent&) {
+    search(true);
+}
+
+void GraphWindow::onScaleDown(wxCommandEvent&) {
+    const int selected = scaleChoice->GetSelection();
+    if (selected == wxNOT_FOUND) return;
+    if (selected > 0) scaleChoice->SetSelection(selected - 1);
+    applyScaleFromControls();
+}
+
+void GraphWindow::onScaleUp(wxCommandEvent&) {
+    const int selected = scaleChoice->GetSelection();
+    if (selected == wxNOT_FOUND) return;
+    if (selected + 1 < int(scaleChoice->GetCount())) scaleChoice->SetSelection(selected + 1);
+    applyScaleFromControls();
+}
+
+void GraphWindow::onScaleChoice(wxCommandEvent&) {
+    applyScaleFromControls();
+}
+
+// ---- printing -------------------------------------------------------------
+
+void GraphWindow::printPage() {
+    GruvikApp& app = wxGetApp();
+    wxPrintDialogData data(*app.printData);
+    wxPrinter printer(&data);
+    GraphPrintout printout(draw);
+    if (printer.Print(this, &printout, true))
+        *app.printData = printer.GetPrintDialogData().GetPrintData();
+}
+
+void GraphWindow::pageSetup() {
+    GruvikApp& app = wxGetApp();
+    *app.pageSetupData = *app.printData;
+    wxPageSetupDialog dialog(this, app.pageSetupData);
+    dialog.ShowModal();
+    *app.printData = dialog.GetPageSetupDialogData().GetPrintData();
+    *app.pageSetupData = dialog.GetPageSetupDialogData();
+}
+
+void GraphWindow::previewPage() {
+    wxPrintDialogData data(*wxGetApp().printData);
+    auto* preview = new wxPrintPreview(new GraphPrintout(draw), new GraphPrintout(draw), &data);
+    if (!preview->IsOk()) {
+        delete preview;
+        return;
+    }
+    auto* frame =
+        new wxPreviewFrame(preview, nullptr, L"Предварительный просмотр перед распечаткой графиков",
+                           wxDefaultPosition, wxDefaultSize, wxDEFAULT_FRAME_STYLE, L"frame");
+    frame->Centre(wxBOTH);
+    frame->Initialize();
+    frame->Show();
+}
+
+// clang-format off
+wxBEGIN_EVENT_TABLE(GraphWindow, PrintPanel)
+    EVT_BUTTON(CmdSearchEarlier, GraphWindow::onSearchEarlier)
+    EVT_BUTTON(CmdSearchLater, GraphWindow::onSearchLater)
+    EVT_BUTTON(CmdScaleDown, GraphWindow::onScaleDown)
+    EVT_BUTTON(CmdScaleUp, GraphWindow::onScaleUp)
+    EVT_COMBOBOX(CmdScaleChoice, GraphWindow::onScaleChoice)
+wxEND_EVENT_TABLE()
+    // clang-format on
