@@ -16,6 +16,7 @@ namespace {
 
 constexpr int FrameTimeoutMs = 500; // rest of a page request, or a written page
 constexpr int HangupPollMs = 20;    // no program has the device side open
+constexpr int StopQuietMs = 50;
 constexpr size_t PacedChunk = 16;
 
 std::runtime_error systemError(const char* what) {
@@ -101,7 +102,16 @@ ReaderEmulator::Wait ReaderEmulator::waitInput(int timeoutMs) {
             if (left <= 0) return Wait::Timeout;
         }
         struct pollfd fds[2] = {{wake_[0], POLLIN, 0}, {master_, POLLIN, 0}};
-        int ready = ::poll(fds, 2, left);
+        int ready;
+        if (stopping_) {
+            // Bytes the program wrote just before closing may still be on
+            // their way: stop once the line has been quiet for a moment.
+            ready = ::poll(fds + 1, 1, StopQuietMs);
+            if (ready == 0 || !(fds[1].revents & POLLIN)) return Wait::Wake;
+            fds[0].revents = 0;
+        } else {
+            ready = ::poll(fds, 2, left);
+        }
         if (ready < 0 && errno != EINTR) throw systemError("poll");
         if (ready <= 0) continue;
         if (fds[0].revents & POLLIN) {
@@ -110,7 +120,7 @@ ReaderEmulator::Wait ReaderEmulator::waitInput(int timeoutMs) {
                 if (c == 'Q') stopping_ = true;
                 if (c == 'S' && onSave_ && *onSave_) (*onSave_)();
             }
-            if (stopping_) return Wait::Wake;
+            continue;
         }
         if (fds[1].revents & POLLIN) {
             uint8_t buffer[4096];
