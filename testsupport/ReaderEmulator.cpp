@@ -153,15 +153,24 @@ void ReaderEmulator::paceReceived(size_t n) {
     if (faults_.lineRate == 0) return;
     auto now = std::chrono::steady_clock::now();
     if (lineFree_ < now) lineFree_ = now;
+    paceOn(n);
+}
+
+void ReaderEmulator::paceOn(size_t n) {
     lineFree_ += std::chrono::nanoseconds(uint64_t(n) * 10'000'000'000ull / faults_.lineRate);
     std::this_thread::sleep_until(lineFree_);
 }
 
 void ReaderEmulator::send(const uint8_t* data, size_t n) {
+    if (faults_.lineRate) {
+        auto now = std::chrono::steady_clock::now();
+        if (lineFree_ < now) lineFree_ = now;
+    }
     size_t done = 0;
     while (done < n) {
         size_t chunk = faults_.lineRate ? std::min(PacedChunk, n - done) : n - done;
-        paceReceived(chunk); // the same line budget in the other direction
+        // One schedule for the whole answer, so that late wake-ups do not add up.
+        if (faults_.lineRate) paceOn(chunk);
         ssize_t w = ::write(master_, data + done, chunk);
         if (w < 0 && errno == EINTR) continue;
         if (w <= 0) return; // the program has gone; it will notice

@@ -71,6 +71,7 @@ private:
     void send(const uint8_t* data, size_t n);
     void sendByte(uint8_t b) { send(&b, 1); }
     void paceReceived(size_t n);
+    void paceOn(size_t n);
     void command(uint8_t b);
     void pageRequest(uint8_t first);
     void endSession();
