@@ -66,3 +66,18 @@ uint8_t receiveByte(SerialLine& line) {
     receiveAll(line, &byte, 1);
     return byte;
 }
+
+void prepareLine(SerialLine& line, Progress& progress, const std::string& message) {
+    configureLine(line);
+    applyTimeouts(line, PurgeTimeouts);
+    progress.update(0, message);
+    purgeInput(line);
+}
+
+uint8_t firstCommand(SerialLine& line, uint8_t command) {
+    applyTimeouts(line, CommandTimeouts);
+    sendByte(line, command);
+    uint8_t answer = receiveByte(line);
+    applyTimeouts(line, TransferTimeouts);
+    return answer;
+}

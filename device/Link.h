@@ -6,6 +6,9 @@
 #include <cstddef>
 #include <cstdint>
 
+#include <string>
+
+#include "common/Progress.h"
 #include "device/SerialLine.h"
 
 namespace wire {
@@ -43,3 +46,9 @@ void receiveAll(SerialLine& line, uint8_t* buffer, size_t length);
 
 void sendByte(SerialLine& line, uint8_t byte);
 uint8_t receiveByte(SerialLine& line);
+
+// The start of every transfer: line settings and purge time-outs, the progress
+// message (a cancel there is not looked at), the input emptied.
+void prepareLine(SerialLine& line, Progress& progress, const std::string& message);
+// The first command with the command time-outs; the transfer time-outs after its answer.
+uint8_t firstCommand(SerialLine& line, uint8_t command);

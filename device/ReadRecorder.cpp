@@ -15,10 +15,7 @@ const char* const kSourceInternal = "внутренняя память устр�
 
 // Chooses the memory the device reads from; returns its name.
 const char* selectSource(SerialLine& line) {
-    applyTimeouts(line, CommandTimeouts);
-    sendByte(line, wire::SelectRecorder);
-    uint8_t answer = receiveByte(line);
-    applyTimeouts(line, TransferTimeouts);
+    uint8_t answer = firstCommand(line, wire::SelectRecorder);
     if (answer == wire::SelectRecorder) return kSourceRecorder;
     if (answer == wire::RecorderUnavailable) {
         sendByte(line, wire::SelectInternal);
@@ -56,10 +53,7 @@ ReadReport readRecorder(LinkContext& link, RecorderImage& image, Crc16& crc, std
         progress =
             ui.openProgress("Считывание данных", "Установка параметров последовательного порта",
                             int(RecorderImage::PageCount));
-        configureLine(*line);
-        applyTimeouts(*line, PurgeTimeouts);
-        progress->update(0, "Подготовка к считыванию данных");
-        purgeInput(*line);
+        prepareLine(*line, *progress, "Подготовка к считыванию данных");
         const char* source = selectSource(*line);
         sendByte(*line, wire::SelectMethod);
         if (receiveByte(*line) != wire::SelectMethod)

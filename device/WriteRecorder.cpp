@@ -15,14 +15,8 @@ WriteReport writeRecorder(LinkContext& link, const RecorderImage& image, Crc16& 
         line = openReaderDevice(link.bridges, ui);
         progress = ui.openProgress("Запись данных", "Установка параметров последовательного порта",
                                    int(RecorderImage::PageCount));
-        configureLine(*line);
-        applyTimeouts(*line, PurgeTimeouts);
-        progress->update(0, "Подготовка к записи данных");
-        purgeInput(*line);
-        applyTimeouts(*line, CommandTimeouts);
-        sendByte(*line, wire::StartWrite);
-        uint8_t answer = receiveByte(*line);
-        applyTimeouts(*line, TransferTimeouts);
+        prepareLine(*line, *progress, "Подготовка к записи данных");
+        uint8_t answer = firstCommand(*line, wire::StartWrite);
         if (answer != wire::Ready) throw errorExc("Память регистратора не доступна");
 
         const uint32_t end = image.writableFirst() + image.writableCount();
