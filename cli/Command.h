@@ -9,5 +9,13 @@ struct CliCommand {
     int (*run)(const std::vector<std::string>& args);
 };
 
+class RecorderImage;
+
+// Loads the one IMAGE argument of command into image. On a wrong argument count
+// or a file that cannot be loaded prints the usage or the image's message on
+// stderr and returns false (the command then exits with 2).
+bool loadImageArgument(const std::vector<std::string>& args, const char* command,
+                       RecorderImage& image);
+
 // Registers at static-initialisation time; returns a dummy for a namespace-scope initialiser.
 bool registerCommand(const CliCommand& command);

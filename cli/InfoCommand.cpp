@@ -3,7 +3,6 @@
 #include <ctime>
 
 #include "cli/Command.h"
-#include "common/errorExc.h"
 #include "image/HeaderView.h"
 #include "image/RecorderImage.h"
 #include "image/WritableView.h"
@@ -19,17 +18,8 @@ std::string dateText(int32_t t) {
 }
 
 int run(const std::vector<std::string>& args) {
-    if (args.size() != 1) {
-        std::fprintf(stderr, "usage: gruvik2-cli info IMAGE\n");
-        return 2;
-    }
     RecorderImage image;
-    try {
-        image.load(args[0], false);
-    } catch (const errorExc& e) {
-        std::fprintf(stderr, "%s\n", e.message().c_str());
-        return 2;
-    }
+    if (!loadImageArgument(args, "info", image)) return 2;
     image.locateHeads();
     HeaderView header(image);
     std::printf("header: keys %u, sensors %u, groups %u, relays %u, discrete channels %u\n",

@@ -1,21 +1,13 @@
 #include "common/errorExc.h"
 
 #include <cstdarg>
-#include <cstdio>
-#include <vector>
+
+#include "common/Format.h"
 
 errorExc::errorExc(const char* format, ...) {
     va_list args;
     va_start(args, format);
-    va_list copy;
-    va_copy(copy, args);
-    int n = std::vsnprintf(nullptr, 0, format, copy);
-    va_end(copy);
-    if (n > 0) {
-        std::vector<char> buf(static_cast<size_t>(n) + 1);
-        std::vsnprintf(buf.data(), buf.size(), format, args);
-        text_.assign(buf.data(), static_cast<size_t>(n));
-    }
+    text_ = vstrprintf(format, args);
     va_end(args);
 }
 

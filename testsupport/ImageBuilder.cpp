@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
+#include <ctime>
 #include <stdexcept>
 
 #include "common/Text1251.h"
@@ -147,7 +148,9 @@ ImageBuilder& ImageBuilder::countersPage(const std::vector<uint8_t>& body) {
     std::memset(p, 0xFF, RecorderImage::PageSize);
     std::memset(p, 0, 7);
     p[7] = countersSeq_;
-    std::memcpy(p + 8, body.data(), std::min<size_t>(body.size(), RecorderImage::PageSize - 8));
+    // An empty body has no data pointer to copy from.
+    if (!body.empty())
+        std::memcpy(p + 8, body.data(), std::min<size_t>(body.size(), RecorderImage::PageSize - 8));
     countersIndex_ = (index + 1) % image_.countersCount();
     countersSeq_ = RecorderImage::nextSeq(countersSeq_);
     return *this;
@@ -169,3 +172,10 @@ std::array<uint8_t, 4> be32(uint32_t v) {
     return {uint8_t(v >> 24), uint8_t(v >> 16), uint8_t(v >> 8), uint8_t(v)};
 }
 std::array<uint8_t, 4> beFloat(float v) { return be32(std::bit_cast<uint32_t>(v)); }
+
+Stamp stampAt(int64_t utcSeconds, uint8_t tenths) {
+    time_t t = time_t(utcSeconds);
+    struct tm f = {};
+    gmtime_r(&t, &f);
+    return Stamp(f.tm_year + 1900, f.tm_mon + 1, f.tm_mday, f.tm_hour, f.tm_min, f.tm_sec, tenths);
+}

@@ -94,6 +94,10 @@ private:
     uint32_t generalWritten_ = 0;
 };
 
+// The stamp whose fields are the UTC breakdown of utcSeconds: a way to step
+// through valid calendar fields (the program reads them as local time).
+Stamp stampAt(int64_t utcSeconds, uint8_t tenths = 0);
+
 // Big-endian payload helpers for records and counters.
 std::array<uint8_t, 2> be16(uint16_t v);
 std::array<uint8_t, 4> be32(uint32_t v);

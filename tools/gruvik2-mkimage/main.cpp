@@ -1,16 +1,16 @@
-// gruvik2-mkimage OUT.rpd: writes a small synthesized recorder memory (header,
-// passport data, a few log pages) for trying the program without a recorder.
+// gruvik2-mkimage [--full] OUT.rpd: writes a small synthesized recorder memory
+// (header, passport data, a few log pages) for trying the program without a
+// recorder; with --full, one whose logs are full and have wrapped.
 #include <cstdio>
+#include <cstring>
 
 #include "common/errorExc.h"
+#include "testsupport/FullMemory.h"
 #include "testsupport/ImageBuilder.h"
 
-int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: gruvik2-mkimage OUT.rpd\n");
-        return 2;
-    }
-    RecorderImage image;
+namespace {
+
+void synthesizeSmallMemory(RecorderImage& image) {
     ImageBuilder b(image);
     ImageBuilder::Header h;
     h.keys = {makeKey(0x1001), makeKey(0x1002)};
@@ -21,8 +21,24 @@ int main(int argc, char** argv) {
         b.settings(Stamp(2024, 3, 4 + day, 8, 30, 0, 0), h.keys[0], 2, {});
     }
     b.countersPage(std::vector<uint8_t>(100, 0));
+    b.done();
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const bool full = argc == 3 && std::strcmp(argv[1], "--full") == 0;
+    if (argc != 2 && !full) {
+        std::fprintf(stderr, "usage: gruvik2-mkimage [--full] OUT.rpd\n");
+        return 2;
+    }
+    RecorderImage image;
+    if (full)
+        synthesizeFullMemory(image);
+    else
+        synthesizeSmallMemory(image);
     try {
-        b.done().save(argv[1]);
+        image.save(argv[argc - 1]);
     } catch (const errorExc& e) {
         std::fprintf(stderr, "%s\n", e.message().c_str());
         return 2;

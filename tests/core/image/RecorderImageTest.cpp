@@ -6,21 +6,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "testsupport/Errors.h"
 #include "testsupport/TempDir.h"
 #include "common/errorExc.h"
 #include "image/RecorderImage.h"
 #include "testsupport/ImageBuilder.h"
 
 namespace {
-
-std::string messageOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const errorExc& e) {
-        return e.message();
-    }
-    return "(no error)";
-}
 
 void writeFile(const std::string& path, size_t size, uint8_t fill) {
     std::ofstream out(path, std::ios::binary);
@@ -63,14 +55,14 @@ TEST(RecorderImageFile, ShortLongAndMissingFiles) {
     TempDir dir;
     RecorderImage image;
     writeFile(dir.file("short.rpd"), RecorderImage::ImageSize - 1, 0x11);
-    EXPECT_EQ(messageOf([&] { image.load(dir.file("short.rpd"), false); }),
+    EXPECT_EQ(errorMessageOf([&] { image.load(dir.file("short.rpd"), false); }),
               "не могу прочесть файл!");
 
     writeFile(dir.file("long.rpd"), RecorderImage::ImageSize + 1, 0x22);
     image.load(dir.file("long.rpd"), false);
     EXPECT_EQ(image.data()[RecorderImage::ImageSize - 1], 0x22);
 
-    EXPECT_EQ(messageOf([&] { image.load(dir.file("missing.rpd"), false); }),
+    EXPECT_EQ(errorMessageOf([&] { image.load(dir.file("missing.rpd"), false); }),
               "не могу открыть файл!");
     EXPECT_FALSE(std::filesystem::exists(dir.file("missing.rpd")));
 
@@ -89,7 +81,7 @@ TEST(RecorderImageFile, FailedSaveLeavesOldFileAndImage) {
     image.save(dir.file("keep.rpd"));
     image.data()[0] = 0x43;
     ::chmod(dir.path().c_str(), 0500);  // no new files in the folder
-    EXPECT_EQ(messageOf([&] { image.save(dir.file("keep.rpd")); }), "не могу открыть/создать файл!");
+    EXPECT_EQ(errorMessageOf([&] { image.save(dir.file("keep.rpd")); }), "не могу открыть/создать файл!");
     ::chmod(dir.path().c_str(), 0700);
     EXPECT_EQ(image.data()[0], 0x43);
     RecorderImage back;
@@ -110,7 +102,7 @@ TEST(RecorderImageFile, WriteErrorLeavesOldFileAndNoTemporary) {
     small.rlim_cur = 1 << 20;
     auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
     ::setrlimit(RLIMIT_FSIZE, &small);
-    std::string msg = messageOf([&] { image.save(dir.file("a.rpd")); });
+    std::string msg = errorMessageOf([&] { image.save(dir.file("a.rpd")); });
     ::setrlimit(RLIMIT_FSIZE, &old);
     std::signal(SIGXFSZ, oldHandler);
     EXPECT_EQ(msg, "не могу записать файл!");
@@ -125,11 +117,11 @@ TEST(RecorderImageFile, UnreplaceableTargetsAreReported) {
     TempDir dir;
     RecorderImage image;
     std::filesystem::create_directory(dir.file("folder.rpd"));
-    EXPECT_EQ(messageOf([&] { image.save(dir.file("folder.rpd")); }), "не могу открыть/создать файл!");
+    EXPECT_EQ(errorMessageOf([&] { image.save(dir.file("folder.rpd")); }), "не могу открыть/создать файл!");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
-    EXPECT_EQ(messageOf([&] { image.save("/nonexistent-folder/x.rpd"); }),
+    EXPECT_EQ(errorMessageOf([&] { image.save("/nonexistent-folder/x.rpd"); }),
               "не могу открыть/создать файл!");
-    EXPECT_EQ(messageOf([&] { image.load("/nonexistent-folder/x.rpd", true); }),
+    EXPECT_EQ(errorMessageOf([&] { image.load("/nonexistent-folder/x.rpd", true); }),
               "не могу открыть/создать файл!");
 }
 

@@ -1,0 +1,46 @@
+#include "app/CalDialog.h"
+
+#include <wx/bmpbuttn.h>
+#include <wx/sizer.h>
+
+#include "app/DialogLook.h"
+
+namespace {
+constexpr int CalendarId = 500;
+}
+
+CalDialog::CalDialog(wxWindow* parent, const wxDateTime& date)
+    : wxDialog(parent, wxID_ANY, L"Выберите дату", wxDefaultPosition, wxSize(360, 240)) {
+    const wxFont font = dialogFont(12);
+    auto* sizer = new wxBoxSizer(wxVERTICAL);
+    calendar = new wxGenericCalendarCtrl(this, CalendarId, date, wxDefaultPosition, wxDefaultSize,
+                                         wxCAL_MONDAY_FIRST | wxCAL_SHOW_HOLIDAYS | wxRAISED_BORDER,
+                                         L"CalendarCtrl");
+    sizer->Add(calendar, 0, wxALIGN_CENTER_HORIZONTAL);
+
+    auto* row = new wxBoxSizer(wxHORIZONTAL);
+    wxBitmapButton* choose =
+        addPictureButton(row, this, wxID_YES, L"bmps/greencheck.32.png", L"Выбрать дату", font);
+    row->Add(32, 32, 0, wxALIGN_CENTER_VERTICAL);
+    addPictureButton(row, this, wxID_NO, L"bmps/redcross.32.png", L"Отменить выбор", font);
+    sizer->Add(row, 1, wxALIGN_RIGHT);
+    choose->SetDefault();
+
+    keepSizeOrFit(this, sizer);
+}
+
+void CalDialog::onAnswer(wxCommandEvent& event) {
+    EndModal(event.GetId());
+}
+
+void CalDialog::onDayDoubleClick(wxCalendarEvent&) {
+    EndModal(wxID_YES);
+}
+
+// The event table closes the file: clang-format cannot read its macros.
+// clang-format off
+wxBEGIN_EVENT_TABLE(CalDialog, wxDialog)
+    EVT_BUTTON(wxID_YES, CalDialog::onAnswer)
+    EVT_BUTTON(wxID_NO, CalDialog::onAnswer)
+    EVT_CALENDAR(CalendarId, CalDialog::onDayDoubleClick)
+wxEND_EVENT_TABLE()

@@ -1,0 +1,32 @@
+#include "app/DialogLook.h"
+
+#include <wx/bmpbuttn.h>
+#include <wx/sizer.h>
+#include <wx/stattext.h>
+
+#include "app/Pictures.h"
+
+wxFont dialogFont(int points) {
+    return wxFont(points, wxFONTFAMILY_SWISS, wxFONTSTYLE_NORMAL, wxFONTWEIGHT_NORMAL, false,
+                  L"Times", wxFONTENCODING_CP1251);
+}
+
+void keepSizeOrFit(wxWindow* dialog, wxSizer* sizer) {
+    dialog->SetSizer(sizer);
+    wxSize needed = dialog->ClientToWindowSize(sizer->GetMinSize());
+    wxSize size = dialog->GetSize();
+    size.IncTo(needed);
+    dialog->SetSize(size);
+    dialog->Layout();
+}
+
+wxBitmapButton* addPictureButton(wxSizer* row, wxWindow* parent, int id, const wchar_t* picture,
+                                 const wxString& label, const wxFont& font) {
+    auto* button = new wxBitmapButton(parent, id, loadPicture(picture, 32, 32));
+    row->Add(button, 0, wxALIGN_CENTER_VERTICAL);
+    row->Add(8, 32, 0, wxALIGN_CENTER_VERTICAL);
+    auto* text = new wxStaticText(parent, wxID_ANY, label);
+    text->SetFont(font);
+    row->Add(text, 0, wxALIGN_CENTER_VERTICAL);
+    return button;
+}

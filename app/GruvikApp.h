@@ -1,0 +1,22 @@
+#pragma once
+// The application object: starts the run and holds the objects that printing
+// and help share.
+#include <wx/app.h>
+
+class MainFrame;
+class wxHtmlHelpController;
+class wxPageSetupDialogData;
+class wxPrintData;
+
+class GruvikApp : public wxApp {
+public:
+    bool OnInit() override;
+    int OnExit() override;
+
+    MainFrame* mainFrame = nullptr;
+    wxPrintData* printData = nullptr;
+    wxPageSetupDialogData* pageSetupData = nullptr;
+    wxHtmlHelpController* helpController = nullptr;
+};
+
+wxDECLARE_APP(GruvikApp);

@@ -1,0 +1,303 @@
+#include "app/MainFrame.h"
+
+#include <algorithm>
+
+#include <wx/button.h>
+#include <wx/checkbox.h>
+#include <wx/collpane.h>
+#include <wx/combobox.h>
+#include <wx/html/helpctrl.h>
+#include <wx/menu.h>
+#include <wx/notebook.h>
+#include <wx/sizer.h>
+#include <wx/statbox.h>
+#include <wx/stattext.h>
+#include <wx/textctrl.h>
+#include <wx/toolbar.h>
+
+#include "app/AboutBox.h"
+#include "app/ExitDialog.h"
+#include "app/GruvikApp.h"
+#include "app/Pictures.h"
+#include "app/PrintPanel.h"
+
+wxImageList pageImages(16, 16, true, 1);
+
+namespace {
+const wchar_t* const ConnectHelp =
+    L"Подключиться к устройству считывания данных из регистратора параметров и считать данные";
+const wchar_t* const OpenHelp = L"Открыть файл для просмотра";
+const wchar_t* const SaveHelp = L"Сохранить просматриваемые данные в файле";
+const wchar_t* const PrintHelp = L"Распечатать документ на принтере";
+
+// The journal, the protocol and the graph have no natural size of their own, so
+// the page area keeps this much room; otherwise the window would open too small
+// for its tool bar and tabs.
+const wxSize PageAreaMinSize(800, 480);
+
+// A range or count field. Sizes are given for a classic desktop; where the
+// toolkit's entries carry more padding the field grows to what its longest
+// text needs, so the digits stay readable.
+wxTextCtrl* makeField(wxWindow* parent, int id, wxSize size, int maxLength, long style) {
+    auto* field = new wxTextCtrl(parent, id, wxEmptyString, wxDefaultPosition, size, style);
+    field->SetMaxLength(maxLength);
+    wxSize needed = field->GetSizeFromTextSize(field->GetTextExtent(wxString('0', maxLength)));
+    field->SetInitialSize(wxSize(std::max(size.x, needed.x), std::max(size.y, needed.y)));
+    return field;
+}
+
+wxTextCtrl* timeField(wxWindow* parent, int id) {
+    return makeField(parent, id, wxSize(24, 20), 2, wxTE_PROCESS_ENTER);
+}
+
+wxTextCtrl* dateField(wxWindow* parent, int width, int maxLength) {
+    return makeField(parent, wxID_ANY, wxSize(width, 20), maxLength, wxTE_READONLY);
+}
+
+wxStaticText* label(wxWindow* parent, const wxString& text, wxSize size = wxDefaultSize) {
+    return new wxStaticText(parent, wxID_ANY, text, wxDefaultPosition, size);
+}
+
+// One line of the range: "С"/"По", h:m:s, d/m/y, ">>" and the bound button.
+// Fills fields with hour, minute, second, day, month, year.
+wxSizer* rangeLine(wxWindow* parent, const wxString& caption, int captionWidth, int hourId,
+                   int pickId, const wxString& boundText, int boundId, wxTextCtrl* fields[6],
+                   wxButton** bound) {
+    const int centred = wxALIGN_CENTER_VERTICAL;
+    auto* line = new wxBoxSizer(wxHORIZONTAL);
+    line->Add(label(parent, caption, wxSize(captionWidth, -1)), 0, centred);
+    for (int i = 0; i < 3; ++i) {
+        if (i > 0) line->Add(label(parent, L":"), 0, centred);
+        fields[i] = timeField(parent, hourId + i);
+        line->Add(fields[i], 0, centred);
+    }
+    line->AddSpacer(8);
+    for (int i = 3; i < 6; ++i) {
+        if (i > 3) line->Add(label(parent, L"/"), 0, centred);
+        fields[i] = i == 5 ? dateField(parent, 40, 4) : dateField(parent, 24, 2);
+        line->Add(fields[i], 0, centred);
+    }
+    line->Add(new wxButton(parent, pickId, L">>"), 0, centred);
+    *bound = new wxButton(parent, boundId, boundText);
+    line->Add(*bound, 1, centred);
+    return line;
+}
+} // namespace
+
+MainFrame::MainFrame() : wxFrame(nullptr, wxID_ANY, L"Грувик2 1.0.0") {
+    buildMenus();
+    CreateStatusBar(1, wxSTB_SIZEGRIP | wxFULL_REPAINT_ON_RESIZE);
+    buildToolBar();
+    buildNotebook();
+
+    auto* sizer = new wxBoxSizer(wxVERTICAL);
+    sizer->Add(notebook, 1, wxEXPAND);
+    filterPane = new wxCollapsiblePane(this, wxID_ANY, L"Фильтр событий");
+    sizer->Add(filterPane, 0, wxEXPAND);
+    wxSizer* paneSizer = buildFilterPane();
+
+    filterPane->GetPane()->SetSizer(paneSizer);
+    paneSizer->SetSizeHints(filterPane->GetPane());
+    SetSizer(sizer);
+    sizer->SetSizeHints(this);
+    Show();
+}
+
+MainFrame::~MainFrame() = default;
+
+void MainFrame::buildMenus() {
+    auto* file = new wxMenu;
+    file->Append(CmdConnect, L"&Подключиться\tAlt-C", ConnectHelp);
+    file->Append(wxID_OPEN, L"Открыть\tAlt-O", OpenHelp);
+    file->Append(wxID_SAVE, L"Сохранить\tAlt-S", SaveHelp);
+    file->AppendSeparator();
+    file->Append(CmdPrint, L"&Распечатать\tAlt-P", PrintHelp);
+    file->Append(CmdPageSetup, L"&Параметры страницы", L"Настройка параметров страницы для печати");
+    file->Append(CmdPreview, L"&Предварительный просмотр",
+                 L"Предварительный просмотр документа перед распечаткой");
+    file->AppendSeparator();
+    file->Append(CmdExit, L"&Выйти\tAlt-X", L"Завершение работы с программой");
+
+    auto* help = new wxMenu;
+    help->Append(CmdAbout, L"О программе", L"Показать информацию о программе");
+    help->AppendSeparator();
+    help->Append(CmdHelp, L"Справка\tF1", L"Показать справку");
+
+    menuBar = new wxMenuBar;
+    menuBar->Append(file, L"&Файл");
+    menuBar->Append(help, L"&Помощь");
+    SetMenuBar(menuBar);
+}
+
+void MainFrame::buildToolBar() {
+    // Labels under the pictures: the tools have no tooltips (empty short help).
+    toolBar = CreateToolBar(wxTB_HORIZONTAL | wxTB_TEXT);
+    toolBar->SetToolBitmapSize(wxSize(32, 32));
+    auto add = [this](int id, const wchar_t* text, const wchar_t* picture, const wchar_t* help) {
+        toolBar->AddTool(id, text, loadPicture(picture, 32, 32), wxNullBitmap, wxITEM_NORMAL,
+                         wxEmptyString, help);
+    };
+    add(CmdConnect, L"Считать", L"bmps/connect.32.png", ConnectHelp);
+    add(wxID_OPEN, L"Открыть", L"bmps/open.32.png", OpenHelp);
+    add(wxID_SAVE, L"Сохранить", L"bmps/save.32.png", SaveHelp);
+    toolBar->AddSeparator();
+    add(CmdPrint, L"Распечатать", L"bmps/print.32.png", PrintHelp);
+    toolBar->AddSeparator();
+    add(CmdExit, L"Выйти", L"bmps/exit.32.png", L"Завершить работу с программой");
+    toolBar->Realize();
+}
+
+void MainFrame::buildNotebook() {
+    // Another main window (the tests make several) shares the filled list.
+    if (pageImages.GetImageCount() == 0)
+        for (const wchar_t* ball : {L"bmps/blueball.16.png", L"bmps/greenball.16.png",
+                                    L"bmps/redball.16.png", L"bmps/grayball.16.png"})
+            pageImages.Add(loadMaskedPicture(ball, 16, 16));
+
+    notebook = new wxNotebook(this, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxNB_BOTTOM);
+    notebook->SetImageList(&pageImages);
+    notebook->SetMinSize(PageAreaMinSize);
+    protocolPage = new PendingPage(notebook);
+    graphPage = new PendingPage(notebook);
+    journalPage = new PendingPage(notebook);
+    settingsPage = new PendingPage(notebook);
+    notebook->AddPage(protocolPage, L"Протокол", true, 0);
+    notebook->AddPage(graphPage, L"График", false, 1);
+    notebook->AddPage(journalPage, L"Журнал", true, 3);
+    notebook->AddPage(settingsPage, L"Настройка", false, 2);
+}
+
+wxSizer* MainFrame::buildFilterPane() {
+    wxWindow* pane = filterPane->GetPane();
+    const int centred = wxALIGN_CENTER_VERTICAL;
+
+    // "Временной диапазон"
+    auto* rangeBox = new wxStaticBoxSizer(wxVERTICAL, pane, L"Временной диапазон");
+    wxWindow* range = rangeBox->GetStaticBox();
+    wxTextCtrl* start[6];
+    wxTextCtrl* end[6];
+    // The captions are 16 pixels wide, or as wide as the toolkit's font needs.
+    const int captionWidth =
+        std::max({16, range->GetTextExtent(L"С").x, range->GetTextExtent(L"По").x});
+    rangeBox->Add(rangeLine(range, L"С", captionWidth, CmdStartHour, CmdPickStart, L"Первая запись",
+                            CmdFirstRecord, start, &firstRecordButton),
+                  1, wxEXPAND);
+    rangeBox->Add(rangeLine(range, L"По", captionWidth, CmdEndHour, CmdPickEnd, L"Последняя запись",
+                            CmdLastRecord, end, &lastRecordButton),
+                  1, wxEXPAND);
+    startHour = start[0], startMinute = start[1], startSecond = start[2];
+    startDay = start[3], startMonth = start[4], startYear = start[5];
+    endHour = end[0], endMinute = end[1], endSecond = end[2];
+    endDay = end[3], endMonth = end[4], endYear = end[5];
+
+    auto* countLine = new wxBoxSizer(wxHORIZONTAL);
+    countLine->Add(label(range, L"Показывать не более "), 0, centred);
+    countField = makeField(range, CmdMaxCount, wxSize(60, 20), 7, wxTE_PROCESS_ENTER);
+    countLine->Add(countField, 0, centred);
+    countLine->Add(label(range, L" записей"), 0, centred);
+    const wxString directions[] = {L"с указанной даты", L"по указанную дату"};
+    directionChoice = new wxComboBox(range, wxID_ANY, directions[1], wxDefaultPosition,
+                                     wxDefaultSize, 2, directions, wxCB_READONLY | wxCB_DROPDOWN);
+    directionChoice->SetSelection(1);
+    countLine->Add(directionChoice, 0, centred);
+    rangeBox->Add(countLine, 0, wxEXPAND);
+
+    auto* quickLine = new wxBoxSizer(wxHORIZONTAL);
+    lastHourButton = new wxButton(range, CmdLastHour, L"Последний час");
+    lastDayButton = new wxButton(range, CmdLastDay, L"Последний день");
+    lastWeekButton = new wxButton(range, CmdLastWeek, L"Последняя неделя");
+    for (wxButton* b : {lastHourButton, lastDayButton, lastWeekButton})
+        quickLine->Add(b, 1, centred);
+    rangeBox->Add(quickLine, 0, wxEXPAND);
+
+    // "Типы событий и уровень детализации"
+    auto* kindBox = new wxStaticBoxSizer(wxVERTICAL, pane, L"Типы событий и уровень детализации");
+    wxWindow* kinds = kindBox->GetStaticBox();
+    const wxString levels[] = {
+        L"1 - Максимальная детализация",
+        L"2 - Только нагрузка на группы",
+        L"3 - Только начала/концы циклов и режим работы",
+        L"4 - Только факты перегрузок",
+        L"5 - Только вкл/выкл, сбои датчиков силы и считывание данных",
+    };
+    detailChoice = new wxComboBox(kinds, wxID_ANY, levels[3], wxDefaultPosition, wxDefaultSize, 5,
+                                  levels, wxCB_READONLY | wxCB_DROPDOWN);
+    detailChoice->SetSelection(3);
+    kindBox->Add(detailChoice);
+    auto check = [&](const wxString& text, bool ticked) {
+        auto* box = new wxCheckBox(kinds, wxID_ANY, text);
+        box->SetValue(ticked);
+        kindBox->Add(box);
+        return box;
+    };
+    configCheck = check(L"Изменения конфигурации", true);
+    discreteCheck = check(L"Состояние дискретных входов", false);
+    relayCheck = check(L"Cостояние реле, режима работы и сирены", false); // Latin "C"
+    kindBox->AddSpacer(4);
+    weightChecks[0] = check(L"Показ суммарного веса", true);
+    for (int g = 1; g <= 4; ++g)
+        weightChecks[g] = check(wxString::Format(L"Показ веса группы %d", g), true);
+
+    auto* row = new wxBoxSizer(wxHORIZONTAL);
+    row->AddSpacer(8);
+    row->Add(rangeBox, 0, wxEXPAND); // as tall as its neighbour: the first two lines stretch
+    row->AddSpacer(8);
+    row->Add(kindBox, 0, wxEXPAND);
+    row->AddSpacer(8);
+
+    auto* paneSizer = new wxBoxSizer(wxVERTICAL);
+    paneSizer->Add(row);
+    paneSizer->Add(new wxButton(pane, CmdApplyFilter, L"Наложить фильтр"), 0, wxEXPAND);
+
+    setMaxCount(1000);
+    return paneSizer;
+}
+
+void MainFrame::setMaxCount(uint32_t n) {
+    maxCount = n;
+    countField->ChangeValue(wxString::Format(L"%lu", static_cast<unsigned long>(n)));
+}
+
+PrintPanel* MainFrame::selectedPage() const {
+    int selected = notebook->GetSelection();
+    return selected == wxNOT_FOUND ? nullptr
+                                   : static_cast<PrintPanel*>(notebook->GetPage(selected));
+}
+
+void MainFrame::onPrint(wxCommandEvent&) {
+    if (PrintPanel* page = selectedPage()) page->printPage();
+}
+
+void MainFrame::onPageSetup(wxCommandEvent&) {
+    if (PrintPanel* page = selectedPage()) page->pageSetup();
+}
+
+void MainFrame::onPreview(wxCommandEvent&) {
+    if (PrintPanel* page = selectedPage()) page->previewPage();
+}
+
+void MainFrame::onExit(wxCommandEvent&) {
+    ExitDialog dialog(this);
+    if (dialog.ShowModal() == wxID_YES) Close();
+}
+
+void MainFrame::onAbout(wxCommandEvent&) {
+    showAboutBox(this);
+}
+
+void MainFrame::onHelp(wxCommandEvent&) {
+    wxGetApp().helpController->Display(L"Справка Грувик2");
+}
+
+// The event table closes the file: clang-format cannot read its macros.
+// clang-format off
+wxBEGIN_EVENT_TABLE(MainFrame, wxFrame)
+    // 506 connect, wxID_OPEN, wxID_SAVE: the loading pipeline and the device link.
+    EVT_MENU(CmdPrint, MainFrame::onPrint)
+    EVT_MENU(CmdPageSetup, MainFrame::onPageSetup)
+    EVT_MENU(CmdPreview, MainFrame::onPreview)
+    EVT_MENU(CmdExit, MainFrame::onExit)
+    EVT_MENU(CmdAbout, MainFrame::onAbout)
+    EVT_MENU(CmdHelp, MainFrame::onHelp)
+    // 507-510, 519-522 (buttons) and 512-518 (text Enter): the event filter.
+wxEND_EVENT_TABLE()

@@ -1,0 +1,127 @@
+#pragma once
+// The one top-level window. It owns everything that lives for the run: the
+// memory image, the decoded events and the filtered lists, the filter state and
+// the four pages; other windows reach it through wxGetApp().mainFrame.
+#include <cstdint>
+
+#include <wx/frame.h>
+#include <wx/imaglist.h>
+
+#include "events/eventList.h"
+#include "image/RecorderImage.h"
+#include "views/EventFilter.h"
+
+class PrintPanel;
+class wxButton;
+class wxCheckBox;
+class wxCollapsiblePane;
+class wxComboBox;
+class wxNotebook;
+class wxTextCtrl;
+
+// Command and control identifiers (5000 and 5003 are wxID_OPEN and wxID_SAVE).
+enum CommandId : int {
+    CmdPrint = 500,
+    CmdPageSetup = 501,
+    CmdPreview = 502,
+    CmdExit = 503,
+    CmdAbout = 504,
+    CmdHelp = 505,
+    CmdConnect = 506,
+    CmdPickStart = 507,
+    CmdFirstRecord = 508,
+    CmdPickEnd = 509,
+    CmdLastRecord = 510,
+    CmdStartHour = 512,
+    CmdStartMinute = 513,
+    CmdStartSecond = 514,
+    CmdEndHour = 515,
+    CmdEndMinute = 516,
+    CmdEndSecond = 517,
+    CmdMaxCount = 518,
+    CmdLastHour = 519,
+    CmdLastDay = 520,
+    CmdLastWeek = 521,
+    CmdApplyFilter = 522,
+};
+
+// The notebook's tab images: blue, green, red and grey ball, in this order.
+extern wxImageList pageImages;
+
+class MainFrame : public wxFrame {
+public:
+    MainFrame();
+    ~MainFrame() override;
+
+    wxMenuBar* menuBar;
+    wxToolBar* toolBar;
+    wxNotebook* notebook;
+    wxCollapsiblePane* filterPane;
+    // Each page becomes its own class (TextLog, GraphWindow, ReportWindow,
+    // SetupWindow) when its window is built; until then a PendingPage.
+    PrintPanel* journalPage;
+    PrintPanel* graphPage;
+    PrintPanel* protocolPage;
+    PrintPanel* settingsPage;
+
+    wxString lastDir; // default folder of the next file dialog
+    RecorderImage image;
+    // Crc16 crc;  -- arrives with the device link
+    wxString filePath; // the image file last chosen
+    eventList events;  // owns the decoded events
+    // journalList, groupLists[5], modeList, relayLists[10], channelLists[6]:
+    // filteredEventLinks into events. Declared after events, so they go first.
+    FilteredLists lists;
+
+    wxTextCtrl* startDay;
+    wxTextCtrl* startMonth;
+    wxTextCtrl* startYear;
+    wxTextCtrl* startHour;
+    wxTextCtrl* startMinute;
+    wxTextCtrl* startSecond;
+    wxTextCtrl* endDay;
+    wxTextCtrl* endMonth;
+    wxTextCtrl* endYear;
+    wxTextCtrl* endHour;
+    wxTextCtrl* endMinute;
+    wxTextCtrl* endSecond;
+    wxTextCtrl* countField;
+    wxComboBox* directionChoice;
+    wxButton* firstRecordButton;
+    wxButton* lastRecordButton;
+    wxButton* lastHourButton;
+    wxButton* lastDayButton;
+    wxButton* lastWeekButton;
+    wxComboBox* detailChoice;
+    wxCheckBox* configCheck;
+    wxCheckBox* discreteCheck;
+    wxCheckBox* relayCheck;
+    wxCheckBox* weightChecks[5];
+
+    // The filter's range; the first analysis sets it to the span of the events,
+    // until then it is the empty instant 0 so the filter controls act on a
+    // defined value.
+    int32_t rangeStart = 0;
+    int32_t rangeEnd = 0;
+    uint32_t maxCount = 0; // journal rows at most; 0 = no limit
+
+    void setMaxCount(uint32_t n);
+
+    // The page selected in the notebook, or null.
+    PrintPanel* selectedPage() const;
+
+private:
+    void buildMenus();
+    void buildToolBar();
+    void buildNotebook();
+    wxSizer* buildFilterPane();
+
+    void onPrint(wxCommandEvent& event);
+    void onPageSetup(wxCommandEvent& event);
+    void onPreview(wxCommandEvent& event);
+    void onExit(wxCommandEvent& event);
+    void onAbout(wxCommandEvent& event);
+    void onHelp(wxCommandEvent& event);
+
+    wxDECLARE_EVENT_TABLE();
+};

@@ -1,0 +1,4 @@
+// Entry point of the program.
+#include "app/GruvikApp.h"
+
+wxIMPLEMENT_APP(GruvikApp);

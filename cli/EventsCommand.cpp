@@ -1,0 +1,33 @@
+// gruvik2-cli events IMAGE: the decoded event list, one event a line:
+// DD/MM/YYYY HH:MM:SS.T <TAB> importance <TAB> class <TAB> description.
+#include <cstdio>
+
+#include "cli/Command.h"
+#include "cli/TextProgress.h"
+#include "events/Analysis.h"
+#include "events/EventTime.h"
+#include "events/eventList.h"
+#include "image/RecorderImage.h"
+
+namespace {
+
+int run(const std::vector<std::string>& args) {
+    RecorderImage image;
+    if (!loadImageArgument(args, "events", image)) return 2;
+    eventList events;
+    AnalysisResult result;
+    {
+        TextProgress progress(10);
+        result = analyseImage(image, events, &progress);
+    }
+    if (result == AnalysisResult::refused) return 2;
+    if (result == AnalysisResult::interrupted) return 1;
+    for (const genericParser* e = events.front(); e; e = eventList::after(e))
+        std::printf("%s\t%u\t%s\t%s\n", eventTimeText(e->seconds, e->tenths).c_str(),
+                    unsigned(e->importance), e->className(), e->describe().c_str());
+    return std::fflush(stdout) == 0 ? 0 : 1;
+}
+
+const bool registered = registerCommand({"events", "IMAGE", run});
+
+} // namespace

@@ -1,0 +1,32 @@
+// gruvik2-cli journal IMAGE [options]: the journal page's HTML, Windows-1251.
+#include <cstdio>
+
+#include "cli/Command.h"
+#include "cli/Pipeline.h"
+#include "views/JournalHtml.h"
+
+namespace {
+
+int run(const std::vector<std::string>& args) {
+    ReportOptions o;
+    bool fromGiven, toGiven;
+    if (auto error = parseReportOptions(args, {}, o, fromGiven, toGiven)) {
+        std::fprintf(stderr, "%s\nusage: gruvik2-cli journal IMAGE %s\n", error->c_str(),
+                     filterOptionsUsage);
+        return 2;
+    }
+    RecorderImage image;
+    eventList events;
+    if (int status = loadAndAnalyse(o.image, image, events)) return status;
+    if (!fromGiven) o.filter.rangeStart = events.minSeconds;
+    if (!toGiven) o.filter.rangeEnd = events.maxSeconds;
+    FilteredLists lists;
+    filterEvents(events, o.filter, lists);
+    std::string html;
+    buildJournalHtml(lists.journalList, nullptr, html);
+    return writeWindows1251(html, o.out);
+}
+
+const bool registered = registerCommand({"journal", "IMAGE [filter options]", run});
+
+}  // namespace

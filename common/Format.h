@@ -1,0 +1,7 @@
+#pragma once
+// printf-style formatting into a std::string (UTF-8 in, UTF-8 out).
+#include <cstdarg>
+#include <string>
+
+std::string strprintf(const char* format, ...) __attribute__((format(printf, 1, 2)));
+std::string vstrprintf(const char* format, va_list args);

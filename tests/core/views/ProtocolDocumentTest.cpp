@@ -1,0 +1,188 @@
+#include <cmath>
+#include <cstdlib>
+#include <gtest/gtest.h>
+
+#include "image/BigEndian.h"
+#include "image/RecorderImage.h"
+#include "testsupport/ImageBuilder.h"
+#include "views/ProtocolDocument.h"
+
+namespace {
+
+constexpr int32_t kYear = 365 * 86400;
+
+struct Column {
+    float spectrum = 0, lifted = 0;
+    uint32_t q[4] = {0, 0, 0, 0};
+    uint32_t overload = 0;
+};
+
+// Counters page body (from byte 8) for n groups plus the crane, and operating times.
+std::vector<uint8_t> countersBody(const std::vector<Column>& cols, const std::vector<uint32_t>& times) {
+    const size_t stride = 4 * cols.size();
+    std::vector<uint8_t> body(7 * stride + 4 * times.size());
+    for (size_t i = 0; i < cols.size(); ++i) {
+        writeFloat(&body[0 * stride + 4 * i], cols[i].spectrum);
+        writeFloat(&body[1 * stride + 4 * i], cols[i].lifted);
+        for (int m = 0; m < 4; ++m) writeU32(&body[(2 + m) * stride + 4 * i], cols[i].q[m]);
+        writeU32(&body[6 * stride + 4 * i], cols[i].overload);
+    }
+    for (size_t j = 0; j < times.size(); ++j) writeU32(&body[7 * stride + 4 * j], times[j]);
+    return body;
+}
+
+class Protocol : public ::testing::Test {
+protected:
+    void SetUp() override {
+        setenv("TZ", "Europe/Moscow", 1);
+        tzset();
+    }
+    void TearDown() override {
+        unsetenv("TZ");
+        tzset();
+    }
+
+    // Service life `years`, installed at `installed`, passport group `group`.
+    void make(const std::vector<Column>& cols, const std::vector<uint32_t>& times = {},
+              uint8_t years = 10, int32_t installed = 1262304000, uint8_t group = 5) {
+        ImageBuilder b(image);
+        ImageBuilder::Header h;
+        h.groups = uint8_t(cols.size() - 1);
+        b.header(h);
+        ImageBuilder::Passport p;
+        p.serviceLife = years;
+        p.installationDate = installed;
+        p.passportGroup = group;
+        b.passport(p);
+        auto t = times;
+        t.resize(6, 0);
+        b.countersPage(countersBody(cols, t));
+        b.done();
+    }
+
+    RecorderImage image;
+};
+
+TEST_F(Protocol, ColumnsAndEmptyColumnClassification) {
+    make({Column{}, Column{}, Column{}});
+    std::string html = buildProtocolHtml(image, ProtocolPeriod{1262304000 + kYear, 1262304000 + kYear + 1});
+    EXPECT_NE(html.find("<TD></TD><TD WIDTH=15%>Группа №1</TD><TD WIDTH=15%>Группа №2</TD>"
+                        "<TD WIDTH=15%>Кран в целом</TD><TR>"),
+              std::string::npos);
+    EXPECT_NE(html.find("<TR><TD>К-т распределения нагрузок Кр</TD><TD>0.000</TD>"), std::string::npos);
+    EXPECT_NE(html.find("<TR><TD>Режим нагружения</TD><TD>Q1</TD><TD>Q1</TD><TD>Q1</TD>"), std::string::npos);
+    EXPECT_NE(html.find("<TR><TD>Класс использования</TD><TD>U0</TD>"), std::string::npos);
+    EXPECT_NE(html.find("<TR><TD>Группа классификации</TD><TD>A1</TD>"), std::string::npos);
+    EXPECT_NE(html.find("<TR><TD>Использованный ресурс</TD><TD>0%</TD>"), std::string::npos);
+    EXPECT_TRUE(buildProtocolHtml(image, std::nullopt).empty());
+}
+
+TEST_F(Protocol, LoadingModeBounds) {
+    const std::pair<float, unsigned> cases[] = {{0.124f, 1}, {0.125f, 2}, {0.49f, 3}, {0.5f, 4}, {1.7f, 4}};
+    for (auto [kr, q] : cases) {
+        Column c;
+        c.q[0] = 100;
+        c.spectrum = kr * 100;
+        make({c, c});
+        auto f = computeProtocol(image, {1262304000 + kYear, 0});
+        EXPECT_EQ(f.columns[0].q, q) << kr;
+    }
+}
+
+TEST_F(Protocol, LifeFactorAndUtilisationClass) {
+    Column c;
+    c.q[1] = 5000;
+    make({c, c}, {}, 10);
+    const int32_t installed = 1262304000;
+    // One year observed of ten: F = 10, 5000 cycles project to 50,000: U2.
+    auto f = computeProtocol(image, {installed + kYear, 0});
+    EXPECT_FLOAT_EQ(f.lifeFactor, 10.0f);
+    EXPECT_EQ(f.columns[0].u, 2u);
+    // F = 1: a period longer than the service life, installation after the last event, no period.
+    EXPECT_FLOAT_EQ(computeProtocol(image, {installed + 20 * kYear, 0}).lifeFactor, 1.0f);
+    EXPECT_FLOAT_EQ(computeProtocol(image, {installed - 100, 0}).lifeFactor, 1.0f);
+    EXPECT_FLOAT_EQ(computeProtocol(image, {installed, 0}).lifeFactor, 1.0f);
+}
+
+TEST_F(Protocol, ErasedServiceLifeDoesNotOverflow) {
+    Column c;
+    c.q[0] = 1;
+    make({c, c}, {}, 255);
+    auto f = computeProtocol(image, {1262304000 + kYear, 0});
+    EXPECT_FLOAT_EQ(f.lifeFactor, 255.0f);  // 32-bit arithmetic would have wrapped negative
+}
+
+TEST_F(Protocol, UsedResource) {
+    Column c;
+    c.q[1] = 60000;
+    c.spectrum = 0.2f * 60000;  // Q2
+    make({c, c}, {}, 10, 1262304000, 5);
+    auto f = computeProtocol(image, {1262304000 + kYear, 0});
+    EXPECT_EQ(f.columns[0].q, 2u);
+    EXPECT_FLOAT_EQ(f.columns[0].usedResource, 100.0f);  // 120% limited
+    make({c, c}, {}, 5, 1262304000, 5);
+    f = computeProtocol(image, {1262304000 + kYear, 0});
+    EXPECT_FLOAT_EQ(f.columns[0].usedResource, 60.0f);
+}
+
+TEST_F(Protocol, OperatingTimeForms) {
+    EXPECT_EQ(operatingTimeText(3599), "3599 сек</TD>");
+    EXPECT_EQ(operatingTimeText(3600), "1.00 ч</TD>");
+    EXPECT_EQ(operatingTimeText(35999), "10.00 ч</TD>");
+    EXPECT_EQ(operatingTimeText(36000), "10 ч</TD>");
+    make({Column{}, Column{}}, {3599, 36000});
+    std::string html = buildProtocolHtml(image, ProtocolPeriod{1262304000 + kYear, 1262304000 + kYear + 1});
+    EXPECT_NE(html.find("<TD WIDTH=70%>Главный подъём</TD><TD>3599 сек</TD><TR>"
+                        "<TD WIDTH=70%>Вспом. подъём</TD><TD>10 ч</TD><TR>"),
+              std::string::npos);
+}
+
+TEST_F(Protocol, ErasedCountersAreFormattedAsTheyCome) {
+    ImageBuilder b(image);
+    b.header().passport({}).done();  // no counters page written
+    std::string html = buildProtocolHtml(image, ProtocolPeriod{1262304000 + kYear, 1262304000 + kYear + 1});
+    EXPECT_NE(html.find("<TR><TD>С перегрузкой</TD><TD>4294967295</TD>"), std::string::npos);
+    // Five erased counts sum (modulo 2^32) to 4294967291
+    EXPECT_NE(html.find("<TR><TD>Общее кол-во циклов</TD><TD>4294967291</TD>"), std::string::npos);
+    EXPECT_NE(html.find("<TR><TD>К-т распределения нагрузок Кр</TD><TD>-nan</TD>"), std::string::npos);
+}
+
+TEST_F(Protocol, DatesTextsAndEscaping) {
+    ImageBuilder b(image);
+    ImageBuilder::Header h;
+    h.firmware = "v<2>";
+    b.header(h);
+    ImageBuilder::Passport p;
+    p.text = "Кран <№5> & тележка";
+    p.commissioningDate = 0;
+    p.installationDate = 1204675449;  // 05/03/2008 03:04:09 Moscow
+    b.passport(p).done();
+    std::string html = buildProtocolHtml(image, ProtocolPeriod{1204675449, 1204675450});
+    EXPECT_NE(html.find("<H2 ALIGN=CENTER><FONT SIZE=\"-1\">Протокол условий эксплуатации крана<BR>от "
+                        "05/03/2008 03:04</FONT></H2>"),
+              std::string::npos);
+    EXPECT_NE(html.find("Дата ввода в крана в эксплуатацию</TD><TD WIDTH=20%><B>01/01/1970</B>"),
+              std::string::npos);
+    EXPECT_NE(html.find("<PRE>Кран &lt;№5&gt; &amp; тележка</PRE>"), std::string::npos);
+    EXPECT_NE(html.find("<B>v&lt;2&gt;</B>"), std::string::npos);
+    EXPECT_NE(html.find("<B>A5</B>"), std::string::npos);
+    EXPECT_EQ(html.rfind("</BODY></HTML>"), html.size() - 14);
+}
+
+TEST_F(Protocol, AbsurdCountsOnTheLastCountersPageStayInsideTheImage) {
+    ImageBuilder b(image);
+    ImageBuilder::Header h;
+    h.groups = 255;
+    h.discretes = 0xFF;
+    h.countersPages = RecorderImage::MaxCountersCount;  // counters reach page 8190
+    b.header(h);
+    for (uint32_t i = 0; i < RecorderImage::MaxCountersCount; ++i) b.countersPage({});
+    b.done();
+    ASSERT_EQ(image.countersHead(), 8190u);
+    auto f = computeProtocol(image, {1262304000, 0});
+    EXPECT_EQ(f.columns.size(), 256u);
+    EXPECT_EQ(f.operatingSeconds.size(), 6u);
+    EXPECT_FALSE(buildProtocolHtml(image, ProtocolPeriod{1262304000, 1262304001}).empty());
+}
+
+}  // namespace

@@ -1,0 +1,148 @@
+// The message box and the date picker, shown for real and answered through the
+// X server.
+#include <cstdio>
+#include <string>
+
+#include <wx/bmpbuttn.h>
+#include <wx/calctrl.h>
+#include <wx/sizer.h>
+#include <wx/stattext.h>
+#include <wx/uiaction.h>
+
+#include "app/CalDialog.h"
+#include "app/ExitDialog.h"
+#include "app/InfoDialog.h"
+#include "app/Pictures.h"
+#include "gui/GuiTest.h"
+
+using guitest::utf8;
+
+namespace {
+const wxDateTime FirstOfMarch(1, wxDateTime::Mar, 2025, 12, 0, 0);
+
+int runCalendar(const std::function<void(CalDialog&)>& act, wxDateTime* chosen) {
+    CalDialog dialog(nullptr, FirstOfMarch);
+    EXPECT_TRUE(dialog.calendar->GetDate().IsSameDate(FirstOfMarch));
+    int result = guitest::runModal(dialog, [&](wxDialog&) { act(dialog); });
+    *chosen = dialog.calendar->GetDate();
+    return result;
+}
+
+// The font's face as the font configuration resolves it for Russian text.
+std::string resolvedFamily(const char* pattern) {
+    std::string command = std::string("fc-match -f '%{family}' '") + pattern + "'";
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe) return {};
+    char buffer[256] = {};
+    size_t n = fread(buffer, 1, sizeof buffer - 1, pipe);
+    pclose(pipe);
+    return std::string(buffer, n);
+}
+} // namespace
+
+TEST(CalDialog, DoubleClickOnADayChoosesIt) {
+    wxDateTime chosen;
+    int result = runCalendar([](CalDialog& d) { guitest::doubleClickOn(d.calendar); }, &chosen);
+    EXPECT_EQ(result, wxID_YES);
+    // The middle of the month grid is a day in the middle of the shown month.
+    EXPECT_EQ(chosen.GetMonth(), wxDateTime::Mar);
+    EXPECT_EQ(chosen.GetYear(), 2025);
+    EXPECT_GE(chosen.GetDay(), 5);
+    EXPECT_LE(chosen.GetDay(), 25);
+}
+
+TEST(CalDialog, ButtonsChooseOrCancel) {
+    wxDateTime chosen;
+    EXPECT_EQ(runCalendar([](CalDialog& d) { guitest::clickOn(d.FindWindow(wxID_YES)); }, &chosen),
+              wxID_YES);
+    EXPECT_TRUE(chosen.IsSameDate(FirstOfMarch));
+    EXPECT_EQ(runCalendar([](CalDialog& d) { guitest::clickOn(d.FindWindow(wxID_NO)); }, &chosen),
+              wxID_NO);
+}
+
+TEST(CalDialog, KeepsItsSizeAndLooks) {
+    CalDialog dialog(nullptr, FirstOfMarch);
+    EXPECT_EQ(utf8(dialog.GetTitle()), "Выберите дату");
+    // 360 x 240, or wider where the toolkit's buttons need it.
+    EXPECT_GE(dialog.GetSize().x, 360);
+    EXPECT_EQ(dialog.GetSize().y, 240);
+    EXPECT_GE(dialog.GetClientSize().x, dialog.GetSizer()->GetMinSize().x);
+    EXPECT_EQ(dialog.calendar->GetId(), 500);
+    EXPECT_EQ(utf8(dialog.calendar->GetName()), "CalendarCtrl");
+    EXPECT_EQ(dialog.calendar->GetWindowStyle() & (wxCAL_MONDAY_FIRST | wxCAL_SHOW_HOLIDAYS),
+              wxCAL_MONDAY_FIRST | wxCAL_SHOW_HOLIDAYS);
+    auto* choose = dynamic_cast<wxButton*>(dialog.FindWindow(wxID_YES));
+    ASSERT_NE(choose, nullptr);
+    EXPECT_EQ(dialog.GetDefaultItem(), choose);
+    std::string labels;
+    for (wxWindow* child : dialog.GetChildren())
+        if (auto* text = dynamic_cast<wxStaticText*>(child);
+            text && text->GetFont().GetFaceName() == L"Times") {
+            labels += utf8(text->GetLabel()) + "|";
+            EXPECT_EQ(text->GetFont().GetPointSize(), 12);
+        }
+    EXPECT_EQ(labels, "Выбрать дату|Отменить выбор|");
+}
+
+TEST(InfoDialog, ButtonOrEnterReturnsOk) {
+    for (bool useEnter : {false, true}) {
+        InfoDialog dialog(nullptr, L"Считывание завершено", L"Cчитывание данных успешно завершено",
+                          loadPicture(L"bmps/connect.160.png", 160, 160));
+        wxWindow* ok = dialog.FindWindow(wxID_OK);
+        ASSERT_NE(ok, nullptr);
+        EXPECT_EQ(dialog.GetDefaultItem(), ok);
+        int result = guitest::runModal(dialog, [&](wxDialog&) {
+            if (useEnter)
+                guitest::pressEnter(ok);
+            else
+                guitest::clickOn(ok);
+        });
+        EXPECT_EQ(result, wxID_OK) << (useEnter ? "Enter" : "click");
+    }
+}
+
+TEST(InfoDialog, MessageIsWrappedBesideThePicture) {
+    InfoDialog dialog(nullptr, L"Считывание прервано",
+                      L"Cчитывание данных прервано, файл не обновлен",
+                      loadPicture(L"bmps/connect.160.png", 160, 160));
+    EXPECT_EQ(utf8(dialog.GetTitle()), "Считывание прервано");
+    wxStaticText* message = nullptr;
+    for (wxWindow* child : dialog.GetChildren())
+        if (auto* text = dynamic_cast<wxStaticText*>(child)) message = text;
+    ASSERT_NE(message, nullptr);
+    EXPECT_EQ(utf8(message->GetFont().GetFaceName()), "Times");
+    EXPECT_EQ(message->GetFont().GetPointSize(), 14);
+    EXPECT_LE(message->GetSize().x, 240);
+    EXPECT_GE(dialog.GetClientSize().x, 160 + 12 + message->GetSize().x + 12);
+}
+
+TEST(ExitDialog, LaidOutAsAsked) {
+    ExitDialog dialog(nullptr);
+    EXPECT_EQ(utf8(dialog.GetTitle()), "Выход из программы");
+    EXPECT_EQ(dialog.GetSize(), wxSize(400, 192));
+    wxWindow* no = dialog.FindWindow(wxID_NO);
+    ASSERT_NE(no, nullptr);
+    EXPECT_EQ(dialog.GetDefaultItem(), no);
+    std::string texts;
+    for (wxWindow* child : dialog.GetChildren())
+        if (auto* text = dynamic_cast<wxStaticText*>(child)) {
+            wxString label = text->GetLabel();
+            label.Replace(L"\n", L" "); // wrapped to the column
+            texts += utf8(label) + "|";
+            EXPECT_EQ(utf8(text->GetFont().GetFaceName()), "Times");
+            EXPECT_EQ(text->GetFont().GetPointSize(), 14);
+            // Everything inside the dialog.
+            wxRect r = text->GetRect();
+            EXPECT_LE(r.GetRight(), dialog.GetClientSize().x);
+            EXPECT_LE(r.GetBottom(), dialog.GetClientSize().y);
+        }
+    EXPECT_EQ(texts, "Вы действительно хотите завершить работу с програмой?|Да|Нет|");
+}
+
+TEST(Fonts, TimesResolvesToASerifWithCyrillic) {
+    std::string family = resolvedFamily("Times:lang=ru");
+    EXPECT_TRUE(family.find("Roman") != std::string::npos ||
+                family.find("Serif") != std::string::npos ||
+                family.find("Times") != std::string::npos)
+        << "Times resolves to \"" << family << "\"";
+}

@@ -1,0 +1,75 @@
+// Entry of the window tests. Listing the tests needs no display; running them
+// starts the real application object (GruvikApp::OnInit) without its main loop.
+#include <unistd.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+#include <wx/app.h>
+#include <wx/log.h>
+#include <wx/modalhook.h>
+
+#include "app/GruvikApp.h"
+#include "gui/GuiTest.h"
+
+wxIMPLEMENT_APP_NO_MAIN(GruvikApp);
+
+namespace {
+std::vector<std::string> loggedErrors;
+
+// Logs go to stderr (a message box would block the run); errors are kept for
+// the test to check.
+class TestLog : public wxLog {
+protected:
+    void DoLogTextAtLevel(wxLogLevel level, const wxString& text) override {
+        std::fprintf(stderr, "[wx log %lu] %s\n", level, guitest::utf8(text).c_str());
+        if (level <= wxLOG_Error) loggedErrors.push_back(guitest::utf8(text));
+    }
+};
+
+void failOnAssert(const wxString& file, int line, const wxString& func, const wxString& cond,
+                  const wxString& msg) {
+    ADD_FAILURE_AT(guitest::utf8(file).c_str(), line)
+        << "wx assertion in " << guitest::utf8(func) << ": " << guitest::utf8(cond) << " "
+        << guitest::utf8(msg);
+}
+
+// Restarts the watchdog for every test: a dialog that really shows and is never
+// answered must end the run, not hang it.
+class Watchdog : public ::testing::EmptyTestEventListener {
+    void OnTestStart(const ::testing::TestInfo&) override { alarm(30); }
+    void OnTestEnd(const ::testing::TestInfo&) override { alarm(0); }
+};
+} // namespace
+
+namespace guitest {
+std::vector<std::string> takeLoggedErrors() {
+    std::vector<std::string> errors;
+    errors.swap(loggedErrors);
+    return errors;
+}
+} // namespace guitest
+
+int main(int argc, char** argv) {
+    ::testing::InitGoogleTest(&argc, argv);
+    if (::testing::GTEST_FLAG(list_tests)) return RUN_ALL_TESTS();
+    ::testing::UnitTest::GetInstance()->listeners().Append(new Watchdog);
+
+    wxSetAssertHandler(failOnAssert);
+    if (!wxEntryStart(argc, argv)) {
+        std::fprintf(stderr, "cannot start the toolkit (no display?)\n");
+        return 1;
+    }
+    delete wxLog::SetActiveTarget(new TestLog);
+    guitest::installDialogGuard();
+    if (!wxTheApp->CallOnInit()) {
+        std::fprintf(stderr, "GruvikApp::OnInit failed\n");
+        return 1;
+    }
+    int result = RUN_ALL_TESTS();
+    wxTheApp->OnExit();
+    wxEntryCleanup();
+    return result;
+}

@@ -1,0 +1,10 @@
+#pragma once
+// A recorder memory as full as it gets: every general-log page written with 65
+// records and every settings slot written, both rings wrapped, the settings
+// changes spread over the same weeks as the general log, and the recorder's
+// clock set back and forward now and then. The same seed gives the same bytes.
+#include <cstdint>
+
+class RecorderImage;
+
+void synthesizeFullMemory(RecorderImage& image, uint32_t seed = 1);

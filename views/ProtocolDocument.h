@@ -1,0 +1,45 @@
+#pragma once
+// The protocol of the crane's usage conditions: general data, cycle counts per
+// load group from the newest counters page, the classification computed from
+// them, and the mechanisms' operating times. Built as HTML (UTF-8).
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+class RecorderImage;
+
+// What the protocol takes from the event list: nothing when it is empty.
+struct ProtocolPeriod {
+    int32_t lastEventSeconds;  // the last event of the list
+    int32_t endSeconds;        // one second after it: the protocol's date
+};
+
+// One column of the cycle table (a group, or the crane as a whole last).
+struct ProtocolColumn {
+    float spectrumSum;   // A0
+    float liftedKg;      // A1
+    uint32_t modeCycles[4];  // A2..A5: cycles in Q1..Q4
+    uint32_t overloadCycles; // A6
+    uint32_t total;
+    float kr;
+    unsigned q, u, a;
+    float usedResource;  // percent, at most 100
+};
+
+struct ProtocolFigures {
+    double observedSeconds;
+    float lifeFactor;
+    std::vector<ProtocolColumn> columns;  // groupCount + 1
+    std::vector<uint32_t> operatingSeconds;  // one per mechanism
+};
+
+// The classification arithmetic on its own, for the page and for tests.
+ProtocolFigures computeProtocol(RecorderImage& image, const ProtocolPeriod& period);
+
+// Operating time cell text, e.g. "3599 сек</TD>", "1.00 ч</TD>", "10 ч</TD>".
+std::string operatingTimeText(uint32_t seconds);
+
+// The document; an empty string when period is empty (no events).
+// Builds the passport view, so erased passport data get their defaults.
+std::string buildProtocolHtml(RecorderImage& image, const std::optional<ProtocolPeriod>& period);
