@@ -1,11 +1,10 @@
 #include "cli/LinkUiText.h"
 
-#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
-#include <unistd.h>
 
+#include "cli/TextProgress.h"
 #include "common/errorExc.h"
 #include "device/DeviceChooser.h"
 #include "device/Platform.h"
@@ -17,51 +16,6 @@ volatile std::sig_atomic_t interrupted = 0;
 void onInterrupt(int) {
     interrupted = 1;
 }
-
-// One line on stderr: rewritten in place on a terminal (a few times a second),
-// else printed now and then so a log stays short.
-class TextProgress : public Progress {
-public:
-    TextProgress(const std::string& title, const std::string& message, int maximum)
-        : maximum_(maximum), terminal_(::isatty(STDERR_FILENO)) {
-        std::fprintf(stderr, "%s\n", title.c_str());
-        show(0, message, true);
-    }
-    ~TextProgress() override {
-        if (terminal_ && shown_) std::fputc('\n', stderr);
-    }
-
-    bool update(int value, const std::string& message) override {
-        show(value, message, false);
-        return !interrupted;
-    }
-
-private:
-    void show(int value, const std::string& message, bool always) {
-        auto now = std::chrono::steady_clock::now();
-        bool due = terminal_ ? now - last_ >= std::chrono::milliseconds(100)
-                             : value / 1024 != lastValue_ / 1024 || value + 1 >= maximum_;
-        if (!always && !due && message.find('\n') != std::string::npos) return;
-        if (!always && !due && message == lastMessage_) return;
-        std::string line = message;
-        for (char& c : line)
-            if (c == '\n') c = ' ';
-        std::fprintf(stderr, terminal_ ? "\r\033[K[%4d/%d] %s" : "[%4d/%d] %s\n", value, maximum_,
-                     line.c_str());
-        std::fflush(stderr);
-        shown_ = true;
-        last_ = now;
-        lastValue_ = value;
-        lastMessage_ = message;
-    }
-
-    int maximum_;
-    bool terminal_;
-    bool shown_ = false;
-    std::chrono::steady_clock::time_point last_{};
-    int lastValue_ = 0;
-    std::string lastMessage_;
-};
 
 } // namespace
 
@@ -109,9 +63,11 @@ void LinkUiText::chooseDevice(DeviceChooser& chooser) {
         chooser.next();
 }
 
-std::unique_ptr<Progress> LinkUiText::openProgress(const std::string& title,
-                                                   const std::string& message, int maximum) {
-    return std::make_unique<TextProgress>(title, message, maximum);
+std::unique_ptr<Progress> LinkUiText::openProgress(const std::string&, const std::string& message,
+                                                   int maximum) {
+    auto progress = std::make_unique<TextProgress>(maximum, [] { return interrupted != 0; });
+    progress->update(0, message);
+    return progress;
 }
 
 void LinkUiText::info(const std::string& title, const std::string& message, const std::string&) {

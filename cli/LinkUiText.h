@@ -1,6 +1,6 @@
 #pragma once
 // The device link's dialogs as terminal text for gruvik2-cli read and write:
-// the progress as one line on stderr, Ctrl-C as the cancel button, info on
+// the progress line on a terminal, Ctrl-C as the cancel button, info on
 // stdout, failures on stderr.
 #include <functional>
 #include <optional>

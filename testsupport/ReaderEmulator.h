@@ -19,16 +19,16 @@
 struct EmulatorFaults {
     // Pages sent with a damaged byte (the CRC then does not match): the first
     // time they are sent, or every time.
-    std::set<uint32_t> badCrcOnce, badCrcAlways;
+    std::set<uint32_t> badCrcOnce{}, badCrcAlways{};
     // Pages answered with this status byte instead of the protocol's.
-    std::map<uint32_t, uint8_t> badStatus;
+    std::map<uint32_t, uint8_t> badStatus{};
     bool refuseWrites = false;
     // 'E' answered 'n': the recorder is not reachable, the device's own memory is.
     bool internalMemory = false;
     // Replacement answers to the commands.
-    std::optional<uint8_t> answerE, answerI, answerC, answerM, answerW;
+    std::optional<uint8_t> answerE{}, answerI{}, answerC{}, answerM{}, answerW{};
     // After this many page requests of a session the device answers nothing.
-    std::optional<uint32_t> silentAfter;
+    std::optional<uint32_t> silentAfter{};
     // Bytes in both directions paced at this line rate (10 bits a byte); 0: as fast as possible.
     uint32_t lineRate = 0;
 };

@@ -2,8 +2,8 @@
 #include <functional>
 #include <gtest/gtest.h>
 
-#include "common/errorExc.h"
 #include "device/Link.h"
+#include "testsupport/Errors.h"
 
 namespace {
 
@@ -46,15 +46,6 @@ private:
     }
 };
 
-std::string messageOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const errorExc& e) {
-        return e.message();
-    }
-    return "(no error)";
-}
-
 TEST(Link, PageRequestMixesByteOrders) {
     EXPECT_EQ(pageRequest(0x1234, 0xABCD), (std::array<uint8_t, 4>{0x12, 0x34, 0xCD, 0xAB}));
 }
@@ -67,10 +58,11 @@ TEST(Link, SendAllWritesTheRestUntilDone) {
     EXPECT_EQ(line.sent, std::vector<uint8_t>(data, data + 7));
 
     line.writeSizes = {2, 0};
-    EXPECT_EQ(messageOf([&] { sendAll(line, data, 7); }),
+    EXPECT_EQ(errorMessageOf([&] { sendAll(line, data, 7); }),
               "несоответствие потока данных при передаче");
     line.writeSizes = {-1};
-    EXPECT_EQ(messageOf([&] { sendAll(line, data, 7); }), "ошибка при передаче данных (код: 5)");
+    EXPECT_EQ(errorMessageOf([&] { sendAll(line, data, 7); }),
+              "ошибка при передаче данных (код: 5)");
 }
 
 TEST(Link, ReceiveAllAsksForAtMost1024BytesAtATime) {
@@ -82,10 +74,10 @@ TEST(Link, ReceiveAllAsksForAtMost1024BytesAtATime) {
     EXPECT_EQ(buffer[1999], uint8_t(1999));
 
     line.readSizes = {1, 0};
-    EXPECT_EQ(messageOf([&] { receiveAll(line, buffer.data(), 5); }),
+    EXPECT_EQ(errorMessageOf([&] { receiveAll(line, buffer.data(), 5); }),
               "несоответствие потока данных при приеме");
     line.readSizes = {-1};
-    EXPECT_EQ(messageOf([&] { receiveAll(line, buffer.data(), 5); }),
+    EXPECT_EQ(errorMessageOf([&] { receiveAll(line, buffer.data(), 5); }),
               "ошибка при приеме данных (код: 5)");
 }
 
@@ -122,7 +114,7 @@ TEST(Link, LineSettingsPurgeAndTheirFailures) {
     for (const Case& c : cases) {
         ScriptedLine failing;
         c.spoil(failing);
-        EXPECT_EQ(messageOf([&] { c.run(failing); }), c.message);
+        EXPECT_EQ(errorMessageOf([&] { c.run(failing); }), c.message);
     }
 }
 

@@ -57,7 +57,9 @@ TEST(NicePriority, HighThenNormalPutsTheNiceValueBack) {
     const int before = ::getpriority(PRIO_PROCESS, 0);
     NicePriority priority;
     bool raised = priority.setPriorityClass(ProcessPriority::HighPriorityClass);
-    if (raised) EXPECT_EQ(::getpriority(PRIO_PROCESS, 0), NicePriority::HighNice);
+    if (raised) {
+        EXPECT_EQ(::getpriority(PRIO_PROCESS, 0), NicePriority::HighNice);
+    }
     EXPECT_TRUE(priority.setPriorityClass(ProcessPriority::NormalPriorityClass));
     EXPECT_EQ(::getpriority(PRIO_PROCESS, 0), before);
     EXPECT_FALSE(priority.setPriorityClass(0x40));
