@@ -151,9 +151,10 @@ bool ReaderEmulator::takeBytes(uint8_t* out, size_t n, int timeoutMs) {
 
 void ReaderEmulator::paceReceived(size_t n) {
     if (faults_.lineRate == 0) return;
+    // Only accounted: the next answer waits for the line.
     auto now = std::chrono::steady_clock::now();
     if (lineFree_ < now) lineFree_ = now;
-    paceOn(n);
+    lineFree_ += std::chrono::nanoseconds(uint64_t(n) * 10'000'000'000ull / faults_.lineRate);
 }
 
 void ReaderEmulator::paceOn(size_t n) {
