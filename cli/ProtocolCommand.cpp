@@ -11,7 +11,8 @@ int run(const std::vector<std::string>& args) {
     ReportOptions o;
     bool fromGiven, toGiven;
     if (auto error = parseReportOptions(args, {}, o, fromGiven, toGiven)) {
-        std::fprintf(stderr, "%s\nusage: gruvik2-cli protocol IMAGE [--out FILE]\n", error->c_str());
+        std::fprintf(stderr, "%s\nusage: gruvik2-cli protocol IMAGE [--out FILE]\n",
+                     error->c_str());
         return 2;
     }
     RecorderImage image;
@@ -25,4 +26,4 @@ int run(const std::vector<std::string>& args) {
 
 const bool registered = registerCommand({"protocol", "IMAGE [--out FILE]", run});
 
-}  // namespace
+} // namespace
