@@ -55,7 +55,7 @@ if(GUI_TEST_SOURCES)
   find_package(GTest REQUIRED)
   include(GoogleTest)
   add_executable(gruvik2-gui-tests ${GUI_TEST_SOURCES})
-  target_link_libraries(gruvik2-gui-tests PRIVATE gruvik2-gui GTest::gtest)
+  target_link_libraries(gruvik2-gui-tests PRIVATE gruvik2-gui gruvik2-testsupport GTest::gtest)
   target_include_directories(gruvik2-gui-tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/tests)
   add_dependencies(gruvik2-gui-tests gruvik2-help)
   # Each test runs in a process of its own (a test may close the main window);
