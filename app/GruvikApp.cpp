@@ -6,9 +6,23 @@
 #include <wx/fs_arc.h>
 #include <wx/html/helpctrl.h>
 #include <wx/image.h>
+#include <wx/log.h>
 #include <wx/tooltip.h>
 
 #include "app/MainFrame.h"
+#include "common/ErrorLog.h"
+
+namespace {
+// What the core reports goes to the toolkit's error log, which shows it in an
+// error box.
+class ToolkitErrorLog : public ErrorLog {
+public:
+    void error(const std::string& message) override {
+        wxLogError(L"%s", wxString::FromUTF8(message));
+    }
+};
+ToolkitErrorLog toolkitErrorLog;
+} // namespace
 
 bool GruvikApp::OnInit() {
     // The command line is not interpreted, so wxApp::OnInit (the parser) is not called.
@@ -17,6 +31,7 @@ bool GruvikApp::OnInit() {
     // Created for the toolkit's sake; the program keeps nothing between runs.
     wxConfigBase::Get(true)->SetRecordDefaults(true);
     wxImage::AddHandler(new wxPNGHandler);
+    setErrorLog(&toolkitErrorLog);
 
     mainFrame = new MainFrame;
     SetTopWindow(mainFrame);
@@ -48,5 +63,6 @@ int GruvikApp::OnExit() {
     helpController = nullptr;
     // The tab images hold toolkit bitmaps: release them while the toolkit is alive.
     pageImages.RemoveAll();
+    setErrorLog(nullptr);
     return wxApp::OnExit();
 }

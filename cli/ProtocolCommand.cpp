@@ -18,10 +18,7 @@ int run(const std::vector<std::string>& args) {
     RecorderImage image;
     eventList events;
     if (int status = loadAndAnalyse(o.image, image, events)) return status;
-    std::optional<ProtocolPeriod> period;
-    if (auto* last = static_cast<genericParser*>(events.last))
-        period = ProtocolPeriod{last->seconds, events.endSeconds};
-    return writeWindows1251(buildProtocolHtml(image, period), o.out);
+    return writeWindows1251(buildProtocolHtml(image, protocolPeriodOf(events)), o.out);
 }
 
 const bool registered = registerCommand({"protocol", "IMAGE [--out FILE]", run});

@@ -19,6 +19,8 @@
 #include "app/MainFrame.h"
 #include "app/PrintPanel.h"
 #include "gui/GuiTest.h"
+#include "views/ui/ReportWindow.h"
+#include "views/ui/TextLog.h"
 
 // The exit dialog answers the id it is given.
 template <> class wxExpectModal<ExitDialog> : public wxExpectModalBase<ExitDialog> {

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "image/BigEndian.h"
+#include "events/GL_records.h"
+#include "events/eventList.h"
 #include "image/RecorderImage.h"
 #include "testsupport/ImageBuilder.h"
 #include "views/ProtocolDocument.h"
@@ -183,6 +185,24 @@ TEST_F(Protocol, AbsurdCountsOnTheLastCountersPageStayInsideTheImage) {
     EXPECT_EQ(f.columns.size(), 256u);
     EXPECT_EQ(f.operatingSeconds.size(), 6u);
     EXPECT_FALSE(buildProtocolHtml(image, ProtocolPeriod{1262304000, 1262304001}).empty());
+}
+
+// The period comes from the event appended last, whatever the times of the
+// others (the recorder's clock may have been set back).
+TEST(ProtocolPeriod, TakenFromTheLastEventOfTheList) {
+    eventList events;
+    EXPECT_FALSE(protocolPeriodOf(events).has_value());
+    for (int32_t seconds : {1000, 5000, 3000}) {
+        auto* e = new GL_powerOn;
+        e->seconds = seconds;
+        events.append(e);
+    }
+    auto period = protocolPeriodOf(events);
+    ASSERT_TRUE(period.has_value());
+    EXPECT_EQ(period->lastEventSeconds, 3000);
+    EXPECT_EQ(period->endSeconds, events.endSeconds);
+    events.clear();
+    EXPECT_FALSE(protocolPeriodOf(events).has_value());
 }
 
 }  // namespace
