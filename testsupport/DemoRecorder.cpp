@@ -162,6 +162,8 @@ private:
     // Recorder side
     void gl(int type, const std::array<uint8_t, 5>& payload = {});
     void sl(int type, const KeyCode& key, const Payload& payload = {});
+    // A setting changed by hand: a pause of lo to hi seconds, then the record.
+    void adjust(double lo, double hi, int type, const Payload& payload, const KeyCode& key);
     void wait(Tenths dt);
     void setChannel(Channel c, bool on);
     void setChannels(uint8_t mask);
@@ -268,6 +270,11 @@ void DemoCrane::gl(int type, const std::array<uint8_t, 5>& payload) {
 
 void DemoCrane::sl(int type, const KeyCode& key, const Payload& payload) {
     b_.settings(stampOf(now_), key, uint8_t(type), payload);
+}
+
+void DemoCrane::adjust(double lo, double hi, int type, const Payload& payload, const KeyCode& key) {
+    wait(rng_.seconds(lo, hi));
+    sl(type, key, payload);
 }
 
 void DemoCrane::wait(Tenths dt) {
@@ -648,13 +655,11 @@ void DemoCrane::run() {
 void DemoCrane::installation() {
     const KeyCode& k = engineer_;
     sl(SL_memErase::typeCode, k);
-    wait(rng_.seconds(30, 60));
-    sl(SL_newDate::typeCode, k, bytes({1, 1, 22, 4, 10, 22}));
+    adjust(30, 60, SL_newDate::typeCode, bytes({1, 1, 22, 4, 10, 22}), k);
     const auto s = stampOf(now_).bytes;
     sl(SL_newTime::typeCode, k, bytes({0, 12, 40, s[3], s[4], s[5]}));
     for (uint8_t cell = 0; cell < 3; ++cell) {
-        wait(rng_.seconds(20, 40));
-        sl(SL_updateKey::typeCode, k, bytes({cell}));
+        adjust(20, 40, SL_updateKey::typeCode, bytes({cell}), k);
     }
     std::vector<std::pair<int, Payload>> setup;
     for (uint8_t g = 0; g <= Groups; ++g) {
@@ -692,10 +697,8 @@ void DemoCrane::installation() {
     }
     setup.push_back({SL_relCutNtime::typeCode, bytes({2, 0, 5})});
     setup.push_back({SL_lsRelay::typeCode, bytes({0xFF, 2})});
-    for (const auto& [type, payload] : setup) {
-        wait(rng_.seconds(8, 45));
-        sl(type, k, payload);
-    }
+    for (const auto& [type, payload] : setup)
+        adjust(8, 45, type, payload, k);
 }
 
 // Dated events: service visits, a power dip, the failing sensor. Each runs at
@@ -723,14 +726,10 @@ void DemoCrane::schedule() {
     at(clock(2023, 4, 11, 14, 0), [=, this] { clockCorrection(31); });
     at(clock(2023, 10, 10, 14, 0), [this] {
         // Yearly inspection: zero and gain of the main hoist checked with test weights.
-        wait(rng_.seconds(120, 300));
-        sl(SL_sensZero::typeCode, engineer_, bytes({0}));
-        wait(rng_.seconds(20, 40));
-        sl(SL_sensZero::typeCode, engineer_, bytes({1}));
-        wait(rng_.seconds(60, 120));
-        sl(SL_grpZero::typeCode, engineer_, change32(0, 4210, 4186));
-        wait(rng_.seconds(600, 900));
-        sl(SL_grpScale::typeCode, engineer_, change16(0, 987, 992));
+        adjust(120, 300, SL_sensZero::typeCode, bytes({0}), engineer_);
+        adjust(20, 40, SL_sensZero::typeCode, bytes({1}), engineer_);
+        adjust(60, 120, SL_grpZero::typeCode, change32(0, 4210, 4186), engineer_);
+        adjust(600, 900, SL_grpScale::typeCode, change16(0, 987, 992), engineer_);
     });
     at(clock(2024, 1, 16, 14, 0), [=, this] { clockCorrection(27); });
 
@@ -743,11 +742,9 @@ void DemoCrane::schedule() {
         gl(GL_downloaderState::typeCode, {0});
         wait(rng_.seconds(120, 240));
         clockCorrection(26);
-        wait(rng_.seconds(60, 120));
-        sl(SL_updateKey::typeCode, engineer_, bytes({3}));
+        adjust(60, 120, SL_updateKey::typeCode, bytes({3}), engineer_);
         thirdOperator_ = true;
-        wait(rng_.seconds(90, 180));
-        sl(SL_relCutA::typeCode, engineer_, change32(0, relay_[0].onConsole, 16500));
+        adjust(90, 180, SL_relCutA::typeCode, change32(0, relay_[0].onConsole, 16500), engineer_);
         relay_[0].onConsole = 16500;
     });
     at(clock(2024, 3, 27, 7, 0), [=, this] { sensorFailure(0, 0.8, 1.6); });
@@ -766,14 +763,10 @@ void DemoCrane::schedule() {
         // Sensor 3's first bridge is damaged: the engineer switches it to the
         // second one, sets its zero and sensitivity, and restarts the limiter.
         idle();
-        wait(rng_.seconds(300, 600));
-        sl(SL_sensBrChoice::typeCode, engineer_, bytes({2, 0, 1}));
-        wait(rng_.seconds(40, 90));
-        sl(SL_sensZero::typeCode, engineer_, bytes({2}));
-        wait(rng_.seconds(120, 240));
-        sl(SL_sensAdj::typeCode, engineer_, bytes({2}));
-        wait(rng_.seconds(60, 120));
-        sl(SL_grpZero::typeCode, engineer_, change32(1, 3120, 2984));
+        adjust(300, 600, SL_sensBrChoice::typeCode, bytes({2, 0, 1}), engineer_);
+        adjust(40, 90, SL_sensZero::typeCode, bytes({2}), engineer_);
+        adjust(120, 240, SL_sensAdj::typeCode, bytes({2}), engineer_);
+        adjust(60, 120, SL_grpZero::typeCode, change32(1, 3120, 2984), engineer_);
         wait(rng_.seconds(30, 60));
         powerOn(0x40);
     });
@@ -781,10 +774,8 @@ void DemoCrane::schedule() {
         // A contractor's engineer, whose key was never registered here,
         // lengthens the siren delay.
         idle();
-        wait(rng_.seconds(200, 400));
-        sl(SL_relWrnNtime::typeCode, stranger_, bytes({0, uint8_t(warnDelay_), 15}));
-        wait(rng_.seconds(20, 40));
-        sl(SL_relWrnNtime::typeCode, stranger_, bytes({1, uint8_t(warnDelay_), 15}));
+        adjust(200, 400, SL_relWrnNtime::typeCode, bytes({0, uint8_t(warnDelay_), 15}), stranger_);
+        adjust(20, 40, SL_relWrnNtime::typeCode, bytes({1, uint8_t(warnDelay_), 15}), stranger_);
         warnDelay_ = 15;
     });
 }
