@@ -17,6 +17,7 @@
 #include "app/MainFrame.h"
 #include "common/errorExc.h"
 #include "events/Analysis.h"
+#include "views/ui/GraphWindow.h"
 #include "views/ui/ReportWindow.h"
 #include "views/ui/TextLog.h"
 
