@@ -1,8 +1,11 @@
 #include "app/DialogLook.h"
 
+#include <algorithm>
+
 #include <wx/bmpbuttn.h>
 #include <wx/sizer.h>
 #include <wx/stattext.h>
+#include <wx/textctrl.h>
 
 #include "app/Pictures.h"
 
@@ -29,4 +32,12 @@ wxBitmapButton* addPictureButton(wxSizer* row, wxWindow* parent, int id, const w
     text->SetFont(font);
     row->Add(text, 0, wxALIGN_CENTER_VERTICAL);
     return button;
+}
+
+wxTextCtrl* makeField(wxWindow* parent, int id, wxSize size, int maxLength, long style) {
+    auto* field = new wxTextCtrl(parent, id, wxEmptyString, wxDefaultPosition, size, style);
+    field->SetMaxLength(maxLength);
+    wxSize needed = field->GetSizeFromTextSize(field->GetTextExtent(wxString('0', maxLength)));
+    field->SetInitialSize(wxSize(std::max(size.x, needed.x), std::max(size.y, needed.y)));
+    return field;
 }

@@ -19,6 +19,7 @@
 #include "events/Analysis.h"
 #include "views/ui/GraphWindow.h"
 #include "views/ui/ReportWindow.h"
+#include "views/ui/SetupWindow.h"
 #include "views/ui/TextLog.h"
 
 namespace {
@@ -132,8 +133,7 @@ void MainFrame::applyFilter(Progress* progress) {
 void MainFrame::regeneratePages(Progress* progress) {
     journalPage->regenerate(progress);
     protocolPage->regenerate(progress);
-    // The settings page's passport display (showHeader) goes here once that
-    // page exists; the graph comes last.
+    settingsPage->showHeader();
     graphPage->regenerate();
 }
 

@@ -21,6 +21,7 @@
 #include "app/PrintPanel.h"
 #include "gui/GuiTest.h"
 #include "views/ui/ReportWindow.h"
+#include "views/ui/SetupWindow.h"
 #include "views/ui/TextLog.h"
 
 // The exit dialog answers the id it is given.
