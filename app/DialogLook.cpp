@@ -23,14 +23,23 @@ void keepSizeOrFit(wxWindow* dialog, wxSizer* sizer) {
     dialog->Layout();
 }
 
+wxStaticText* fontLabel(wxWindow* parent, const wxString& text, const wxFont& font) {
+    auto* label = new wxStaticText(parent, wxID_ANY, text);
+    label->SetFont(font);
+    // GTK measures a label in a font set after its creation only once it is
+    // on screen; until then the sizers would give it the default font's room.
+    wxSize needed = label->GetTextExtent(text);
+    needed.IncTo(label->GetBestSize());
+    label->SetMinSize(needed);
+    return label;
+}
+
 wxBitmapButton* addPictureButton(wxSizer* row, wxWindow* parent, int id, const wchar_t* picture,
                                  const wxString& label, const wxFont& font) {
     auto* button = new wxBitmapButton(parent, id, loadPicture(picture, 32, 32));
     row->Add(button, 0, wxALIGN_CENTER_VERTICAL);
     row->Add(8, 32, 0, wxALIGN_CENTER_VERTICAL);
-    auto* text = new wxStaticText(parent, wxID_ANY, label);
-    text->SetFont(font);
-    row->Add(text, 0, wxALIGN_CENTER_VERTICAL);
+    row->Add(fontLabel(parent, label, font), 0, wxALIGN_CENTER_VERTICAL);
     return button;
 }
 

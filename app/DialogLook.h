@@ -7,6 +7,7 @@
 
 class wxBitmapButton;
 class wxSizer;
+class wxStaticText;
 class wxTextCtrl;
 class wxWindow;
 
@@ -16,6 +17,9 @@ wxFont dialogFont(int points);
 // where the content needs more (the sizes suit a classic desktop; toolkits with
 // larger buttons and fonts would otherwise cut texts off).
 void keepSizeOrFit(wxWindow* dialog, wxSizer* sizer);
+
+// A label in font, sized for that font.
+wxStaticText* fontLabel(wxWindow* parent, const wxString& text, const wxFont& font);
 
 // Adds to row: the picture button (id, picture under bmps/), an 8 x 32 spacer
 // and the label in font; every item vertically centred. Returns the button.

@@ -150,7 +150,6 @@ void MainFrame::buildNotebook() {
 
     notebook = new wxNotebook(this, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxNB_BOTTOM);
     notebook->SetImageList(&pageImages);
-    notebook->SetMinSize(PageAreaMinSize);
     protocolPage = new ReportWindow(notebook, image, events);
     graphPage = new GraphWindow(notebook);
     journalPage = new TextLog(notebook, lists.journalList);
@@ -159,6 +158,10 @@ void MainFrame::buildNotebook() {
     notebook->AddPage(graphPage, L"График", false, 1);
     notebook->AddPage(journalPage, L"Журнал", true, 3);
     notebook->AddPage(settingsPage, L"Настройка", false, 2);
+    // The settings page has a size of its own, larger than that under GTK.
+    wxSize pageArea = notebook->GetBestSize();
+    pageArea.IncTo(PageAreaMinSize);
+    notebook->SetMinSize(pageArea);
 }
 
 wxSizer* MainFrame::buildFilterPane() {

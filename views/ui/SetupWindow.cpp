@@ -43,7 +43,8 @@ wxSizer* dateRow(wxWindow* parent, int pickId, wxTextCtrl* fields[3]) {
                            : makeField(parent, wxID_ANY, wxSize(24, 20), 2, wxTE_READONLY);
         row->Add(fields[i], 0, centred);
     }
-    row->Add(new wxButton(parent, pickId, L">>"), 0, centred);
+    row->Add(new wxButton(parent, pickId, L">>", wxDefaultPosition, wxDefaultSize, wxBU_EXACTFIT),
+             0, centred);
     return row;
 }
 
@@ -101,9 +102,7 @@ SetupWindow::SetupWindow(wxWindow* parent) : PrintPanel(parent, wxTAB_TRAVERSAL)
     update->Add(
         new wxBitmapButton(this, CmdUpdateRecorder, loadPicture(L"bmps/greencheck.32.png", 32, 32)),
         0, centred);
-    wxStaticText* updateLabel = label(this, L"Обновить информацию в РП");
-    updateLabel->SetFont(dialogFont(14));
-    update->Add(updateLabel, 0, centred);
+    update->Add(fontLabel(this, L"Обновить информацию в РП", dialogFont(14)), 0, centred);
 
     const int item = wxALIGN_CENTER_HORIZONTAL | wxALIGN_CENTER_VERTICAL;
     auto* sizer = new wxBoxSizer(wxVERTICAL);
