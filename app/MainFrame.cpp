@@ -284,7 +284,7 @@ void MainFrame::onHelp(wxCommandEvent&) {
 // The event table closes the file: clang-format cannot read its macros.
 // clang-format off
 wxBEGIN_EVENT_TABLE(MainFrame, wxFrame)
-    // 506 connect: the device link.
+    EVT_MENU(CmdConnect, MainFrame::onConnect)
     EVT_MENU(wxID_OPEN, MainFrame::onOpen)
     EVT_MENU(wxID_SAVE, MainFrame::onSave)
     EVT_MENU(CmdPrint, MainFrame::onPrint)

@@ -7,6 +7,8 @@
 #include <wx/frame.h>
 #include <wx/imaglist.h>
 
+#include "device/Crc16.h"
+#include "device/RecorderTransfer.h"
 #include "events/eventList.h"
 #include "image/RecorderImage.h"
 #include "views/EventFilter.h"
@@ -69,7 +71,7 @@ public:
 
     wxString lastDir; // default folder of the next file dialog
     RecorderImage image;
-    // Crc16 crc;  -- arrives with the device link
+    Crc16 crc;         // the device link borrows it for every page
     wxString filePath; // the image file last chosen
     eventList events;  // owns the decoded events
     // journalList, groupLists[5], modeList, relayLists[10], channelLists[6]:
@@ -138,6 +140,10 @@ public:
     // The page selected in the notebook, or null.
     PrintPanel* selectedPage() const;
 
+    // Writes the image's writable area into the recorder through the reader
+    // device, with the transfer's dialogs; reports failures itself.
+    WriteReport writeToRecorder();
+
 private:
     void buildMenus();
     void buildToolBar();
@@ -146,6 +152,7 @@ private:
     // Every page from the data of the run, in the order the pages depend on.
     void regeneratePages(Progress* progress);
 
+    void onConnect(wxCommandEvent& event);
     void onOpen(wxCommandEvent& event);
     void onSave(wxCommandEvent& event);
 
