@@ -3,6 +3,7 @@
 // writable area into the reader emulator over a pseudo-terminal.
 #include <algorithm>
 #include <cstdlib>
+#include <memory>
 #include <vector>
 
 #include <wx/bmpbuttn.h>
@@ -14,8 +15,9 @@
 #include <wx/textctrl.h>
 #include <wx/uiaction.h>
 
-#include "app/CalDialog.h"
+#include "app/InfoDialog.h"
 #include "app/MainFrame.h"
+#include "gui/DateChoice.h"
 #include "gui/GuiTest.h"
 #include "image/WritableView.h"
 #include "testsupport/ImageBuilder.h"
@@ -25,24 +27,18 @@
 #include "views/ui/ReportWindow.h"
 #include "views/ui/SetupWindow.h"
 
+using guitest::DateChoice;
 using guitest::utf8;
 
 namespace {
 
-// Picks a day in the date dialog, or cancels it.
-class DateChoice : public wxExpectModalBase<CalDialog, DateChoice> {
-public:
-    DateChoice(const wxDateTime& date, int id) : date_(date), id_(id) {}
-
+// The write's closing message, answered.
+class WriteDone : public wxExpectModalBase<InfoDialog, WriteDone> {
 protected:
-    int OnInvoked(CalDialog* dialog) const override {
-        dialog->calendar->SetDate(date_);
-        return id_;
+    int OnInvoked(InfoDialog* dialog) const override {
+        EXPECT_EQ(utf8(dialog->GetTitle()), "Запись завершена");
+        return wxID_OK;
     }
-
-private:
-    wxDateTime date_;
-    int id_;
 };
 
 std::vector<uint8_t> bytesOf(const RecorderImage& image) {
@@ -105,8 +101,48 @@ protected:
             << value.substr(value.size() - std::min<size_t>(value.size(), 8)) << "\"";
     }
 
+    // The reader emulator serves a recorder holding what the image holds now.
+    void startRecorder() {
+        std::copy(frame->image.data(), frame->image.data() + RecorderImage::ImageSize,
+                  recorder.data());
+        emulator = std::make_unique<EmulatorThread>(recorder);
+        ::setenv("GRUVIK2_BRIDGES", emulator->path().c_str(), 1);
+    }
+    // Stops the emulator once it has served what reached it.
+    void stopRecorder() {
+        emulator->stop();
+        ::unsetenv("GRUVIK2_BRIDGES");
+    }
+    void TearDown() override {
+        if (emulator) stopRecorder();
+        MainFrameTest::TearDown();
+    }
+    // Presses the update button; expects the analysis and then the write
+    // (an analysis refused at once shows no progress).
+    void update(bool analysisShown = true) {
+        guitest::ProgressWatch watch;
+        wxTEST_DIALOG(press(CmdUpdateRecorder), WriteDone());
+        std::vector<std::string> titles = {"Анализ памяти регистратора", "Запись данных"};
+        if (!analysisShown) titles.erase(titles.begin());
+        EXPECT_EQ(watch.titles, titles);
+    }
+    // Pages of the recorder other than 0 to 7 that differ from before.
+    std::vector<uint32_t> otherPagesChanged(const std::vector<uint8_t>& before) const {
+        std::vector<uint32_t> changed;
+        for (uint32_t p = 8; p < RecorderImage::PageCount; ++p)
+            if (!std::equal(recorder.page(p), recorder.page(p) + RecorderImage::PageSize,
+                            before.begin() + ptrdiff_t(p) * RecorderImage::PageSize))
+                changed.push_back(p);
+        return changed;
+    }
+    bool writableAreaAsImage() const {
+        return std::equal(recorder.page(0), recorder.page(8), frame->image.page(0));
+    }
+
     ScopedTZ tz{"Europe/Moscow"};
     SetupWindow* page = nullptr;
+    RecorderImage recorder;
+    std::unique_ptr<EmulatorThread> emulator;
 };
 
 TEST_F(SetupPageTest, StartsEmptyWithEightGroupsAndReadOnlyDates) {
@@ -202,12 +238,74 @@ TEST_F(SetupPageTest, APickedDateIsStoredAtOnceAndReachesTheProtocolAtTheNextReg
     EXPECT_TRUE(bytesOf(frame->image) == stored);
 }
 
+TEST_F(SetupPageTest, UpdateStoresTheFieldsAnalysesAndWritesThePassportPages) {
+    analyseSample({});
+    startRecorder();
+    const std::vector<uint8_t> before = bytesOf(recorder);
+
+    page->lifeField->ChangeValue(L"25");
+    page->groupChoice->SetSelection(7);
+    page->textField->ChangeValue(L"Кран козловой ККС-10\nзав. № 3121");
+    const wxString longName(L'Ж', WritableView::MaxNameChars);
+    page->nameFields[0]->ChangeValue(longName);
+    page->nameFields[5]->ChangeValue(L"Кран-балка");
+    update();
+
+    WritableView w(frame->image);
+    EXPECT_EQ(*w.serviceLife, 25);
+    EXPECT_EQ(*w.passportGroup, 8);
+    EXPECT_EQ(w.text(), "Кран козловой ККС-10\nзав. № 3121");
+    for (size_t i = 0; i < WritableView::MaxNameChars; ++i)
+        ASSERT_EQ(w.mechanismNames[i], 0xC6) << i; // "Ж"
+    EXPECT_EQ(w.mechanismNames[WritableView::MaxNameChars], 0);
+    EXPECT_EQ(w.mechanismName(5), "Кран-балка");
+    EXPECT_EQ(w.mechanismName(1), "Вспом. подъём");
+
+    // The pages show the new data, this one included.
+    const std::string protocol = protocolHtml();
+    EXPECT_NE(protocol.find(">A8<"), std::string::npos);
+    EXPECT_NE(protocol.find(">25<"), std::string::npos);
+    EXPECT_NE(protocol.find("Кран козловой ККС-10\nзав. № 3121"), std::string::npos);
+    EXPECT_NE(protocol.find(utf8(longName)), std::string::npos);
+    EXPECT_EQ(utf8(page->groupChoice->GetValue()), "A8");
+    EXPECT_EQ(page->nameFields[0]->GetValue(), longName);
+
+    // "7a" is 7; the write sends only the page that changed.
+    page->lifeField->ChangeValue(L"7a");
+    update();
+    EXPECT_EQ(*WritableView(frame->image).serviceLife, 7);
+    EXPECT_EQ(utf8(page->lifeField->GetValue()), "7");
+    EXPECT_NE(protocolHtml().find(">7<"), std::string::npos);
+
+    stopRecorder();
+    EXPECT_TRUE(writableAreaAsImage());
+    EXPECT_EQ(otherPagesChanged(before), std::vector<uint32_t>{});
+    std::vector<uint32_t> requested;
+    for (int pass = 0; pass < 2; ++pass)
+        for (uint32_t p = 0; p < 8; ++p)
+            requested.push_back(p);
+    EXPECT_EQ(emulator->stats().requestedPages, requested);
+    // First the text's page 0 and page 4 with the rest, then page 4 alone.
+    EXPECT_EQ(emulator->stats().pagesStored, 3u);
+}
+
+TEST_F(SetupPageTest, ARefusedAnalysisStillWritesThePassport) {
+    analyseSample({});
+    page->lifeField->ChangeValue(L"31");
+    frame->image.page(RecorderImage::HeaderPage)[5] = 8; // a header the analysis refuses
+    startRecorder();
+    update(false);
+    EXPECT_EQ(guitest::takeLoggedErrors(),
+              std::vector<std::string>{"Эта версия программы не может работать с количеством "
+                                       "дискретных каналов, отличных от 6!"});
+    stopRecorder();
+    EXPECT_EQ(recorder.page(4)[2120 - 2112], 31);
+    EXPECT_TRUE(writableAreaAsImage());
+}
+
 TEST_F(SetupPageTest, ACharacterWithoutAWindows1251FormIsNamedAndNothingIsStoredOrWritten) {
     analyseSample({});
-    RecorderImage recorder;
-    std::copy(frame->image.data(), frame->image.data() + RecorderImage::ImageSize, recorder.data());
-    EmulatorThread emulator(recorder);
-    ::setenv("GRUVIK2_BRIDGES", emulator.path().c_str(), 1);
+    startRecorder();
 
     page->lifeField->ChangeValue(L"33");
     page->groupChoice->SetSelection(7);
@@ -230,9 +328,8 @@ TEST_F(SetupPageTest, ACharacterWithoutAWindows1251FormIsNamedAndNothingIsStored
     // The edits stay in the fields for the user to correct.
     EXPECT_EQ(utf8(page->lifeField->GetValue()), "33");
 
-    emulator.stop();
-    ::unsetenv("GRUVIK2_BRIDGES");
-    EXPECT_EQ(emulator.stats().commands, "");
+    stopRecorder();
+    EXPECT_EQ(emulator->stats().commands, "");
     EXPECT_TRUE(bytesOf(recorder) == bytesOf(frame->image));
 }
 

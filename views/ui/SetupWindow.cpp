@@ -193,7 +193,7 @@ void SetupWindow::updateRecorder(wxCommandEvent&) {
     }
     frame->analyse();
     // A refused analysis does not stop the write: the passport is in the image.
-    // frame->writeToRecorder();  PENDING-MERGE
+    frame->writeToRecorder();
 }
 
 // The event table closes the file: clang-format cannot read its macros.
