@@ -3,6 +3,7 @@
 // writable area into the reader emulator over a pseudo-terminal.
 #include <algorithm>
 #include <cstdlib>
+#include <limits>
 #include <memory>
 #include <vector>
 
@@ -236,6 +237,12 @@ TEST_F(SetupPageTest, APickedDateIsStoredAtOnceAndReachesTheProtocolAtTheNextReg
                   DateChoice(wxDateTime(1, wxDateTime::Mar, 2040), wxID_YES));
     EXPECT_EQ(commissionDate(), "02/02/2022");
     EXPECT_TRUE(bytesOf(frame->image) == stored);
+
+    // A stored date at the very end of the recorder's range opens the dialog too.
+    WritableView(frame->image).setCommissioning(std::numeric_limits<int32_t>::max());
+    wxTEST_DIALOG(press(CmdPickCommissioning),
+                  DateChoice(wxDateTime(4, wxDateTime::Apr, 2024), wxID_YES));
+    EXPECT_EQ(commissionDate(), "04/04/2024");
 }
 
 TEST_F(SetupPageTest, UpdateStoresTheFieldsAnalysesAndWritesThePassportPages) {
