@@ -3,16 +3,28 @@
 DialogProgress::DialogProgress(wxWindow* parent, const wxString& title, int maximum)
     : parent_(parent), title_(title), maximum_(maximum) {}
 
+DialogProgress::DialogProgress(wxWindow* parent, const wxString& title, const wxString& message,
+                               int maximum, std::chrono::milliseconds repaintEvery)
+    : parent_(parent), title_(title), maximum_(maximum), repaintEvery_(repaintEvery) {
+    open(message);
+}
+
 DialogProgress::~DialogProgress() = default;
 
+void DialogProgress::open(const wxString& message) {
+    // Auto-hide: without it, reaching the maximum would stop the work in a
+    // loop of the dialog's own until the user presses its close button.
+    dialog_ = std::make_unique<wxProgressDialog>(title_, message, maximum_, parent_,
+                                                 wxPD_CAN_ABORT | wxPD_APP_MODAL |
+                                                     wxPD_ELAPSED_TIME | wxPD_ESTIMATED_TIME |
+                                                     wxPD_REMAINING_TIME | wxPD_AUTO_HIDE);
+}
+
 bool DialogProgress::update(int value, const std::string& message) {
-    if (!dialog_) {
-        // Auto-hide: without it, reaching the maximum would stop the work in a
-        // loop of the dialog's own until the user presses its close button.
-        dialog_ = std::make_unique<wxProgressDialog>(title_, wxEmptyString, maximum_, parent_,
-                                                     wxPD_CAN_ABORT | wxPD_APP_MODAL |
-                                                         wxPD_ELAPSED_TIME | wxPD_ESTIMATED_TIME |
-                                                         wxPD_REMAINING_TIME | wxPD_AUTO_HIDE);
-    }
+    if (!dialog_) open(wxEmptyString);
+    const auto now = std::chrono::steady_clock::now();
+    if (reported_ && now - lastShown_ < repaintEvery_) return !dialog_->WasCancelled();
+    reported_ = true;
+    lastShown_ = now;
     return dialog_->Update(value, wxString::FromUTF8(message));
 }

@@ -7,6 +7,8 @@
 #include <wx/frame.h>
 #include <wx/imaglist.h>
 
+#include "device/Crc16.h"
+#include "device/RecorderTransfer.h"
 #include "events/eventList.h"
 #include "image/RecorderImage.h"
 #include "views/EventFilter.h"
@@ -15,6 +17,7 @@ class PrintPanel;
 class Progress;
 class GraphWindow;
 class ReportWindow;
+class SetupWindow;
 class TextLog;
 class wxButton;
 class wxCheckBox;
@@ -61,16 +64,14 @@ public:
     wxToolBar* toolBar;
     wxNotebook* notebook;
     wxCollapsiblePane* filterPane;
-    // The settings page becomes its own class (SetupWindow) when its window is
-    // built; until then a PendingPage.
     TextLog* journalPage;
     GraphWindow* graphPage;
     ReportWindow* protocolPage;
-    PrintPanel* settingsPage;
+    SetupWindow* settingsPage;
 
     wxString lastDir; // default folder of the next file dialog
     RecorderImage image;
-    // Crc16 crc;  -- arrives with the device link
+    Crc16 crc;         // the device link borrows it for every page
     wxString filePath; // the image file last chosen
     eventList events;  // owns the decoded events
     // journalList, groupLists[5], modeList, relayLists[10], channelLists[6]:
@@ -139,6 +140,10 @@ public:
     // The page selected in the notebook, or null.
     PrintPanel* selectedPage() const;
 
+    // Writes the image's writable area into the recorder through the reader
+    // device, with the transfer's dialogs; reports failures itself.
+    WriteReport writeToRecorder();
+
 private:
     void buildMenus();
     void buildToolBar();
@@ -147,6 +152,7 @@ private:
     // Every page from the data of the run, in the order the pages depend on.
     void regeneratePages(Progress* progress);
 
+    void onConnect(wxCommandEvent& event);
     void onOpen(wxCommandEvent& event);
     void onSave(wxCommandEvent& event);
 

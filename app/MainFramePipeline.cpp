@@ -14,11 +14,13 @@
 
 #include "app/CalDialog.h"
 #include "app/DialogProgress.h"
+#include "app/FileChoice.h"
 #include "app/MainFrame.h"
 #include "common/errorExc.h"
 #include "events/Analysis.h"
 #include "views/ui/GraphWindow.h"
 #include "views/ui/ReportWindow.h"
+#include "views/ui/SetupWindow.h"
 #include "views/ui/TextLog.h"
 
 namespace {
@@ -49,16 +51,8 @@ void showTime(int32_t t, wxTextCtrl* day, wxTextCtrl* month, wxTextCtrl* year, w
     second->ChangeValue(twoDigits(f.second));
 }
 
-// The chosen path, or empty when the user cancelled.
 wxString chooseFile(wxWindow* parent, const wxString& folder, long style) {
-    wxFileDialog dialog(parent, FileDialogTitle, folder, wxEmptyString, ImageWildcard, style);
-    if (dialog.ShowModal() != wxID_OK) return {};
-    // GTK's chooser knows a path only once it has been on screen; a path given
-    // to a dialog that was answered without showing it (SetPath) is kept as
-    // folder and file name.
-    wxString path = dialog.GetPath();
-    return path.empty() ? wxFileName(dialog.GetDirectory(), dialog.GetFilename()).GetFullPath()
-                        : path;
+    return ::chooseFile(parent, FileDialogTitle, folder, ImageWildcard, style);
 }
 
 std::string fileName(const wxString& path) {
@@ -132,8 +126,7 @@ void MainFrame::applyFilter(Progress* progress) {
 void MainFrame::regeneratePages(Progress* progress) {
     journalPage->regenerate(progress);
     protocolPage->regenerate(progress);
-    // The settings page's passport display (showHeader) goes here once that
-    // page exists; the graph comes last.
+    settingsPage->showHeader();
     graphPage->regenerate();
 }
 

@@ -1,5 +1,7 @@
 #include "gui/GuiTest.h"
 
+#include <algorithm>
+
 #include <wx/app.h>
 #include <wx/button.h>
 #include <wx/modalhook.h>
@@ -170,7 +172,15 @@ int ProgressWatch::FilterEvent(wxEvent&) {
     for (wxWindow* window : wxTopLevelWindows) {
         auto* dialog = dynamic_cast<wxGenericProgressDialog*>(window);
         if (!dialog || dialog->IsBeingDeleted()) continue;
-        if (seen_.insert(dialog).second) titles.push_back(utf8(dialog->GetTitle()));
+        if (std::none_of(seen_.begin(), seen_.end(), [&](auto& w) { return w == dialog; })) {
+            seen_.emplace_back(dialog);
+            titles.push_back(utf8(dialog->GetTitle()));
+        }
+        // The message exists once the dialog is built, and it is shown last.
+        if (dialog->IsShown()) {
+            std::string message = utf8(dialog->GetMessage());
+            if (messages.empty() || messages.back() != message) messages.push_back(message);
+        }
         if (!cancel_ || cancelled || !dialog->IsShown()) continue;
         auto* button = dynamic_cast<wxButton*>(dialog->FindWindow(wxID_CANCEL));
         if (!button) continue;

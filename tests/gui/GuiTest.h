@@ -4,7 +4,6 @@
 // the test, and anything unexpected (a wx assert, an error logged, a dialog no
 // test asked for) fails the test instead of blocking it.
 #include <functional>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -12,6 +11,7 @@
 #include <wx/dialog.h>
 #include <wx/eventfilter.h>
 #include <wx/string.h>
+#include <wx/weakref.h>
 
 class MainFrame;
 
@@ -57,12 +57,15 @@ public:
     ~ProgressWatch() override;
     int FilterEvent(wxEvent& event) override;
 
-    std::vector<std::string> titles; // one per dialog seen
+    std::vector<std::string> titles;   // one per dialog seen
+    std::vector<std::string> messages; // each change of a dialog's message seen
     bool cancelled = false;
 
 private:
     bool cancel_;
-    std::set<const wxWindow*> seen_;
+    // Weak: a dialog destroyed is forgotten, so one made later at its address
+    // counts as new.
+    std::vector<wxWeakRef<wxWindow>> seen_;
 };
 
 // A main window of its own for each test, made the application's mainFrame.

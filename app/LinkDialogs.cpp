@@ -1,0 +1,47 @@
+#include "app/LinkDialogs.h"
+
+#include <wx/filedlg.h>
+#include <wx/log.h>
+
+#include "app/DevChoiceDialog.h"
+#include "app/DialogProgress.h"
+#include "app/FileChoice.h"
+#include "app/InfoDialog.h"
+#include "app/Pictures.h"
+#include "device/DeviceChooser.h"
+#include "device/Platform.h"
+
+std::optional<std::string> LinkDialogs::chooseSaveFile(const SaveFileRequest& request) {
+    wxString path = chooseFile(
+        parent_, wxString::FromUTF8(request.title), wxString::FromUTF8(request.directory),
+        wxString::FromUTF8(request.filter), wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
+    if (path.empty()) return std::nullopt;
+    return std::string(path.utf8_str());
+}
+
+void LinkDialogs::chooseDevice(DeviceChooser& chooser) {
+    DevChoiceDialog dialog(parent_, chooser);
+    dialog.ShowModal(); // however it ended, the bridge shown last is the choice
+}
+
+std::unique_ptr<Progress> LinkDialogs::openProgress(const std::string& title,
+                                                    const std::string& message, int maximum) {
+    return std::make_unique<DialogProgress>(parent_, wxString::FromUTF8(title),
+                                            wxString::FromUTF8(message), maximum,
+                                            std::chrono::milliseconds(50));
+}
+
+void LinkDialogs::info(const std::string& title, const std::string& message,
+                       const std::string& picture) {
+    InfoDialog dialog(parent_, wxString::FromUTF8(title), wxString::FromUTF8(message),
+                      loadPicture(wxString::FromUTF8(picture), 160, 160));
+    dialog.ShowModal();
+}
+
+void LinkDialogs::error(const std::string& message) {
+    wxLogError(L"%s", wxString::FromUTF8(message));
+}
+
+WindowLink::WindowLink(wxWindow* parent)
+    : bridges(systemBridgeLibrary()), priority(systemPriority()),
+      dialogs(parent), context{*bridges, *priority, dialogs} {}

@@ -1,0 +1,36 @@
+#pragma once
+// The device link's dialogs in windows: the file dialog, the device choice,
+// the progress dialog, the information dialog and the error log.
+#include <memory>
+
+#include "device/LinkUi.h"
+#include "device/RecorderTransfer.h"
+
+class wxWindow;
+
+class LinkDialogs : public LinkUi {
+public:
+    explicit LinkDialogs(wxWindow* parent) : parent_(parent) {}
+
+    std::optional<std::string> chooseSaveFile(const SaveFileRequest& request) override;
+    void chooseDevice(DeviceChooser& chooser) override;
+    std::unique_ptr<Progress> openProgress(const std::string& title, const std::string& message,
+                                           int maximum) override;
+    void info(const std::string& title, const std::string& message,
+              const std::string& picture) override;
+    void error(const std::string& message) override;
+
+private:
+    wxWindow* parent_;
+};
+
+// What one transfer command borrows: the system's bridges and priority (looked
+// up anew for every command) and the dialogs over parent.
+struct WindowLink {
+    explicit WindowLink(wxWindow* parent);
+
+    std::unique_ptr<BridgeLibrary> bridges;
+    std::unique_ptr<ProcessPriority> priority;
+    LinkDialogs dialogs;
+    LinkContext context;
+};
