@@ -1,8 +1,11 @@
 #include "app/DialogLook.h"
 
+#include <algorithm>
+
 #include <wx/bmpbuttn.h>
 #include <wx/sizer.h>
 #include <wx/stattext.h>
+#include <wx/textctrl.h>
 
 #include "app/Pictures.h"
 
@@ -20,13 +23,30 @@ void keepSizeOrFit(wxWindow* dialog, wxSizer* sizer) {
     dialog->Layout();
 }
 
+wxStaticText* fontLabel(wxWindow* parent, const wxString& text, const wxFont& font) {
+    auto* label = new wxStaticText(parent, wxID_ANY, text);
+    label->SetFont(font);
+    // GTK measures a label in a font set after its creation only once it is
+    // on screen; until then the sizers would give it the default font's room.
+    wxSize needed = label->GetTextExtent(text);
+    needed.IncTo(label->GetBestSize());
+    label->SetMinSize(needed);
+    return label;
+}
+
 wxBitmapButton* addPictureButton(wxSizer* row, wxWindow* parent, int id, const wchar_t* picture,
                                  const wxString& label, const wxFont& font) {
     auto* button = new wxBitmapButton(parent, id, loadPicture(picture, 32, 32));
     row->Add(button, 0, wxALIGN_CENTER_VERTICAL);
     row->Add(8, 32, 0, wxALIGN_CENTER_VERTICAL);
-    auto* text = new wxStaticText(parent, wxID_ANY, label);
-    text->SetFont(font);
-    row->Add(text, 0, wxALIGN_CENTER_VERTICAL);
+    row->Add(fontLabel(parent, label, font), 0, wxALIGN_CENTER_VERTICAL);
     return button;
+}
+
+wxTextCtrl* makeField(wxWindow* parent, int id, wxSize size, int maxLength, long style) {
+    auto* field = new wxTextCtrl(parent, id, wxEmptyString, wxDefaultPosition, size, style);
+    field->SetMaxLength(maxLength);
+    wxSize needed = field->GetSizeFromTextSize(field->GetTextExtent(wxString('0', maxLength)));
+    field->SetInitialSize(wxSize(std::max(size.x, needed.x), std::max(size.y, needed.y)));
+    return field;
 }

@@ -2,7 +2,9 @@
 
 #include <wx/cmndata.h>
 #include <wx/config.h>
+#include <wx/filename.h>
 #include <wx/filesys.h>
+#include <wx/stdpaths.h>
 #include <wx/fs_arc.h>
 #include <wx/html/helpctrl.h>
 #include <wx/image.h>
@@ -22,18 +24,38 @@ public:
     }
 };
 ToolkitErrorLog toolkitErrorLog;
+// The pictures and the help book are read relative to the working folder. An
+// installed program started from a menu is not in that folder: it moves to
+// the folder beside its executable, or the installed share/gruvik2, when
+// those hold the pictures and the working folder does not.
+// Returns true when it moved.
+bool findRunTimeFiles() {
+    if (wxDirExists(L"bmps")) return false;
+    wxFileName exe(wxStandardPaths::Get().GetExecutablePath());
+    for (const wxString& relative : {wxString(L"."), wxString(L"../share/gruvik2")}) {
+        wxFileName dir(exe.GetPath() + L"/" + relative + L"/");
+        dir.Normalize(wxPATH_NORM_DOTS | wxPATH_NORM_ABSOLUTE);
+        if (wxDirExists(dir.GetPath() + L"/bmps")) {
+            return wxSetWorkingDirectory(dir.GetPath());
+        }
+    }
+    return false;
+}
 } // namespace
 
 bool GruvikApp::OnInit() {
     // The command line is not interpreted, so wxApp::OnInit (the parser) is not called.
     SetVendorName(L"Tornvel");
     SetAppName(L"Gruvik2");
+    const bool movedToRunTimeFiles = findRunTimeFiles();
     // Created for the toolkit's sake; the program keeps nothing between runs.
     wxConfigBase::Get(true)->SetRecordDefaults(true);
     wxImage::AddHandler(new wxPNGHandler);
     setErrorLog(&toolkitErrorLog);
 
     mainFrame = new MainFrame;
+    // The file dialogs would otherwise open in the program's own folder.
+    if (movedToRunTimeFiles) mainFrame->lastDir = wxGetHomeDir();
     SetTopWindow(mainFrame);
 
     printData = new wxPrintData;

@@ -16,12 +16,14 @@
 #include <wx/toolbar.h>
 
 #include "app/AboutBox.h"
+#include "app/DialogLook.h"
 #include "app/ExitDialog.h"
 #include "app/GruvikApp.h"
 #include "app/Pictures.h"
 #include "app/PrintPanel.h"
 #include "views/ui/GraphWindow.h"
 #include "views/ui/ReportWindow.h"
+#include "views/ui/SetupWindow.h"
 #include "views/ui/TextLog.h"
 
 wxImageList pageImages(16, 16, true, 1);
@@ -37,17 +39,6 @@ const wchar_t* const PrintHelp = L"Распечатать документ на 
 // the page area keeps this much room; otherwise the window would open too small
 // for its tool bar and tabs.
 const wxSize PageAreaMinSize(800, 480);
-
-// A range or count field. Sizes are given for a classic desktop; where the
-// toolkit's entries carry more padding the field grows to what its longest
-// text needs, so the digits stay readable.
-wxTextCtrl* makeField(wxWindow* parent, int id, wxSize size, int maxLength, long style) {
-    auto* field = new wxTextCtrl(parent, id, wxEmptyString, wxDefaultPosition, size, style);
-    field->SetMaxLength(maxLength);
-    wxSize needed = field->GetSizeFromTextSize(field->GetTextExtent(wxString('0', maxLength)));
-    field->SetInitialSize(wxSize(std::max(size.x, needed.x), std::max(size.y, needed.y)));
-    return field;
-}
 
 wxTextCtrl* timeField(wxWindow* parent, int id) {
     return makeField(parent, id, wxSize(24, 20), 2, wxTE_PROCESS_ENTER);
@@ -159,15 +150,18 @@ void MainFrame::buildNotebook() {
 
     notebook = new wxNotebook(this, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxNB_BOTTOM);
     notebook->SetImageList(&pageImages);
-    notebook->SetMinSize(PageAreaMinSize);
     protocolPage = new ReportWindow(notebook, image, events);
     graphPage = new GraphWindow(notebook);
     journalPage = new TextLog(notebook, lists.journalList);
-    settingsPage = new PendingPage(notebook);
+    settingsPage = new SetupWindow(notebook);
     notebook->AddPage(protocolPage, L"Протокол", true, 0);
     notebook->AddPage(graphPage, L"График", false, 1);
     notebook->AddPage(journalPage, L"Журнал", true, 3);
     notebook->AddPage(settingsPage, L"Настройка", false, 2);
+    // The settings page has a size of its own, larger than that under GTK.
+    wxSize pageArea = notebook->GetBestSize();
+    pageArea.IncTo(PageAreaMinSize);
+    notebook->SetMinSize(pageArea);
 }
 
 wxSizer* MainFrame::buildFilterPane() {

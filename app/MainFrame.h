@@ -17,6 +17,7 @@ class PrintPanel;
 class Progress;
 class GraphWindow;
 class ReportWindow;
+class SetupWindow;
 class TextLog;
 class wxButton;
 class wxCheckBox;
@@ -63,12 +64,10 @@ public:
     wxToolBar* toolBar;
     wxNotebook* notebook;
     wxCollapsiblePane* filterPane;
-    // The settings page becomes its own class (SetupWindow) when its window is
-    // built; until then a PendingPage.
     TextLog* journalPage;
     GraphWindow* graphPage;
     ReportWindow* protocolPage;
-    PrintPanel* settingsPage;
+    SetupWindow* settingsPage;
 
     wxString lastDir; // default folder of the next file dialog
     RecorderImage image;

@@ -20,6 +20,7 @@
 #include "events/Analysis.h"
 #include "views/ui/GraphWindow.h"
 #include "views/ui/ReportWindow.h"
+#include "views/ui/SetupWindow.h"
 #include "views/ui/TextLog.h"
 
 namespace {
@@ -125,8 +126,7 @@ void MainFrame::applyFilter(Progress* progress) {
 void MainFrame::regeneratePages(Progress* progress) {
     journalPage->regenerate(progress);
     protocolPage->regenerate(progress);
-    // The settings page's passport display (showHeader) goes here once that
-    // page exists; the graph comes last.
+    settingsPage->showHeader();
     graphPage->regenerate();
 }
 

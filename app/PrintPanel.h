@@ -11,14 +11,3 @@ public:
     virtual void pageSetup() = 0;
     virtual void previewPage() = 0;
 };
-
-// Holds a page's place in the notebook until that page's window is built: shows
-// nothing and has nothing to print.
-class PendingPage : public PrintPanel {
-public:
-    explicit PendingPage(wxWindow* parent) : PrintPanel(parent, wxTAB_TRAVERSAL) {}
-
-    void printPage() override {}
-    void pageSetup() override {}
-    void previewPage() override {}
-};

@@ -110,6 +110,7 @@ Utf8To1251Result utf8ToCp1251(std::string_view utf8) {
             r.ok = false;
             r.badCharIndex = index;
             r.badChar = std::string(utf8.substr(start, i - start));
+            r.badCodePoint = c.value_or(0);
             r.bytes.clear();
             return r;
         }

@@ -18,6 +18,7 @@ struct Utf8To1251Result {
     bool ok = true;
     size_t badCharIndex = 0;           // index (in characters) of the first character without a form
     std::string badChar;               // that character, UTF-8
+    char32_t badCodePoint = 0;         // its code point; 0 when the UTF-8 is invalid
 };
 
 // Converts UTF-8 to Windows-1251. Characters without a Windows-1251 form (and

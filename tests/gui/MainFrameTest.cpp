@@ -17,10 +17,11 @@
 #include "app/ExitDialog.h"
 #include "app/GruvikApp.h"
 #include "app/MainFrame.h"
-#include "views/ui/GraphWindow.h"
 #include "app/PrintPanel.h"
 #include "gui/GuiTest.h"
+#include "views/ui/GraphWindow.h"
 #include "views/ui/ReportWindow.h"
+#include "views/ui/SetupWindow.h"
 #include "views/ui/TextLog.h"
 
 // The exit dialog answers the id it is given.

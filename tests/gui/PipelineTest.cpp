@@ -23,6 +23,7 @@
 #include "app/MainFrame.h"
 #include "common/Progress.h"
 #include "events/Analysis.h"
+#include "gui/DateChoice.h"
 #include "gui/GuiTest.h"
 #include "testsupport/FullMemory.h"
 #include "testsupport/ImageBuilder.h"
@@ -34,6 +35,7 @@
 #include "views/ui/ReportWindow.h"
 #include "views/ui/TextLog.h"
 
+using guitest::DateChoice;
 using guitest::utf8;
 
 namespace {
@@ -60,22 +62,6 @@ private:
     std::string path_;
     bool saving_;
     wxString folder_;
-    int id_;
-};
-
-// Picks a day in the date dialog, or cancels it.
-class DateChoice : public wxExpectModalBase<CalDialog, DateChoice> {
-public:
-    DateChoice(const wxDateTime& date, int id) : date_(date), id_(id) {}
-
-protected:
-    int OnInvoked(CalDialog* dialog) const override {
-        dialog->calendar->SetDate(date_);
-        return id_;
-    }
-
-private:
-    wxDateTime date_;
     int id_;
 };
 

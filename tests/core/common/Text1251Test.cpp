@@ -20,7 +20,9 @@ TEST(Text1251, CharactersWithoutAFormAreReportedNotMangled) {
     EXPECT_FALSE(r.ok);
     EXPECT_EQ(r.badCharIndex, 5u);
     EXPECT_EQ(r.badChar, "漢");
+    EXPECT_EQ(r.badCodePoint, U'漢');
     EXPECT_FALSE(utf8ToCp1251("ok\xC3").ok);     // truncated sequence
     EXPECT_FALSE(utf8ToCp1251("\xFFok").ok);     // not UTF-8 at all
+    EXPECT_EQ(utf8ToCp1251("\xFFok").badCodePoint, 0u);
     EXPECT_EQ(utf8Length("Кран"), 4u);
 }

@@ -1,0 +1,205 @@
+#include "views/ui/SetupWindow.h"
+
+#include <algorithm>
+#include <limits>
+
+#include <wx/bmpbuttn.h>
+#include <wx/button.h>
+#include <wx/combobox.h>
+#include <wx/log.h>
+#include <wx/sizer.h>
+#include <wx/stattext.h>
+#include <wx/textctrl.h>
+
+#include "app/CalDialog.h"
+#include "app/DialogLook.h"
+#include "app/MainFrame.h"
+#include "app/Pictures.h"
+#include "image/WritableView.h"
+#include "views/ui/GraphWindow.h"
+
+namespace {
+
+const int centred = wxALIGN_CENTER_VERTICAL;
+
+wxStaticText* label(wxWindow* parent, const wxString& text) {
+    return new wxStaticText(parent, wxID_ANY, text);
+}
+
+wxString fromUtf8(const std::string& s) {
+    return wxString::FromUTF8(s.data(), s.size());
+}
+
+std::string utf8Of(const wxTextCtrl* field) {
+    return std::string(field->GetValue().utf8_str());
+}
+
+// Day / month / year of one date with its ">>" button; fills fields.
+wxSizer* dateRow(wxWindow* parent, int pickId, wxTextCtrl* fields[3]) {
+    auto* row = new wxBoxSizer(wxHORIZONTAL);
+    for (int i = 0; i < 3; ++i) {
+        if (i > 0) row->Add(label(parent, L"/"), 0, centred);
+        fields[i] = i == 2 ? makeField(parent, wxID_ANY, wxSize(40, 20), 4, wxTE_READONLY)
+                           : makeField(parent, wxID_ANY, wxSize(24, 20), 2, wxTE_READONLY);
+        row->Add(fields[i], 0, centred);
+    }
+    row->Add(new wxButton(parent, pickId, L">>", wxDefaultPosition, wxDefaultSize, wxBU_EXACTFIT),
+             0, centred);
+    return row;
+}
+
+void showDate(const DateFields& date, wxTextCtrl* day, wxTextCtrl* month, wxTextCtrl* year) {
+    day->ChangeValue(fromUtf8(date.day));
+    month->ChangeValue(fromUtf8(date.month));
+    year->ChangeValue(fromUtf8(date.year));
+}
+
+// The days whose calendar seconds fit the recorder's signed 32 bits in any
+// time zone.
+const wxDateTime FirstStorableDay(1, wxDateTime::Jan, 1902);
+const wxDateTime LastStorableDay(31, wxDateTime::Dec, 2037);
+
+} // namespace
+
+SetupWindow::SetupWindow(wxWindow* parent) : PrintPanel(parent, wxTAB_TRAVERSAL) {
+    auto* top = new wxFlexGridSizer(2, 4, 2, 8);
+    wxTextCtrl* install[3];
+    wxTextCtrl* commission[3];
+    top->Add(label(this, L"Дата установки регистратора:"), 0, centred);
+    top->Add(dateRow(this, CmdPickInstallation, install), 0, centred);
+    top->Add(label(this, L"Срок службы крана, лет:"), 0, centred);
+    lifeField = makeField(this, wxID_ANY, wxSize(88, 20), 2, 0);
+    top->Add(lifeField, 0, centred);
+    top->Add(label(this, L"Дата ввода крана в эксплуатацию:"), 0, centred);
+    top->Add(dateRow(this, CmdPickCommissioning, commission), 0, centred);
+    top->Add(label(this, L"Паспортная группа классификации:"), 0, centred);
+    wxArrayString groups;
+    for (int g = 1; g <= 8; ++g)
+        groups.Add(wxString::Format(L"A%d", g));
+    groupChoice = new wxComboBox(this, wxID_ANY, wxEmptyString, wxDefaultPosition, wxSize(88, 20),
+                                 groups, wxCB_READONLY | wxCB_DROPDOWN);
+    wxSize groupSize = groupChoice->GetBestSize();
+    groupSize.IncTo(wxSize(88, 20));
+    groupChoice->SetInitialSize(groupSize);
+    top->Add(groupChoice, 0, centred);
+    installDay = install[0], installMonth = install[1], installYear = install[2];
+    commissionDay = commission[0], commissionMonth = commission[1], commissionYear = commission[2];
+
+    textField = new wxTextCtrl(this, wxID_ANY, wxEmptyString, wxDefaultPosition, wxSize(600, 120),
+                               wxTE_MULTILINE | wxHSCROLL);
+    // GTK keeps no limit on a multi-line field: keepTextLimit does.
+    textField->Bind(wxEVT_TEXT, &SetupWindow::keepTextLimit, this);
+
+    auto* names = new wxFlexGridSizer(6, 2, 2, 8);
+    for (unsigned i = 0; i < PassportNameFields; ++i) {
+        names->Add(label(this, wxString::Format(L"Название механизма %u:", i + 1)), 0, centred);
+        nameFields[i] =
+            makeField(this, wxID_ANY, wxSize(480, 20), int(WritableView::MaxNameChars), 0);
+        names->Add(nameFields[i], 0, centred);
+    }
+
+    auto* update = new wxFlexGridSizer(1, 2, 8, 16);
+    update->Add(
+        new wxBitmapButton(this, CmdUpdateRecorder, loadPicture(L"bmps/greencheck.32.png", 32, 32)),
+        0, centred);
+    update->Add(fontLabel(this, L"Обновить информацию в РП", dialogFont(14)), 0, centred);
+
+    const int item = wxALIGN_CENTER_HORIZONTAL | wxALIGN_CENTER_VERTICAL;
+    auto* sizer = new wxBoxSizer(wxVERTICAL);
+    sizer->Add(top, 0, item);
+    sizer->Add(128, 16, 0, item);
+    sizer->Add(label(this, L"Блок текстовой информации для печати в \"шапке\" протокола"), 0, item);
+    sizer->Add(textField, 0, item);
+    sizer->Add(names, 0, item);
+    sizer->Add(128, 16, 0, item);
+    sizer->Add(update, 0, item);
+    SetSizer(sizer);
+}
+
+void SetupWindow::keepTextLimit(wxCommandEvent&) {
+    // What was just typed or pasted loses its end, as in a single-line field
+    // with a maximum length; storing checks the length again.
+    const long excess = long(textField->GetValue().length()) - long(WritableView::MaxTextChars);
+    if (excess <= 0) return;
+    const long end = textField->GetInsertionPoint();
+    textField->Remove(std::max(0L, end - excess), end);
+}
+
+void SetupWindow::showHeader() {
+    MainFrame* frame = mainFrameOf(this);
+    if (!frame || frame->events.empty()) return;
+    const PassportDisplay d = passportDisplayOf(frame->image);
+    showDate(d.installation, installDay, installMonth, installYear);
+    showDate(d.commissioning, commissionDay, commissionMonth, commissionYear);
+    lifeField->ChangeValue(fromUtf8(d.life));
+    groupChoice->SetSelection(d.groupIndex);
+    // GTK keeps the entry's text when the selection goes.
+    if (d.groupIndex < 0) groupChoice->ChangeValue(wxEmptyString);
+    textField->ChangeValue(fromUtf8(d.text));
+    for (unsigned i = 0; i < PassportNameFields; ++i)
+        nameFields[i]->ChangeValue(fromUtf8(d.names[i]));
+}
+
+void SetupWindow::pickDate(bool installation) {
+    MainFrame* frame = mainFrameOf(this);
+    if (!frame) return;
+    const int32_t stored = installation ? WritableView(frame->image).installation()
+                                        : WritableView(frame->image).commissioning();
+    CalDialog dialog(this, wxDateTime(static_cast<time_t>(stored)));
+    // A later or earlier day would not fit the recorder's 32-bit seconds.
+    dialog.calendar->SetDateRange(FirstStorableDay, LastStorableDay);
+    if (dialog.ShowModal() != wxID_YES) return;
+
+    const wxDateTime date = dialog.calendar->GetDate();
+    const time_t ticks = date.IsValid() ? date.GetTicks() : time_t(-1);
+    if (ticks < std::numeric_limits<int32_t>::min() || ticks > std::numeric_limits<int32_t>::max())
+        return;
+    const auto t = static_cast<int32_t>(ticks);
+    WritableView view(frame->image);
+    if (installation) {
+        view.setInstallation(t);
+        showDate(dateFieldsOf(t), installDay, installMonth, installYear);
+    } else {
+        view.setCommissioning(t);
+        showDate(dateFieldsOf(t), commissionDay, commissionMonth, commissionYear);
+    }
+}
+
+void SetupWindow::pickInstallationDate(wxCommandEvent&) {
+    pickDate(true);
+}
+
+void SetupWindow::pickCommissioningDate(wxCommandEvent&) {
+    pickDate(false);
+}
+
+void SetupWindow::updateRecorder(wxCommandEvent&) {
+    MainFrame* frame = mainFrameOf(this);
+    if (!frame) return;
+    PassportEdit edit;
+    edit.life = utf8Of(lifeField);
+    edit.groupIndex = groupChoice->GetSelection();
+    edit.text = utf8Of(textField);
+    for (unsigned i = 0; i < PassportNameFields; ++i)
+        edit.names[i] = utf8Of(nameFields[i]);
+
+    if (auto refusal = storePassport(frame->image, edit)) {
+        wxLogError(L"%s", fromUtf8(refusal->message));
+        // The user finds the character marked in its field.
+        wxTextCtrl* field = refusal->field < 0 ? textField : nameFields[size_t(refusal->field)];
+        field->SetFocus();
+        field->SetSelection(long(refusal->from), long(refusal->to));
+        return;
+    }
+    frame->analyse();
+    // A refused analysis does not stop the write: the passport is in the image.
+    frame->writeToRecorder();
+}
+
+// The event table closes the file: clang-format cannot read its macros.
+// clang-format off
+wxBEGIN_EVENT_TABLE(SetupWindow, PrintPanel)
+    EVT_BUTTON(CmdPickInstallation, SetupWindow::pickInstallationDate)
+    EVT_BUTTON(CmdPickCommissioning, SetupWindow::pickCommissioningDate)
+    EVT_BUTTON(CmdUpdateRecorder, SetupWindow::updateRecorder)
+wxEND_EVENT_TABLE()

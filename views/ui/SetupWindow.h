@@ -1,0 +1,57 @@
+#pragma once
+// Page "Настройка": the passport data of the writable area, which the user
+// edits and writes back into the recorder. The image is the only store: the
+// page keeps no copy, and edits not yet stored are lost at the next showHeader.
+#include <array>
+#include <cstdint>
+
+#include "app/PrintPanel.h"
+#include "views/PassportForm.h"
+
+class wxComboBox;
+class wxTextCtrl;
+
+enum SetupCommandId : int {
+    CmdPickInstallation = 500,
+    CmdPickCommissioning = 501,
+    CmdUpdateRecorder = 502,
+};
+
+class SetupWindow : public PrintPanel {
+public:
+    explicit SetupWindow(wxWindow* parent);
+
+    wxTextCtrl* installDay;
+    wxTextCtrl* installMonth;
+    wxTextCtrl* installYear;
+    wxTextCtrl* commissionDay;
+    wxTextCtrl* commissionMonth;
+    wxTextCtrl* commissionYear;
+    wxTextCtrl* lifeField;
+    wxComboBox* groupChoice; // A1..A8
+    wxTextCtrl* textField;
+    std::array<wxTextCtrl*, PassportNameFields> nameFields;
+
+    // Fills the fields from the main window's image; nothing happens while it
+    // has no events (no analysis has produced any).
+    void showHeader();
+
+    // The page has no printed form.
+    void printPage() override {}
+    void pageSetup() override {}
+    void previewPage() override {}
+
+private:
+    void keepTextLimit(wxCommandEvent& event);
+    // The date dialog from the stored date; a chosen date goes into the image
+    // at once.
+    void pickDate(bool installation);
+    void pickInstallationDate(wxCommandEvent& event);
+    void pickCommissioningDate(wxCommandEvent& event);
+    // Stores the fields into the image, analyses it again and writes the
+    // writable area into the recorder; a text the recorder cannot hold stops
+    // it all before anything is stored.
+    void updateRecorder(wxCommandEvent& event);
+
+    wxDECLARE_EVENT_TABLE();
+};
