@@ -65,3 +65,7 @@ if(GUI_TEST_SOURCES)
     PROPERTIES LABELS gui TIMEOUT 60 ENVIRONMENT "GDK_BACKEND=x11"
     DISCOVERY_TIMEOUT 60)
 endif()
+
+# ---- the README's pictures (scripts/screenshots.sh runs it) -----------------
+add_executable(gruvik2-screenshots scripts/screenshots/screenshots.cpp)
+target_link_libraries(gruvik2-screenshots PRIVATE gruvik2-gui)
