@@ -1,18 +1,24 @@
 // Takes the README's pictures: starts Gruvik2, presses "Считать" against the
 // reader emulator named in GRUVIK2_BRIDGES (scripts/screenshots.sh starts it),
 // answers the file dialog and the closing message as a user would, then shows
-// each page and grabs the screen. Run under a virtual X server.
+// each page and grabs the screen. Given a second emulator paced at the
+// reader's line rate, it then connects with both attached: the device choice
+// with the second one shown, and the progress of a read from it a few seconds
+// in (the read is then cancelled). Run under a virtual X server.
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <string>
 
 #include <wx/collpane.h>
 #include <wx/combobox.h>
 #include <wx/filedlg.h>
 #include <wx/notebook.h>
+#include <wx/progdlg.h>
 #include <wx/testing.h>
 #include <wx/wx.h>
 
+#include "app/DevChoiceDialog.h"
 #include "app/GruvikApp.h"
 #include "app/InfoDialog.h"
 #include "app/MainFrame.h"
@@ -33,11 +39,8 @@ void settle(int ms = 500) {
     }
 }
 
-void grab(wxWindow* w, const char* name) {
-    w->Raise();
-    w->Refresh();
-    w->Update();
-    settle();
+// The screen where w is, as it shows now.
+void grabNow(wxWindow* w, const char* name) {
     wxRect r = w->GetScreenRect();
     std::string file = outDir + "/" + name;
     std::string command = "import -window root -crop " + std::to_string(r.width) + "x" +
@@ -46,13 +49,27 @@ void grab(wxWindow* w, const char* name) {
     if (std::system(command.c_str()) == 0) std::printf("%s\n", file.c_str());
 }
 
+void grab(wxWindow* w, const char* name) {
+    w->Raise();
+    w->Refresh();
+    w->Update();
+    settle();
+    grabNow(w, name);
+}
+
 // The file the read is saved to, chosen in the save dialog.
 class SaveAs : public wxExpectModalBase<wxFileDialog, SaveAs> {
+public:
+    explicit SaveAs(std::string path) : path_(std::move(path)) {}
+
 protected:
     int OnInvoked(wxFileDialog* dialog) const override {
-        dialog->SetPath(wxString::FromUTF8(imagePath));
+        dialog->SetPath(wxString::FromUTF8(path_));
         return wxID_OK;
     }
+
+private:
+    std::string path_;
 };
 
 // The message that closes the read.
@@ -67,11 +84,50 @@ void press(wxWindow* target, int id) {
     target->GetEventHandler()->ProcessEvent(click);
 }
 
+// Shows the device choice (for the picture only: its modal loop is the
+// test hook's), moves to the second bridge and confirms.
+class ChooseSecond : public wxExpectModalBase<DevChoiceDialog, ChooseSecond> {
+protected:
+    int OnInvoked(DevChoiceDialog* dialog) const override {
+        dialog->Show();
+        press(dialog, DevChoiceDialog::IdNext);
+        grab(dialog, "device-choice.png");
+        dialog->Hide();
+        return wxID_OK;
+    }
+};
+
+// Grabs the read's progress dialog once it has been up for a while, then
+// presses its cancel button. Acts from the events that the dialog's updates
+// let through, so it must not yield itself.
+class ProgressGrab : public wxEventFilter {
+public:
+    ProgressGrab() { wxEvtHandler::AddFilter(this); }
+    ~ProgressGrab() override { wxEvtHandler::RemoveFilter(this); }
+
+    int FilterEvent(wxEvent&) override {
+        for (wxWindow* window : wxTopLevelWindows) {
+            auto* dialog = dynamic_cast<wxGenericProgressDialog*>(window);
+            if (done_ || !dialog || !dialog->IsShown()) continue;
+            if (!clock_) clock_.emplace();
+            if (clock_->Time() < 8000) continue;
+            done_ = true;
+            grabNow(dialog, "read-progress.png");
+            press(dialog->FindWindow(wxID_CANCEL), wxID_CANCEL);
+        }
+        return Event_Skip;
+    }
+
+private:
+    bool done_ = false;
+    std::optional<wxStopWatch> clock_;
+};
+
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: gruvik2-screenshots OUT-FOLDER IMAGE.rpd\n");
+    if (argc != 3 && argc != 4) {
+        std::fprintf(stderr, "usage: gruvik2-screenshots OUT-FOLDER IMAGE.rpd [PACED-BRIDGE]\n");
         return 2;
     }
     outDir = argv[1];
@@ -83,8 +139,7 @@ int main(int argc, char** argv) {
     settle();
 
     wxCommandEvent connect(wxEVT_MENU, CmdConnect);
-    wxTEST_DIALOG(frame->GetEventHandler()->ProcessEvent(connect), SaveAs(),
-                  InfoOk());
+    wxTEST_DIALOG(frame->GetEventHandler()->ProcessEvent(connect), SaveAs(imagePath), InfoOk());
     settle();
 
     frame->notebook->SetSelection(2);
@@ -111,6 +166,14 @@ int main(int argc, char** argv) {
     frame->SetSize(1100, 960);
     frame->notebook->SetSelection(2);
     grab(frame, "filter.png");
+
+    if (argc == 4) {
+        const std::string bridges = std::string(std::getenv("GRUVIK2_BRIDGES")) + ":" + argv[3];
+        setenv("GRUVIK2_BRIDGES", bridges.c_str(), 1);
+        ProgressGrab progress;
+        wxTEST_DIALOG(frame->GetEventHandler()->ProcessEvent(connect),
+                      SaveAs(imagePath + ".paced.rpd"), ChooseSecond(), InfoOk());
+    }
 
     frame->Destroy();
     settle(100);

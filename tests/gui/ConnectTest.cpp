@@ -13,12 +13,14 @@
 #include <wx/bmpbuttn.h>
 #include <wx/filedlg.h>
 #include <wx/html/htmlwin.h>
+#include <wx/sizer.h>
 #include <wx/statbmp.h>
 #include <wx/stattext.h>
 #include <wx/testing.h>
 #include <wx/uiaction.h>
 
 #include "app/DevChoiceDialog.h"
+#include "app/DialogProgress.h"
 #include "app/InfoDialog.h"
 #include "app/MainFrame.h"
 #include "app/Pictures.h"
@@ -526,6 +528,58 @@ TEST_F(DevChoiceTest, ABridgeThatCannotBeOpenedIsReportedAndTheDialogStays) {
     EXPECT_EQ(result, wxID_OK);
     EXPECT_EQ(dialog.deviceIndex(), 2);
     EXPECT_EQ(openBridges(), "000");
+}
+
+} // namespace
+
+// ---- the transfer's progress dialog -----------------------------------------
+
+namespace {
+
+wxGenericProgressDialog* progressDialog() {
+    for (wxWindow* window : wxTopLevelWindows)
+        if (auto* dialog = dynamic_cast<wxGenericProgressDialog*>(window)) return dialog;
+    return nullptr;
+}
+
+// The dialog leaves its message the room it needs.
+bool messageFits(wxWindow* dialog) {
+    const wxSize needed = dialog->GetSizer()->GetMinSize(), have = dialog->GetClientSize();
+    return needed.x <= have.x && needed.y <= have.y;
+}
+
+std::string readCounters(int read, int skipped) {
+    return "Страниц памяти: считано " + std::to_string(read) + " пропущено " +
+           std::to_string(skipped) + " повторено 0\nИсточник данных: регистратор параметров";
+}
+
+TEST(TransferProgress, GrowsWithTheCountersMessage) {
+    DialogProgress progress(nullptr, L"Считывание данных",
+                            L"Установка параметров последовательного порта", 8192);
+    wxGenericProgressDialog* dialog = progressDialog();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(utf8(dialog->GetMessage()), "Установка параметров последовательного порта");
+    EXPECT_TRUE(dialog->IsShown());
+    EXPECT_TRUE(progress.update(0, "Подготовка к считыванию данных"));
+    for (int skipped = 0; skipped < 7400; skipped += 370) {
+        const int read = skipped / 10;
+        const std::string message = readCounters(read, skipped);
+        EXPECT_TRUE(progress.update(read + skipped, message));
+        EXPECT_EQ(utf8(dialog->GetMessage()), message);
+        ASSERT_TRUE(messageFits(dialog)) << message;
+    }
+}
+
+TEST(TransferProgress, ReportsBetweenRepaintsStillSeeTheCancel) {
+    DialogProgress progress(nullptr, L"Запись данных",
+                            L"Установка параметров последовательного порта", 8192,
+                            std::chrono::hours(1));
+    EXPECT_TRUE(progress.update(0, "Подготовка к записи данных")); // shown
+    guitest::ProgressWatch watch(true);
+    EXPECT_TRUE(guitest::waitFor([&] { return watch.cancelled; }));
+    EXPECT_FALSE(progress.update(1, "Страниц памяти: записано 0 пропущено 1 отклонено 0"));
+    // Not repainted: the message is the last one shown.
+    EXPECT_EQ(utf8(progressDialog()->GetMessage()), "Подготовка к записи данных");
 }
 
 } // namespace
