@@ -1,0 +1,56 @@
+#!/usr/bin/env bash
+# Fuzzes the headless pipeline (fuzz/) with libFuzzer under ASan+UBSan.
+# Builds with clang into build-fuzz/, apart from the ordinary gcc build.
+#
+#   scripts/fuzz.sh --smoke          about a minute from the seed corpus (CI)
+#   scripts/fuzz.sh --run SECONDS    a campaign of SECONDS per job on both cores,
+#                                    corpus kept in build-fuzz/corpus
+#   scripts/fuzz.sh --runs N         N executions per job (two jobs)
+#   scripts/fuzz.sh --seeds          rewrites fuzz/corpus from the image builder
+#   scripts/fuzz.sh FILE...          replays inputs (for example a crash file)
+# Fuzzing runs under nice 19. Findings land in build-fuzz/findings/.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+GRUVIK2_FUZZ=1 scripts/deps.sh
+
+B=build-fuzz
+if [ ! -f $B/CMakeCache.txt ]; then
+  CC=clang CXX=clang++ cmake -S fuzz -B $B -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+fi
+if ! nice -n 19 cmake --build $B -j2 >$B/build.log 2>&1; then
+  grep -E "error:|Error [0-9]|undefined reference" -A3 $B/build.log | head -80
+  echo "build failed: see $B/build.log" >&2
+  exit 1
+fi
+
+export ASAN_OPTIONS=detect_leaks=1:allocator_may_return_null=0
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+mkdir -p $B/findings $B/corpus
+# A full image is analysed per input: -rss_limit is generous, -timeout is not.
+COMMON=(-max_len=8192 -timeout=10 -rss_limit_mb=4096 -artifact_prefix=$B/findings/
+        -print_final_stats=1)
+
+case "${1:-}" in
+--seeds)
+  rm -f fuzz/corpus/*.bin
+  $B/gruvik2-fuzz-seeds fuzz/corpus
+  ;;
+--smoke)
+  # The seed corpus, then a minute of mutations from it; nothing kept.
+  work=$(mktemp -d)
+  trap 'rm -rf "$work"' EXIT
+  nice -n 19 $B/gruvik2-fuzz "${COMMON[@]}" -max_total_time=60 "$work" fuzz/corpus
+  ;;
+--run | --runs)
+  limit=-max_total_time=${2:?seconds}
+  [ "$1" = --runs ] && limit=-runs=$2
+  nice -n 19 $B/gruvik2-fuzz "${COMMON[@]}" "$limit" -jobs=2 -workers=2 \
+    -use_value_profile=1 $B/corpus fuzz/corpus
+  ;;
+"" | -h | --help)
+  sed -n '2,12p' "$0"
+  ;;
+*)
+  $B/gruvik2-fuzz "${COMMON[@]}" "$@"
+  ;;
+esac
