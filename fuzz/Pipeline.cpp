@@ -164,14 +164,16 @@ void paint(GraphDraw& draw, const Control& c) {
                 "canvas texts are UTF-8");
 }
 
+// Regenerates the graph page, paints it, and with actions works its controls.
 void graphPage(RecorderImage& im, const eventList& events, const FilterSettings& s,
-               const FilteredLists& lists, const Control& c) {
+               const FilteredLists& lists, const Control& c, bool actions) {
     GraphDraw draw;
     draw.lists = &lists;
     draw.image = &im;
     draw.weightChecks = s.weights;
     regenerateGraph(draw, events, s.rangeStart, s.rangeEnd, c.scaleIndex);
     paint(draw, c);
+    if (!actions) return;
     for (const GraphAction& a : c.actions) {
         switch (a.op) {
         case opLineUp:
@@ -253,7 +255,7 @@ void runPipeline(RecorderImage& im, const Control& c) {
     {
         FilteredLists lists;
         checkFilter(events, everything, lists);
-        graphPage(im, events, everything, lists, c);
+        graphPage(im, events, everything, lists, c, false);
     }
     {
         FilteredLists lists;
@@ -267,7 +269,7 @@ void runPipeline(RecorderImage& im, const Control& c) {
                                  html) &&
                     validUtf8(html),
                 "journal is UTF-8");
-        graphPage(im, events, chosen, lists, c);
+        graphPage(im, events, chosen, lists, c, true);
     }
 
     std::optional<ProtocolPeriod> period;
