@@ -77,7 +77,10 @@ Control readControl(const uint8_t* d, size_t n) {
     c.rangeCutEnd = at(d, n, 11);
     c.general = {at(d, n, 12), at(d, n, 13), at(d, n, 14), at(d, n, 15)};
     c.counters = {at(d, n, 16), u16(17), at(d, n, 19), at(d, n, 20)};
-    c.settings = {at(d, n, 21), uint32_t(u16(22) % 10081), at(d, n, 24), at(d, n, 25)};
+    // A full settings ring is 10,080 events: only 255 asks for it, so that
+    // most inputs stay quick.
+    const uint8_t slots = at(d, n, 22);
+    c.settings = {at(d, n, 21), slots == 255 ? 504u * 20 : slots, at(d, n, 24), at(d, n, 25)};
     for (size_t k = 0; k < c.actions.size(); ++k) {
         uint8_t b = at(d, n, 26 + k);
         c.actions[k] = {uint8_t((b >> 4) % opCount), uint8_t(b & 15)};

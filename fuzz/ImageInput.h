@@ -42,9 +42,9 @@ enum Mode : uint8_t {
     fillGeneral = 0x02,
     fillCounters = 0x04,
     fillSettings = 0x08,
-    moscowTime = 0x10,   // else UTC
-    literalCheck = 0x20, // compare with the literal analysis (without 0x40, 0x80)
-    cancel = 0x40,       // the progress cancels the analysis (early, or late with 0x80)
+    moscowTime = 0x10,  // else UTC
+    linearCheck = 0x20, // compare the order with linear insertion
+    cancel = 0x40,      // the progress cancels the analysis (early, or late with 0x80)
     cancelLate = 0x80,
 };
 
@@ -77,7 +77,8 @@ struct Control {
     int marginX = 0, marginY = 0;
     uint8_t rangeCutStart = 0, rangeCutEnd = 0; // 256ths of the span cut off each end
     // Fill modes: the first sequence number, the chain's length (general log:
-    // 255ths of the region; counters: pages; settings: slots) and one unit
+    // 255ths of the region; counters: pages; settings: slots, 255 for the
+    // whole ring) and one unit
     // (at breakAt 255ths of the length; 0: none) that carries breakValue instead.
     struct Chain {
         uint8_t first = 0;

@@ -214,18 +214,18 @@ int main(int argc, char** argv) {
     ::setenv("TZ", "Europe/Moscow", 1);
     const std::vector<Seed> seeds = {
         {"erased", [](RecorderImage& im) { im.reset(); }, 0, nullptr},
-        {"general-types", generalTypes, fuzz::literalCheck, nullptr},
-        {"settings-types", settingsTypes, fuzz::literalCheck | fuzz::moscowTime, nullptr},
+        {"general-types", generalTypes, fuzz::linearCheck, nullptr},
+        {"settings-types", settingsTypes, fuzz::linearCheck | fuzz::moscowTime, nullptr},
         {"crane-day", craneDay, fuzz::moscowTime, nullptr},
         {"wrapped-rings", wrappedRings, fuzz::fillGeneral | fuzz::fillCounters | fuzz::fillSettings,
          [](ControlBytes& c) {
-             c[12] = 0, c[13] = 255;             // every general page
-             c[16] = 250, writeU16(&c[17], 31);  // counters wrap 254 -> 0
-             c[21] = 0, writeU16(&c[22], 10080); // every settings slot
+             c[12] = 0, c[13] = 255;            // every general page
+             c[16] = 250, writeU16(&c[17], 31); // counters wrap 254 -> 0
+             c[21] = 0, c[22] = 255;            // every settings slot
          }},
         {"far-counters", farCounters, fuzz::rawHeader, nullptr},
         {"huge-counts", hugeCounts, fuzz::rawHeader, nullptr},
-        {"impossible-stamps", impossibleStamps, fuzz::moscowTime | fuzz::literalCheck, nullptr},
+        {"impossible-stamps", impossibleStamps, fuzz::moscowTime | fuzz::linearCheck, nullptr},
     };
 
     std::filesystem::create_directories(argv[1]);

@@ -9,6 +9,8 @@
 #include "common/Progress.h"
 #include "common/Text1251.h"
 #include "events/Analysis.h"
+#include "events/Registries.h"
+#include "events/Walks.h"
 #include "events/eventList.h"
 #include "image/HeaderView.h"
 #include "image/RecorderImage.h"
@@ -124,21 +126,33 @@ std::string eventText(const genericParser& e) {
            std::to_string(e.tenths) + " " + std::to_string(e.importance) + " " + e.describe();
 }
 
-void compareWithLiteral(RecorderImage& im, const eventList& events) {
-    eventList literal;
-    analyseLiterally(im, literal);
-    const aLink *a = events.first, *b = literal.first;
+// The same walks with every settings event put in place by a search from the
+// front of the list, as the yardstick of the indexed insertion.
+void compareWithLinearInsertion(RecorderImage& im, const eventList& events) {
+    // Linear insertion is quadratic: a full settings ring would take seconds.
+    if (listSize(events) > 2000) return;
+    eventList linear;
+    const GL_pList general;
+    decodeGeneralLog(general, im, linear, nullptr);
+    const SL_pList settings;
+    im.rewindSettings();
+    do {
+        if (const SL_parser* proto = settings.find(im.currentSettingsRecord()))
+            insertSortedLinearly(linear, proto->parse(im.currentSettingsRecord(), im, nullptr));
+    } while (im.stepSettings());
+
+    const aLink *a = events.first, *b = linear.first;
     for (; a && b; a = a->next, b = b->next)
         require(eventText(static_cast<const genericParser&>(*a)) ==
                     eventText(static_cast<const genericParser&>(*b)),
-                "same events in the same order as the literal analysis");
-    require(!a && !b, "as many events as the literal analysis");
+                "same events in the same order as with linear insertion");
+    require(!a && !b, "as many events as with linear insertion");
     // Without events the analysis takes the current time for the bounds.
-    require(events.empty() || events.minSeconds == literal.minSeconds &&
-                                  events.maxSeconds == literal.maxSeconds &&
-                                  events.firstSeconds == literal.firstSeconds &&
-                                  events.endSeconds == literal.endSeconds,
-            "same time bounds as the literal analysis");
+    require(events.empty() ||
+                (events.minSeconds == linear.minSeconds && events.maxSeconds == linear.maxSeconds &&
+                 events.firstSeconds == linear.firstSeconds &&
+                 events.endSeconds == linear.endSeconds),
+            "same time bounds as with linear insertion");
 }
 
 void checkFilter(const eventList& events, const FilterSettings& s, FilteredLists& lists) {
@@ -236,9 +250,7 @@ void runPipeline(RecorderImage& im, const Control& c) {
         require(events.empty(), "a refused or interrupted analysis leaves no events");
         return;
     }
-    // The literal analysis offers every slot to every prototype: one input in eight.
-    if ((c.mode & (literalCheck | cancel | cancelLate)) == literalCheck)
-        compareWithLiteral(im, events);
+    if (c.mode & linearCheck) compareWithLinearInsertion(im, events);
 
     FilterSettings everything;
     everything.rangeStart = events.minSeconds;
