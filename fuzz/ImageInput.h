@@ -44,8 +44,8 @@ enum Mode : uint8_t {
     fillSettings = 0x08,
     moscowTime = 0x10,  // else UTC
     linearCheck = 0x20, // compare the order with linear insertion
-    cancel = 0x40,      // the progress cancels the analysis (early, or late with 0x80)
-    cancelLate = 0x80,
+    progress = 0x40,    // the analysis and the journal report progress
+    cancel = 0x80,      // with progress: cancelled at the (1 + first action's arg)th update
 };
 
 struct GraphAction {

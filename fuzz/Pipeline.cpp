@@ -241,9 +241,11 @@ void runPipeline(RecorderImage& im, const Control& c) {
 
     eventList events;
     // Progress is reported on every unit of the walks: only the inputs that
-    // cancel pay for it.
-    CountingProgress progress(c.mode & cancelLate ? 12 : 3);
-    const AnalysisResult result = analyseImage(im, events, c.mode & cancel ? &progress : nullptr);
+    // ask for it pay for it. The walks report 20 values in all.
+    const bool withProgress = c.mode & progress;
+    CountingProgress analysisProgress(c.mode & cancel ? 1 + c.actions[0].arg : -1);
+    const AnalysisResult result =
+        analyseImage(im, events, withProgress ? &analysisProgress : nullptr);
     checkHeads(im);
     checkViews(im);
     if (result != AnalysisResult::done) {
@@ -277,10 +279,10 @@ void runPipeline(RecorderImage& im, const Control& c) {
         FilteredLists lists;
         checkFilter(events, chosen, lists);
         CountingProgress journalProgress(-1);
-        require(buildJournalHtml(lists.journalList, c.mode & cancel ? &journalProgress : nullptr,
-                                 html) &&
-                    validUtf8(html),
-                "journal is UTF-8");
+        require(
+            buildJournalHtml(lists.journalList, withProgress ? &journalProgress : nullptr, html) &&
+                validUtf8(html),
+            "journal is UTF-8");
         graphPage(im, events, chosen, lists, c, true);
     }
 
