@@ -2,23 +2,60 @@
 
 #include <wx/cmndata.h>
 #include <wx/config.h>
+#include <wx/filename.h>
 #include <wx/filesys.h>
+#include <wx/stdpaths.h>
 #include <wx/fs_arc.h>
 #include <wx/html/helpctrl.h>
 #include <wx/image.h>
+#include <wx/log.h>
 #include <wx/tooltip.h>
 
 #include "app/MainFrame.h"
+#include "common/ErrorLog.h"
+
+namespace {
+// What the core reports goes to the toolkit's error log, which shows it in an
+// error box.
+class ToolkitErrorLog : public ErrorLog {
+public:
+    void error(const std::string& message) override {
+        wxLogError(L"%s", wxString::FromUTF8(message));
+    }
+};
+ToolkitErrorLog toolkitErrorLog;
+// The pictures and the help book are read relative to the working folder. An
+// installed program started from a menu is not in that folder: it moves to
+// the folder beside its executable, or the installed share/gruvik2, when
+// those hold the pictures and the working folder does not.
+// Returns true when it moved.
+bool findRunTimeFiles() {
+    if (wxDirExists(L"bmps")) return false;
+    wxFileName exe(wxStandardPaths::Get().GetExecutablePath());
+    for (const wxString& relative : {wxString(L"."), wxString(L"../share/gruvik2")}) {
+        wxFileName dir(exe.GetPath() + L"/" + relative + L"/");
+        dir.Normalize(wxPATH_NORM_DOTS | wxPATH_NORM_ABSOLUTE);
+        if (wxDirExists(dir.GetPath() + L"/bmps")) {
+            return wxSetWorkingDirectory(dir.GetPath());
+        }
+    }
+    return false;
+}
+} // namespace
 
 bool GruvikApp::OnInit() {
     // The command line is not interpreted, so wxApp::OnInit (the parser) is not called.
     SetVendorName(L"Tornvel");
     SetAppName(L"Gruvik2");
+    const bool movedToRunTimeFiles = findRunTimeFiles();
     // Created for the toolkit's sake; the program keeps nothing between runs.
     wxConfigBase::Get(true)->SetRecordDefaults(true);
     wxImage::AddHandler(new wxPNGHandler);
+    setErrorLog(&toolkitErrorLog);
 
     mainFrame = new MainFrame;
+    // The file dialogs would otherwise open in the program's own folder.
+    if (movedToRunTimeFiles) mainFrame->lastDir = wxGetHomeDir();
     SetTopWindow(mainFrame);
 
     printData = new wxPrintData;
@@ -48,5 +85,6 @@ int GruvikApp::OnExit() {
     helpController = nullptr;
     // The tab images hold toolkit bitmaps: release them while the toolkit is alive.
     pageImages.RemoveAll();
+    setErrorLog(nullptr);
     return wxApp::OnExit();
 }

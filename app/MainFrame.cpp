@@ -21,6 +21,8 @@
 #include "app/Pictures.h"
 #include "app/PrintPanel.h"
 #include "views/ui/GraphWindow.h"
+#include "views/ui/ReportWindow.h"
+#include "views/ui/TextLog.h"
 
 wxImageList pageImages(16, 16, true, 1);
 
@@ -158,9 +160,9 @@ void MainFrame::buildNotebook() {
     notebook = new wxNotebook(this, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxNB_BOTTOM);
     notebook->SetImageList(&pageImages);
     notebook->SetMinSize(PageAreaMinSize);
-    protocolPage = new PendingPage(notebook);
+    protocolPage = new ReportWindow(notebook, image, events);
     graphPage = new GraphWindow(notebook);
-    journalPage = new PendingPage(notebook);
+    journalPage = new TextLog(notebook, lists.journalList);
     settingsPage = new PendingPage(notebook);
     notebook->AddPage(protocolPage, L"Протокол", true, 0);
     notebook->AddPage(graphPage, L"График", false, 1);
@@ -254,11 +256,6 @@ wxSizer* MainFrame::buildFilterPane() {
     return paneSizer;
 }
 
-void MainFrame::setMaxCount(uint32_t n) {
-    maxCount = n;
-    countField->ChangeValue(wxString::Format(L"%lu", static_cast<unsigned long>(n)));
-}
-
 PrintPanel* MainFrame::selectedPage() const {
     int selected = notebook->GetSelection();
     return selected == wxNOT_FOUND ? nullptr
@@ -293,12 +290,28 @@ void MainFrame::onHelp(wxCommandEvent&) {
 // The event table closes the file: clang-format cannot read its macros.
 // clang-format off
 wxBEGIN_EVENT_TABLE(MainFrame, wxFrame)
-    // 506 connect, wxID_OPEN, wxID_SAVE: the loading pipeline and the device link.
+    // 506 connect: the device link.
+    EVT_MENU(wxID_OPEN, MainFrame::onOpen)
+    EVT_MENU(wxID_SAVE, MainFrame::onSave)
     EVT_MENU(CmdPrint, MainFrame::onPrint)
     EVT_MENU(CmdPageSetup, MainFrame::onPageSetup)
     EVT_MENU(CmdPreview, MainFrame::onPreview)
     EVT_MENU(CmdExit, MainFrame::onExit)
     EVT_MENU(CmdAbout, MainFrame::onAbout)
     EVT_MENU(CmdHelp, MainFrame::onHelp)
-    // 507-510, 519-522 (buttons) and 512-518 (text Enter): the event filter.
+    EVT_BUTTON(CmdPickStart, MainFrame::onPickStart)
+    EVT_BUTTON(CmdFirstRecord, MainFrame::onFirstRecord)
+    EVT_BUTTON(CmdPickEnd, MainFrame::onPickEnd)
+    EVT_BUTTON(CmdLastRecord, MainFrame::onLastRecord)
+    EVT_BUTTON(CmdApplyFilter, MainFrame::onApplyFilter)
+    EVT_BUTTON(CmdLastHour, MainFrame::onLastHour)
+    EVT_BUTTON(CmdLastDay, MainFrame::onLastDay)
+    EVT_BUTTON(CmdLastWeek, MainFrame::onLastWeek)
+    EVT_TEXT_ENTER(CmdStartHour, MainFrame::onTimeEntered)
+    EVT_TEXT_ENTER(CmdStartMinute, MainFrame::onTimeEntered)
+    EVT_TEXT_ENTER(CmdStartSecond, MainFrame::onTimeEntered)
+    EVT_TEXT_ENTER(CmdEndHour, MainFrame::onTimeEntered)
+    EVT_TEXT_ENTER(CmdEndMinute, MainFrame::onTimeEntered)
+    EVT_TEXT_ENTER(CmdEndSecond, MainFrame::onTimeEntered)
+    EVT_TEXT_ENTER(CmdMaxCount, MainFrame::onCountEntered)
 wxEND_EVENT_TABLE()

@@ -12,6 +12,10 @@
 #include "views/EventFilter.h"
 
 class PrintPanel;
+class Progress;
+class GraphWindow;
+class ReportWindow;
+class TextLog;
 class wxButton;
 class wxCheckBox;
 class wxCollapsiblePane;
@@ -57,11 +61,11 @@ public:
     wxToolBar* toolBar;
     wxNotebook* notebook;
     wxCollapsiblePane* filterPane;
-    // Each page becomes its own class (TextLog, GraphWindow, ReportWindow,
-    // SetupWindow) when its window is built; until then a PendingPage.
-    PrintPanel* journalPage;
-    PrintPanel* graphPage;
-    PrintPanel* protocolPage;
+    // The settings page becomes its own class (SetupWindow) when its window is
+    // built; until then a PendingPage.
+    TextLog* journalPage;
+    GraphWindow* graphPage;
+    ReportWindow* protocolPage;
     PrintPanel* settingsPage;
 
     wxString lastDir; // default folder of the next file dialog
@@ -105,7 +109,32 @@ public:
     int32_t rangeEnd = 0;
     uint32_t maxCount = 0; // journal rows at most; 0 = no limit
 
+    // Turns the image into events after its content was replaced (file,
+    // recorder, edited passport): decodes both logs under a progress dialog,
+    // sets the range to the span of the events and the row limit to 1000, and
+    // applies the filter. Failures are reported through the error log; then
+    // events and the filtered lists are empty and the pages show empty content.
+    void analyse();
+    // Reads the count field, shows the stored range again (discarding typed
+    // times not confirmed with Enter), filters and regenerates the pages; the
+    // journal reports into progress when given.
+    void applyFilter(Progress* progress);
+    // Rebuilds the filtered lists from events with the pane's settings.
+    void filterEvents();
+    // Empties the filtered lists, then events: the lists never outlive the
+    // events they refer to.
+    void clearEvents();
+
+    void setRangeStart(int32_t t);
+    void setRangeEnd(int32_t t);
     void setMaxCount(uint32_t n);
+    // maxCount := the number at the start of the count field (0 when none),
+    // shown back as understood.
+    void readMaxCount();
+    // The record-bound buttons show the times of the first and last events.
+    void showRecordBounds();
+    // The stored range and count with the pane's choices and check boxes.
+    FilterSettings filterSettings() const;
 
     // The page selected in the notebook, or null.
     PrintPanel* selectedPage() const;
@@ -115,6 +144,22 @@ private:
     void buildToolBar();
     void buildNotebook();
     wxSizer* buildFilterPane();
+    // Every page from the data of the run, in the order the pages depend on.
+    void regeneratePages(Progress* progress);
+
+    void onOpen(wxCommandEvent& event);
+    void onSave(wxCommandEvent& event);
+
+    void onPickStart(wxCommandEvent& event);
+    void onFirstRecord(wxCommandEvent& event);
+    void onPickEnd(wxCommandEvent& event);
+    void onLastRecord(wxCommandEvent& event);
+    void onTimeEntered(wxCommandEvent& event);
+    void onCountEntered(wxCommandEvent& event);
+    void onLastHour(wxCommandEvent& event);
+    void onLastDay(wxCommandEvent& event);
+    void onLastWeek(wxCommandEvent& event);
+    void onApplyFilter(wxCommandEvent& event);
 
     void onPrint(wxCommandEvent& event);
     void onPageSetup(wxCommandEvent& event);

@@ -5,7 +5,7 @@
 
 struct CliCommand {
     const char* name;
-    const char* usage;  // one line, after the command name
+    const char* usage; // one line, after the command name
     int (*run)(const std::vector<std::string>& args);
 };
 

@@ -50,4 +50,4 @@ int run(const std::vector<std::string>& args) {
 
 const bool registered = registerCommand({"info", "IMAGE", run});
 
-}  // namespace
+} // namespace

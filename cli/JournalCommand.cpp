@@ -26,4 +26,4 @@ int run(const std::vector<std::string>& args) {
 
 const bool registered = registerCommand({"journal", "IMAGE [filter options]", run});
 
-}  // namespace
+} // namespace

@@ -62,7 +62,7 @@ std::optional<bool> onOff(const std::string& v) {
     return std::nullopt;
 }
 
-}  // namespace
+} // namespace
 
 std::optional<std::string> parseReportOptions(const std::vector<std::string>& args,
                                               const std::vector<std::string>& extraNames,
@@ -109,10 +109,13 @@ std::optional<std::string> parseReportOptions(const std::vector<std::string>& ar
         } else if (a == "--config" || a == "--discrete" || a == "--relays") {
             auto b = onOff(v);
             if (!b) return bad();
-            (a == "--config" ? o.filter.config : a == "--discrete" ? o.filter.discrete : o.filter.relays) = *b;
+            (a == "--config"     ? o.filter.config
+             : a == "--discrete" ? o.filter.discrete
+                                 : o.filter.relays) = *b;
         } else if (a == "--weights") {
             if (v.size() != 5 || v.find_first_not_of("01") != std::string::npos) return bad();
-            for (size_t k = 0; k < 5; ++k) o.filter.weights[k] = v[k] == '1';
+            for (size_t k = 0; k < 5; ++k)
+                o.filter.weights[k] = v[k] == '1';
         } else {
             return "unknown option " + a;
         }

@@ -16,9 +16,9 @@ int loadAndAnalyse(const std::string& path, RecorderImage& image, eventList& eve
 // Command-line options of the report commands.
 struct ReportOptions {
     std::string image;
-    std::string out;  // empty: stdout
+    std::string out; // empty: stdout
     FilterSettings filter;
-    std::vector<std::string> extra;  // options the caller handles itself, as name/value pairs
+    std::vector<std::string> extra; // options the caller handles itself, as name/value pairs
 };
 
 // Parses IMAGE and the filter options (--from --to --max --direction --level
@@ -27,7 +27,8 @@ struct ReportOptions {
 // from the events (applyDefaults). Returns an error text, or nothing.
 std::optional<std::string> parseReportOptions(const std::vector<std::string>& args,
                                               const std::vector<std::string>& extraNames,
-                                              ReportOptions& options, bool& fromGiven, bool& toGiven);
+                                              ReportOptions& options, bool& fromGiven,
+                                              bool& toGiven);
 
 // Loads and analyses options.image and filters its events with options.filter,
 // whose range defaults to the span of the events where it was not given.

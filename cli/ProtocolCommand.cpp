@@ -11,18 +11,16 @@ int run(const std::vector<std::string>& args) {
     ReportOptions o;
     bool fromGiven, toGiven;
     if (auto error = parseReportOptions(args, {}, o, fromGiven, toGiven)) {
-        std::fprintf(stderr, "%s\nusage: gruvik2-cli protocol IMAGE [--out FILE]\n", error->c_str());
+        std::fprintf(stderr, "%s\nusage: gruvik2-cli protocol IMAGE [--out FILE]\n",
+                     error->c_str());
         return 2;
     }
     RecorderImage image;
     eventList events;
     if (int status = loadAndAnalyse(o.image, image, events)) return status;
-    std::optional<ProtocolPeriod> period;
-    if (auto* last = static_cast<genericParser*>(events.last))
-        period = ProtocolPeriod{last->seconds, events.endSeconds};
-    return writeWindows1251(buildProtocolHtml(image, period), o.out);
+    return writeWindows1251(buildProtocolHtml(image, protocolPeriodOf(events)), o.out);
 }
 
 const bool registered = registerCommand({"protocol", "IMAGE [--out FILE]", run});
 
-}  // namespace
+} // namespace

@@ -18,7 +18,7 @@ void usage() {
     for (const auto& [name, cmd] : registry())
         std::fprintf(stderr, "  gruvik2-cli %s %s\n", name.c_str(), cmd.usage);
 }
-}  // namespace
+} // namespace
 
 bool registerCommand(const CliCommand& command) {
     registry()[command.name] = command;

@@ -1,19 +1,43 @@
 #!/usr/bin/env bash
-# The program's main job. Builds what is missing and writes a synthesized
-# recorder memory to out/demo.rpd. With a display it starts Gruvik2 (open the
-# image with "Открыть"); without one it writes the journal and the protocol of
-# that memory to out/ and prints their paths.
+# The program's main job: reading a recorder and showing what it holds, here
+# with the demo recorder served by the reader emulator on a pseudo-terminal.
+#  - With a display: starts Gruvik2 with that emulated reader as its only USB
+#    bridge; press "Считать", choose a file name, and the four pages fill.
+#  - Without one (DISPLAY unset): reads the demo recorder with gruvik2-cli and
+#    writes its journal, protocol and graph to out/, printing their paths.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/build.sh
 mkdir -p out
-build/gruvik2-mkimage out/demo.rpd
-if [ -n "${DISPLAY:-}" ]; then
-  exec build/gruvik2
+# The emulator writes what it was sent back into its own copy on exit.
+cp build/demo.rpd out/recorder-memory.rpd
+build/gruvik2-reader-emu out/recorder-memory.rpd > out/emulator.txt 2> out/emulator.log &
+emulator=$!
+trap 'kill $emulator 2>/dev/null || true' EXIT
+for _ in $(seq 100); do
+  [ -s out/emulator.txt ] && break
+  sleep 0.1
+done
+pty=$(head -1 out/emulator.txt)
+if [ -z "$pty" ]; then
+  echo "the reader emulator did not start: see out/emulator.log" >&2
+  exit 2
 fi
-build/gruvik2-cli info out/demo.rpd
-build/gruvik2-cli journal out/demo.rpd --out out/journal.html
-build/gruvik2-cli protocol out/demo.rpd --out out/protocol.html
-echo "Image: out/demo.rpd"
-echo "Journal: out/journal.html"
+export GRUVIK2_BRIDGES=$pty
+
+if [ -n "${DISPLAY:-}" ]; then
+  echo "Gruvik2 starts with the demo recorder on $pty: press «Считать»."
+  build/gruvik2
+  exit 0
+fi
+
+rm -f out/demo-read.rpd
+build/gruvik2-cli read out/demo-read.rpd
+build/gruvik2-cli journal out/demo-read.rpd --out out/journal.html
+build/gruvik2-cli protocol out/demo-read.rpd --out out/protocol.html
+build/gruvik2-cli graph out/demo-read.rpd --out out/graph.png --relays on --discrete on \
+  --level 1 --max 0 --start "25/04/2024 09:00:00" --scale "1 час"
+echo "Recorder image read: out/demo-read.rpd"
+echo "Journal:  out/journal.html"
 echo "Protocol: out/protocol.html"
+echo "Graph:    out/graph.png"

@@ -142,11 +142,15 @@ ImageBuilder& ImageBuilder::garbageGeneralPage(uint8_t seq) {
 }
 
 ImageBuilder& ImageBuilder::countersPage(const std::vector<uint8_t>& body) {
+    return countersPage(body, Stamp{});
+}
+
+ImageBuilder& ImageBuilder::countersPage(const std::vector<uint8_t>& body, const Stamp& stamp) {
     if (image_.countersCount() == 0) return *this;
     uint32_t index = countersIndex_ % image_.countersCount();
     uint8_t* p = image_.page(image_.countersFirst() + index);
     std::memset(p, 0xFF, RecorderImage::PageSize);
-    std::memset(p, 0, 7);
+    stamp.storeTo(p);
     p[7] = countersSeq_;
     // An empty body has no data pointer to copy from.
     if (!body.empty())
@@ -165,6 +169,21 @@ ImageBuilder& ImageBuilder::countersAt(uint32_t pageIndex, uint8_t seq) {
 RecorderImage& ImageBuilder::done() {
     image_.locateHeads();
     return image_;
+}
+
+std::vector<uint8_t> countersBody(const std::vector<CountersColumn>& columns,
+                                  const std::vector<uint32_t>& operatingSeconds) {
+    const size_t stride = 4 * columns.size();
+    std::vector<uint8_t> body(7 * stride + 4 * operatingSeconds.size());
+    for (size_t i = 0; i < columns.size(); ++i) {
+        writeFloat(&body[0 * stride + 4 * i], columns[i].spectrum);
+        writeFloat(&body[1 * stride + 4 * i], columns[i].liftedKg);
+        for (int m = 0; m < 4; ++m) writeU32(&body[(2 + m) * stride + 4 * i], columns[i].modes[m]);
+        writeU32(&body[6 * stride + 4 * i], columns[i].overloads);
+    }
+    for (size_t j = 0; j < operatingSeconds.size(); ++j)
+        writeU32(&body[7 * stride + 4 * j], operatingSeconds[j]);
+    return body;
 }
 
 std::array<uint8_t, 2> be16(uint16_t v) { return {uint8_t(v >> 8), uint8_t(v)}; }

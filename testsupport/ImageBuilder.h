@@ -19,6 +19,19 @@ KeyCode makeKey(uint64_t serial48, uint8_t family = 0x01);
 // A code the lookup treats as invalid: eight equal bytes.
 inline KeyCode erasedKey() { return KeyCode{0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}; }
 
+// One column of a counters page: a load group, or the crane as a whole last.
+struct CountersColumn {
+    float spectrum = 0;  // sum of the cycles' relative loads cubed
+    float liftedKg = 0;
+    uint32_t modes[4] = {0, 0, 0, 0};  // cycles in Q1..Q4
+    uint32_t overloads = 0;
+};
+
+// A counters page body (from byte 8): the seven column arrays, then the
+// mechanisms' operating times in seconds.
+std::vector<uint8_t> countersBody(const std::vector<CountersColumn>& columns,
+                                  const std::vector<uint32_t>& operatingSeconds);
+
 struct GeneralRecord {
     uint8_t type;
     uint16_t offsetTenths;  // from the page's stamp
@@ -74,6 +87,8 @@ public:
 
     // Counters region: bytes from offset 8 of the next page of the ring.
     ImageBuilder& countersPage(const std::vector<uint8_t>& body);
+    // The same with the time the recorder wrote the snapshot in bytes 0 to 6.
+    ImageBuilder& countersPage(const std::vector<uint8_t>& body, const Stamp& stamp);
     ImageBuilder& countersAt(uint32_t pageIndex, uint8_t seq);
 
     // Locates the heads and hands the image back.

@@ -7,6 +7,7 @@
 
 #include "common/Format.h"
 #include "common/Html.h"
+#include "events/eventList.h"
 #include "image/BigEndian.h"
 #include "image/HeaderView.h"
 #include "image/RecorderImage.h"
@@ -112,6 +113,12 @@ std::string operatingTimeText(uint32_t s) {
         return strprintf(s > 35999 ? "%.0f" : "%.2f", h) + " ч</TD>";
     }
     return strprintf("%lu", static_cast<unsigned long>(s)) + " сек</TD>";
+}
+
+std::optional<ProtocolPeriod> protocolPeriodOf(const eventList& events) {
+    auto* last = static_cast<const genericParser*>(events.last);
+    if (!last) return std::nullopt;
+    return ProtocolPeriod{last->seconds, events.endSeconds};
 }
 
 std::string buildProtocolHtml(RecorderImage& image, const std::optional<ProtocolPeriod>& period) {

@@ -8,12 +8,16 @@
 #include <vector>
 
 class RecorderImage;
+class eventList;
 
 // What the protocol takes from the event list: nothing when it is empty.
 struct ProtocolPeriod {
     int32_t lastEventSeconds;  // the last event of the list
     int32_t endSeconds;        // one second after it: the protocol's date
 };
+
+// The period of events' last event; nothing when events is empty.
+std::optional<ProtocolPeriod> protocolPeriodOf(const eventList& events);
 
 // One column of the cycle table (a group, or the crane as a whole last).
 struct ProtocolColumn {

@@ -28,7 +28,7 @@ class GraphPageTest : public guitest::MainFrameTest {
 protected:
     void SetUp() override {
         MainFrameTest::SetUp();
-        page = dynamic_cast<GraphWindow*>(frame->graphPage);
+        page = frame->graphPage;
         ASSERT_TRUE(page);
         frame->notebook->SetSelection(frame->notebook->FindPage(page));
         ImageBuilder(frame->image).header().passport({});

@@ -1,7 +1,9 @@
 #include "gui/GuiTest.h"
 
 #include <wx/app.h>
+#include <wx/button.h>
 #include <wx/modalhook.h>
+#include <wx/progdlg.h>
 #include <wx/stopwatch.h>
 #include <wx/timer.h>
 #include <wx/toplevel.h>
@@ -154,6 +156,30 @@ void pressEnterIn(wxWindow* window) {
     wxUIActionSimulator sim;
     pointAt(sim, target);
     sim.Char(WXK_RETURN);
+}
+
+ProgressWatch::ProgressWatch(bool cancel) : cancel_(cancel) {
+    wxEvtHandler::AddFilter(this);
+}
+
+ProgressWatch::~ProgressWatch() {
+    wxEvtHandler::RemoveFilter(this);
+}
+
+int ProgressWatch::FilterEvent(wxEvent&) {
+    for (wxWindow* window : wxTopLevelWindows) {
+        auto* dialog = dynamic_cast<wxGenericProgressDialog*>(window);
+        if (!dialog || dialog->IsBeingDeleted()) continue;
+        if (seen_.insert(dialog).second) titles.push_back(utf8(dialog->GetTitle()));
+        if (!cancel_ || cancelled || !dialog->IsShown()) continue;
+        auto* button = dynamic_cast<wxButton*>(dialog->FindWindow(wxID_CANCEL));
+        if (!button) continue;
+        cancelled = true; // first: the click below comes through here again
+        wxCommandEvent click(wxEVT_BUTTON, wxID_CANCEL);
+        click.SetEventObject(button);
+        button->GetEventHandler()->ProcessEvent(click);
+    }
+    return Event_Skip;
 }
 
 void MainFrameTest::SetUp() {

@@ -4,11 +4,13 @@
 // the test, and anything unexpected (a wx assert, an error logged, a dialog no
 // test asked for) fails the test instead of blocking it.
 #include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 #include <wx/dialog.h>
+#include <wx/eventfilter.h>
 #include <wx/string.h>
 
 class MainFrame;
@@ -44,6 +46,24 @@ void pressEnter(wxWindow* focus);
 void pressEnterIn(wxWindow* window);
 
 std::string utf8(const wxString& s);
+
+// Sees the progress dialogs that open while it lives. Work under a progress
+// dialog runs synchronously and lets through only repaint and input events,
+// so the watch acts from inside those. With cancel, it presses the cancel
+// button of the first dialog once that is shown.
+class ProgressWatch : public wxEventFilter {
+public:
+    explicit ProgressWatch(bool cancel = false);
+    ~ProgressWatch() override;
+    int FilterEvent(wxEvent& event) override;
+
+    std::vector<std::string> titles; // one per dialog seen
+    bool cancelled = false;
+
+private:
+    bool cancel_;
+    std::set<const wxWindow*> seen_;
+};
 
 // A main window of its own for each test, made the application's mainFrame.
 class MainFrameTest : public ::testing::Test {

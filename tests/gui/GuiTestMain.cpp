@@ -23,7 +23,9 @@ std::vector<std::string> loggedErrors;
 // the test to check.
 class TestLog : public wxLog {
 protected:
-    void DoLogTextAtLevel(wxLogLevel level, const wxString& text) override {
+    // The record itself, not the text the base class makes of it (time stamp
+    // and level in front).
+    void DoLogRecord(wxLogLevel level, const wxString& text, const wxLogRecordInfo&) override {
         std::fprintf(stderr, "[wx log %lu] %s\n", level, guitest::utf8(text).c_str());
         if (level <= wxLOG_Error) loggedErrors.push_back(guitest::utf8(text));
     }

@@ -17,8 +17,11 @@
 #include "app/ExitDialog.h"
 #include "app/GruvikApp.h"
 #include "app/MainFrame.h"
+#include "views/ui/GraphWindow.h"
 #include "app/PrintPanel.h"
 #include "gui/GuiTest.h"
+#include "views/ui/ReportWindow.h"
+#include "views/ui/TextLog.h"
 
 // The exit dialog answers the id it is given.
 template <> class wxExpectModal<ExitDialog> : public wxExpectModalBase<ExitDialog> {
@@ -109,7 +112,7 @@ TEST_F(MainFrameTest, NotebookHasFourTabsWithTheirBalls) {
         EXPECT_EQ(frame->notebook->GetPageImage(i), tabs[i].image) << tabs[i].text;
     }
     EXPECT_EQ(frame->notebook->GetPage(0), frame->protocolPage);
-    EXPECT_EQ(frame->notebook->GetPage(1), frame->graphPage);
+    EXPECT_EQ(frame->notebook->GetPage(1), static_cast<wxWindow*>(frame->graphPage));
     EXPECT_EQ(frame->notebook->GetPage(2), frame->journalPage);
     EXPECT_EQ(frame->notebook->GetPage(3), frame->settingsPage);
 

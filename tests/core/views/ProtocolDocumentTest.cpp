@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "image/BigEndian.h"
+#include "events/GL_records.h"
+#include "events/eventList.h"
 #include "image/RecorderImage.h"
 #include "testsupport/ImageBuilder.h"
 #include "views/ProtocolDocument.h"
@@ -11,25 +13,7 @@ namespace {
 
 constexpr int32_t kYear = 365 * 86400;
 
-struct Column {
-    float spectrum = 0, lifted = 0;
-    uint32_t q[4] = {0, 0, 0, 0};
-    uint32_t overload = 0;
-};
-
-// Counters page body (from byte 8) for n groups plus the crane, and operating times.
-std::vector<uint8_t> countersBody(const std::vector<Column>& cols, const std::vector<uint32_t>& times) {
-    const size_t stride = 4 * cols.size();
-    std::vector<uint8_t> body(7 * stride + 4 * times.size());
-    for (size_t i = 0; i < cols.size(); ++i) {
-        writeFloat(&body[0 * stride + 4 * i], cols[i].spectrum);
-        writeFloat(&body[1 * stride + 4 * i], cols[i].lifted);
-        for (int m = 0; m < 4; ++m) writeU32(&body[(2 + m) * stride + 4 * i], cols[i].q[m]);
-        writeU32(&body[6 * stride + 4 * i], cols[i].overload);
-    }
-    for (size_t j = 0; j < times.size(); ++j) writeU32(&body[7 * stride + 4 * j], times[j]);
-    return body;
-}
+using Column = CountersColumn;
 
 class Protocol : public ::testing::Test {
 protected:
@@ -81,7 +65,7 @@ TEST_F(Protocol, LoadingModeBounds) {
     const std::pair<float, unsigned> cases[] = {{0.124f, 1}, {0.125f, 2}, {0.49f, 3}, {0.5f, 4}, {1.7f, 4}};
     for (auto [kr, q] : cases) {
         Column c;
-        c.q[0] = 100;
+        c.modes[0] = 100;
         c.spectrum = kr * 100;
         make({c, c});
         auto f = computeProtocol(image, {1262304000 + kYear, 0});
@@ -91,7 +75,7 @@ TEST_F(Protocol, LoadingModeBounds) {
 
 TEST_F(Protocol, LifeFactorAndUtilisationClass) {
     Column c;
-    c.q[1] = 5000;
+    c.modes[1] = 5000;
     make({c, c}, {}, 10);
     const int32_t installed = 1262304000;
     // One year observed of ten: F = 10, 5000 cycles project to 50,000: U2.
@@ -106,7 +90,7 @@ TEST_F(Protocol, LifeFactorAndUtilisationClass) {
 
 TEST_F(Protocol, ErasedServiceLifeDoesNotOverflow) {
     Column c;
-    c.q[0] = 1;
+    c.modes[0] = 1;
     make({c, c}, {}, 255);
     auto f = computeProtocol(image, {1262304000 + kYear, 0});
     EXPECT_FLOAT_EQ(f.lifeFactor, 255.0f);  // 32-bit arithmetic would have wrapped negative
@@ -114,7 +98,7 @@ TEST_F(Protocol, ErasedServiceLifeDoesNotOverflow) {
 
 TEST_F(Protocol, UsedResource) {
     Column c;
-    c.q[1] = 60000;
+    c.modes[1] = 60000;
     c.spectrum = 0.2f * 60000;  // Q2
     make({c, c}, {}, 10, 1262304000, 5);
     auto f = computeProtocol(image, {1262304000 + kYear, 0});
@@ -183,6 +167,24 @@ TEST_F(Protocol, AbsurdCountsOnTheLastCountersPageStayInsideTheImage) {
     EXPECT_EQ(f.columns.size(), 256u);
     EXPECT_EQ(f.operatingSeconds.size(), 6u);
     EXPECT_FALSE(buildProtocolHtml(image, ProtocolPeriod{1262304000, 1262304001}).empty());
+}
+
+// The period comes from the event appended last, whatever the times of the
+// others (the recorder's clock may have been set back).
+TEST(ProtocolPeriod, TakenFromTheLastEventOfTheList) {
+    eventList events;
+    EXPECT_FALSE(protocolPeriodOf(events).has_value());
+    for (int32_t seconds : {1000, 5000, 3000}) {
+        auto* e = new GL_powerOn;
+        e->seconds = seconds;
+        events.append(e);
+    }
+    auto period = protocolPeriodOf(events);
+    ASSERT_TRUE(period.has_value());
+    EXPECT_EQ(period->lastEventSeconds, 3000);
+    EXPECT_EQ(period->endSeconds, events.endSeconds);
+    events.clear();
+    EXPECT_FALSE(protocolPeriodOf(events).has_value());
 }
 
 }  // namespace

@@ -1,0 +1,240 @@
+// The main window's road from an image to the pages: the file commands, the
+// analysis, and the filter pane's state and handlers.
+#include <algorithm>
+#include <optional>
+
+#include <wx/button.h>
+#include <wx/checkbox.h>
+#include <wx/collpane.h>
+#include <wx/combobox.h>
+#include <wx/filedlg.h>
+#include <wx/filename.h>
+#include <wx/log.h>
+#include <wx/textctrl.h>
+
+#include "app/CalDialog.h"
+#include "app/DialogProgress.h"
+#include "app/MainFrame.h"
+#include "common/errorExc.h"
+#include "events/Analysis.h"
+#include "views/ui/GraphWindow.h"
+#include "views/ui/ReportWindow.h"
+#include "views/ui/TextLog.h"
+
+namespace {
+const wchar_t* const FileDialogTitle = L"Выберите файл";
+const wchar_t* const ImageWildcard = L"Файлы Gruvik2 (*.rpd)|*.rpd|Все файлы (*.*)|*.*";
+
+void reportError(const errorExc& e) {
+    wxLogError(L"%s", wxString::FromUTF8(e.message()));
+}
+
+long leadingNumberOf(const wxTextCtrl* field) {
+    return leadingNumber(std::string(field->GetValue().utf8_str()));
+}
+
+wxString twoDigits(unsigned long v) {
+    return wxString::Format(L"%02lu", v);
+}
+
+// Day, month, year, hour, minute, second of t into the six fields of one end.
+void showTime(int32_t t, wxTextCtrl* day, wxTextCtrl* month, wxTextCtrl* year, wxTextCtrl* hour,
+              wxTextCtrl* minute, wxTextCtrl* second) {
+    LocalFields f = localFields(t);
+    day->ChangeValue(twoDigits(f.day));
+    month->ChangeValue(twoDigits(f.month));
+    year->ChangeValue(wxString::Format(L"%04lu", f.year));
+    hour->ChangeValue(twoDigits(f.hour));
+    minute->ChangeValue(twoDigits(f.minute));
+    second->ChangeValue(twoDigits(f.second));
+}
+
+// The chosen path, or empty when the user cancelled.
+wxString chooseFile(wxWindow* parent, const wxString& folder, long style) {
+    wxFileDialog dialog(parent, FileDialogTitle, folder, wxEmptyString, ImageWildcard, style);
+    if (dialog.ShowModal() != wxID_OK) return {};
+    // GTK's chooser knows a path only once it has been on screen; a path given
+    // to a dialog that was answered without showing it (SetPath) is kept as
+    // folder and file name.
+    wxString path = dialog.GetPath();
+    return path.empty() ? wxFileName(dialog.GetDirectory(), dialog.GetFilename()).GetFullPath()
+                        : path;
+}
+
+std::string fileName(const wxString& path) {
+    return std::string(path.fn_str());
+}
+} // namespace
+
+// ---- file commands and the analysis -----------------------------------------
+
+void MainFrame::onOpen(wxCommandEvent&) {
+    wxString path = chooseFile(this, lastDir, wxFD_OPEN);
+    if (path.empty()) return;
+    lastDir = wxFileName(path).GetPath();
+    filePath = path;
+    try {
+        image.load(fileName(filePath), false);
+    } catch (const errorExc& e) {
+        // The events came from the earlier image and stay valid: only the
+        // image is left erased.
+        image.reset();
+        reportError(e);
+        return;
+    }
+    analyse();
+}
+
+void MainFrame::onSave(wxCommandEvent&) {
+    wxString path = chooseFile(this, lastDir, wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
+    if (path.empty()) return;
+    lastDir = wxFileName(path).GetPath();
+    filePath = path;
+    try {
+        image.save(fileName(filePath));
+    } catch (const errorExc& e) {
+        reportError(e);
+    }
+}
+
+void MainFrame::clearEvents() {
+    lists.clear();
+    events.clear();
+}
+
+void MainFrame::analyse() {
+    // The analysis deletes the events first: the lists must go before them.
+    clearEvents();
+    DialogProgress progress(this, L"Анализ памяти регистратора", 10);
+    if (analyseImage(image, events, &progress) != AnalysisResult::done) {
+        // No events any more: the pages show so, rather than what they used to.
+        regeneratePages(nullptr);
+        return;
+    }
+    showRecordBounds();
+    setRangeStart(events.minSeconds);
+    setRangeEnd(events.maxSeconds);
+    setMaxCount(1000);
+    directionChoice->SetSelection(FilterSettings::toEnd);
+    applyFilter(&progress);
+}
+
+// ---- filter state -----------------------------------------------------------
+
+void MainFrame::applyFilter(Progress* progress) {
+    readMaxCount();
+    setRangeStart(rangeStart);
+    setRangeEnd(rangeEnd);
+    filterEvents();
+    regeneratePages(progress);
+}
+
+void MainFrame::regeneratePages(Progress* progress) {
+    journalPage->regenerate(progress);
+    protocolPage->regenerate(progress);
+    // The settings page's passport display (showHeader) goes here once that
+    // page exists; the graph comes last.
+    graphPage->regenerate();
+}
+
+void MainFrame::filterEvents() {
+    ::filterEvents(events, filterSettings(), lists);
+}
+
+FilterSettings MainFrame::filterSettings() const {
+    FilterSettings s;
+    s.rangeStart = rangeStart;
+    s.rangeEnd = rangeEnd;
+    s.maxCount = maxCount;
+    s.direction = directionChoice->GetSelection() == FilterSettings::fromStart
+                      ? FilterSettings::fromStart
+                      : FilterSettings::toEnd;
+    s.detail = std::max(0, detailChoice->GetSelection());
+    s.config = configCheck->GetValue();
+    s.discrete = discreteCheck->GetValue();
+    s.relays = relayCheck->GetValue();
+    for (size_t g = 0; g < s.weights.size(); ++g)
+        s.weights[g] = weightChecks[g]->GetValue();
+    return s;
+}
+
+void MainFrame::setRangeStart(int32_t t) {
+    rangeStart = t;
+    showTime(t, startDay, startMonth, startYear, startHour, startMinute, startSecond);
+}
+
+void MainFrame::setRangeEnd(int32_t t) {
+    rangeEnd = t;
+    showTime(t, endDay, endMonth, endYear, endHour, endMinute, endSecond);
+}
+
+void MainFrame::setMaxCount(uint32_t n) {
+    maxCount = n;
+    countField->ChangeValue(wxString::Format(L"%lu", static_cast<unsigned long>(n)));
+}
+
+void MainFrame::readMaxCount() {
+    // atol's result taken as the 32-bit count, as the field's seven characters allow.
+    setMaxCount(static_cast<uint32_t>(leadingNumberOf(countField)));
+}
+
+void MainFrame::showRecordBounds() {
+    firstRecordButton->SetLabel(wxString::FromUTF8(recordBoundText(events.minSeconds)));
+    lastRecordButton->SetLabel(wxString::FromUTF8(recordBoundText(events.maxSeconds)));
+    filterPane->GetPane()->Layout();
+}
+
+// ---- filter pane handlers (nothing is filtered until "Наложить фильтр") -------
+
+namespace {
+// The date the user picks, starting from t; nothing when cancelled.
+std::optional<int32_t> pickDate(wxWindow* parent, int32_t t) {
+    CalDialog dialog(parent, wxDateTime(static_cast<time_t>(t)));
+    if (dialog.ShowModal() != wxID_YES) return std::nullopt;
+    return static_cast<int32_t>(dialog.calendar->GetDate().GetTicks());
+}
+} // namespace
+
+void MainFrame::onPickStart(wxCommandEvent&) {
+    if (auto t = pickDate(this, rangeStart)) setRangeStart(*t);
+}
+
+void MainFrame::onFirstRecord(wxCommandEvent&) {
+    setRangeStart(events.minSeconds);
+}
+
+void MainFrame::onPickEnd(wxCommandEvent&) {
+    if (auto t = pickDate(this, rangeEnd)) setRangeEnd(*t);
+}
+
+void MainFrame::onLastRecord(wxCommandEvent&) {
+    setRangeEnd(events.maxSeconds);
+}
+
+void MainFrame::onTimeEntered(wxCommandEvent&) {
+    // Whichever field got the Enter, both ends take over what was typed.
+    setRangeStart(withTimeOfDay(rangeStart, leadingNumberOf(startHour),
+                                leadingNumberOf(startMinute), leadingNumberOf(startSecond)));
+    setRangeEnd(withTimeOfDay(rangeEnd, leadingNumberOf(endHour), leadingNumberOf(endMinute),
+                              leadingNumberOf(endSecond)));
+}
+
+void MainFrame::onCountEntered(wxCommandEvent&) {
+    readMaxCount();
+}
+
+void MainFrame::onLastHour(wxCommandEvent&) {
+    setRangeStart(quickRangeStart(rangeEnd, QuickRange::lastHour));
+}
+
+void MainFrame::onLastDay(wxCommandEvent&) {
+    setRangeStart(quickRangeStart(rangeEnd, QuickRange::lastDay));
+}
+
+void MainFrame::onLastWeek(wxCommandEvent&) {
+    setRangeStart(quickRangeStart(rangeEnd, QuickRange::lastWeek));
+}
+
+void MainFrame::onApplyFilter(wxCommandEvent&) {
+    applyFilter(nullptr);
+}

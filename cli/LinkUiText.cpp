@@ -1,0 +1,106 @@
+#include "cli/LinkUiText.h"
+
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+
+#include "cli/TextProgress.h"
+#include "common/errorExc.h"
+#include "device/DeviceChooser.h"
+#include "device/Platform.h"
+
+namespace {
+
+volatile std::sig_atomic_t interrupted = 0;
+
+void onInterrupt(int) {
+    interrupted = 1;
+}
+
+} // namespace
+
+std::optional<LinkArgs> parseLinkArgs(const std::vector<std::string>& args, const char* command) {
+    LinkArgs parsed;
+    bool ok = true;
+    for (size_t i = 0; i < args.size() && ok; ++i) {
+        if (args[i] == "--device" && i + 1 < args.size()) {
+            char* end = nullptr;
+            unsigned long n = std::strtoul(args[++i].c_str(), &end, 10);
+            ok = !args[i].empty() && *end == '\0' && n < 0x80000000ul;
+            parsed.device = uint32_t(n);
+        } else if (!args[i].empty() && args[i][0] != '-' && parsed.image.empty()) {
+            parsed.image = args[i];
+        } else {
+            ok = false;
+        }
+    }
+    if (!ok || parsed.image.empty()) {
+        std::fprintf(stderr, "usage: gruvik2-cli %s [--device N] IMAGE\n", command);
+        return std::nullopt;
+    }
+    return parsed;
+}
+
+LinkUiText::LinkUiText(std::string imagePath, std::optional<uint32_t> device)
+    : imagePath_(std::move(imagePath)), device_(device) {}
+
+LinkUiText::~LinkUiText() = default;
+
+std::optional<std::string> LinkUiText::chooseSaveFile(const SaveFileRequest&) {
+    return imagePath_;
+}
+
+void LinkUiText::chooseDevice(DeviceChooser& chooser) {
+    if (!device_) {
+        std::fprintf(stderr, "%d reader devices attached; using 0 (choose with --device N)\n",
+                     chooser.deviceCount());
+        return;
+    }
+    if (*device_ >= uint32_t(chooser.deviceCount()))
+        throw errorExc::plain("--device " + std::to_string(*device_) + ": only " +
+                              std::to_string(chooser.deviceCount()) + " reader devices attached");
+    while (uint32_t(chooser.deviceIndex()) < *device_)
+        chooser.next();
+}
+
+std::unique_ptr<Progress> LinkUiText::openProgress(const std::string&, const std::string& message,
+                                                   int maximum) {
+    auto progress = std::make_unique<TextProgress>(maximum, [] { return interrupted != 0; });
+    progress->update(0, message);
+    return progress;
+}
+
+void LinkUiText::info(const std::string& title, const std::string& message, const std::string&) {
+    std::printf("%s: %s\n", title.c_str(), message.c_str());
+    std::fflush(stdout);
+}
+
+void LinkUiText::error(const std::string& message) {
+    std::fprintf(stderr, "%s\n", message.c_str());
+}
+
+int runLink(const LinkArgs& args, const std::function<LinkOutcome(LinkContext&)>& command) {
+    struct sigaction sa {
+    }, previous{};
+    sa.sa_handler = onInterrupt;
+    sigemptyset(&sa.sa_mask);
+    // A second Ctrl-C ends the program at once.
+    sa.sa_flags = SA_RESETHAND;
+    sigaction(SIGINT, &sa, &previous);
+    interrupted = 0;
+
+    auto bridges = systemBridgeLibrary();
+    auto priority = systemPriority();
+    LinkUiText ui(args.image, args.device);
+    LinkContext link{*bridges, *priority, ui};
+    LinkOutcome outcome = command(link);
+    sigaction(SIGINT, &previous, nullptr);
+    switch (outcome) {
+    case LinkOutcome::Done:
+        return 0;
+    case LinkOutcome::Cancelled:
+        return 1;
+    default:
+        return 2;
+    }
+}

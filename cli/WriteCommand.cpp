@@ -1,0 +1,34 @@
+// gruvik2-cli write [--device N] IMAGE: writes the writable area (passport
+// data) of IMAGE into the recorder through the reader device.
+#include <cstdio>
+
+#include "cli/Command.h"
+#include "cli/LinkUiText.h"
+#include "common/errorExc.h"
+#include "image/RecorderImage.h"
+
+namespace {
+
+int run(const std::vector<std::string>& args) {
+    auto parsed = parseLinkArgs(args, "write");
+    if (!parsed) return 2;
+    RecorderImage image;
+    try {
+        image.load(parsed->image, false);
+    } catch (const errorExc& e) {
+        std::fprintf(stderr, "%s\n", e.message().c_str());
+        return 2;
+    }
+    Crc16 crc;
+    return runLink(*parsed, [&](LinkContext& link) {
+        WriteReport report = writeRecorder(link, image, crc);
+        if (report.outcome == LinkOutcome::Done)
+            std::printf("pages written %u, skipped %u, rejected %u\n", report.pagesWritten,
+                        report.pagesSkipped, report.pagesRejected);
+        return report.outcome;
+    });
+}
+
+const bool registered = registerCommand({"write", "[--device N] IMAGE", run});
+
+} // namespace

@@ -1,0 +1,39 @@
+#pragma once
+// What the device link shows the user and asks of them. The GUI implements it
+// with its dialogs (file dialog, device choice, progress dialog, info dialog,
+// error log), the command line with text on the terminal, tests with a
+// recorder. No wx here.
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "common/Progress.h"
+
+class DeviceChooser;
+
+class LinkUi {
+public:
+    struct SaveFileRequest {
+        std::string title;
+        std::string directory; // initial folder
+        std::string filter;    // "Label|*.ext|Label|*.*"
+    };
+
+    virtual ~LinkUi() = default;
+
+    // Full path of the file the user confirmed (overwriting an existing file
+    // confirmed too); nothing when the choice was not confirmed.
+    virtual std::optional<std::string> chooseSaveFile(const SaveFileRequest& request) = 0;
+    // Several bridges are attached: lets the user move chooser between them (the
+    // bridge shown blinks its LED) until the choice ends, however it ends.
+    virtual void chooseDevice(DeviceChooser& chooser) = 0;
+    // A progress display of values 0..maximum with a cancel button; it closes
+    // when the returned object is destroyed.
+    virtual std::unique_ptr<Progress> openProgress(const std::string& title,
+                                                   const std::string& message, int maximum) = 0;
+    // Modal message with a picture (a path under bmps/).
+    virtual void info(const std::string& title, const std::string& message,
+                      const std::string& picture) = 0;
+    // A failure the link caught and handled.
+    virtual void error(const std::string& message) = 0;
+};

@@ -1,0 +1,118 @@
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+
+#include "common/errorExc.h"
+#include "device/Link.h"
+#include "device/ReaderDevice.h"
+#include "device/RecorderTransfer.h"
+#include "image/RecorderImage.h"
+
+namespace {
+
+const char* const kSourceRecorder = "регистратор параметров";
+const char* const kSourceInternal = "внутренняя память устройства считывания";
+
+// Chooses the memory the device reads from; returns its name.
+const char* selectSource(SerialLine& line) {
+    uint8_t answer = firstCommand(line, wire::SelectRecorder);
+    if (answer == wire::SelectRecorder) return kSourceRecorder;
+    if (answer == wire::RecorderUnavailable) {
+        sendByte(line, wire::SelectInternal);
+        if (receiveByte(line) == wire::SelectInternal) return kSourceInternal;
+    }
+    throw errorExc("Ошибка при выборе считываемой памяти");
+}
+
+} // namespace
+
+ReadReport readRecorder(LinkContext& link, RecorderImage& image, Crc16& crc, std::string& lastDir,
+                        std::string& filePath) {
+    ReadReport report;
+    LinkUi& ui = link.ui;
+    try {
+        auto chosen =
+            ui.chooseSaveFile({"Выберите файл для сохранения считанной информации", lastDir,
+                               "Файлы Gruvik2 (*.rpd)|*.rpd|Все файлы (*.*)|*.*"});
+        if (!chosen)
+            throw errorExc("Необходимо выбрать файл для сохранения образа памяти регистратора");
+        lastDir = std::filesystem::path(*chosen).parent_path().string();
+        filePath = *chosen;
+        image.load(filePath, true);
+    } catch (const errorExc& e) {
+        image.reset();
+        ui.error(e.message());
+        return report;
+    }
+
+    link.priority.setPriorityClass(ProcessPriority::HighPriorityClass);
+    LineHandle line;
+    std::unique_ptr<Progress> progress;
+    try {
+        line = openReaderDevice(link.bridges, ui);
+        progress =
+            ui.openProgress("Считывание данных", "Установка параметров последовательного порта",
+                            int(RecorderImage::PageCount));
+        prepareLine(*line, *progress, "Подготовка к считыванию данных");
+        const char* source = selectSource(*line);
+        sendByte(*line, wire::SelectMethod);
+        if (receiveByte(*line) != wire::SelectMethod)
+            throw errorExc("Ошибка при выборе метода считывания");
+        sendByte(*line, wire::StartRead);
+        if (receiveByte(*line) != wire::Ready) throw errorExc("Устройство считывания не готово");
+
+        for (int p = 0; p < int(RecorderImage::PageCount); ++p) {
+            uint8_t* page = image.page(uint32_t(p));
+            auto request = pageRequest(uint16_t(p), crc.compute(page, RecorderImage::PageSize));
+            sendAll(*line, request.data(), request.size());
+            uint8_t status = receiveByte(*line);
+            if (status == wire::PageSame) {
+                ++report.pagesSkipped;
+            } else if (status == wire::PageDiffers) {
+                ++report.pagesRead;
+                uint8_t sent[2];
+                receiveAll(*line, sent, 2);
+                receiveAll(*line, page, RecorderImage::PageSize);
+                // A damaged copy is asked for again with its own CRC, which
+                // differs from the device's, so the device sends the page anew.
+                if (crc.compute(page, RecorderImage::PageSize) !=
+                    uint16_t(sent[0] | sent[1] << 8)) {
+                    ++report.pagesRepeated;
+                    --p;
+                }
+            }
+            char message[256];
+            std::snprintf(
+                message, sizeof message,
+                "Страниц памяти: считано %u пропущено %u повторено %u\nИсточник данных: %s",
+                report.pagesRead, report.pagesSkipped, report.pagesRepeated, source);
+            if (!progress->update(std::max(p, 0), message)) {
+                link.priority.setPriorityClass(ProcessPriority::NormalPriorityClass);
+                line->closeHandle();
+                ui.info("Считывание прервано", "Cчитывание данных прервано, файл не обновлен",
+                        kLinkPicture);
+                image.reset();
+                progress.reset();
+                report.outcome = LinkOutcome::Cancelled;
+                return report;
+            }
+        }
+
+        if (report.pagesRead != 0) {
+            image.save(filePath);
+            report.saved = true;
+        }
+        line->closeHandle();
+        link.priority.setPriorityClass(ProcessPriority::NormalPriorityClass);
+        progress.reset();
+        ui.info("Считывание завершено", "Cчитывание данных успешно завершено", kLinkPicture);
+        report.outcome = LinkOutcome::Done;
+    } catch (const errorExc& e) {
+        progress.reset();
+        image.reset();
+        ui.error(e.message());
+        if (line) line->closeHandle();
+        link.priority.setPriorityClass(ProcessPriority::NormalPriorityClass);
+    }
+    return report;
+}

@@ -1,0 +1,75 @@
+#include "device/ReaderDevice.h"
+
+#include "common/errorExc.h"
+#include "device/DeviceChooser.h"
+
+namespace {
+
+// The only model the reader device is known not to be built with.
+constexpr uint8_t RefusedPartNumber = 1;
+
+void configure(BridgeLibrary& library, SerialLine& handle) {
+    uint8_t part = 0;
+    if (library.getPartNumber(handle, part) == BridgeLibrary::Success && part == RefusedPartNumber)
+        throw errorExc("Неизвестное устройство считывания");
+
+    uint8_t maxPower = 0;
+    if (library.getMaxPower(handle, maxPower) != BridgeLibrary::Success)
+        throw errorExc("Ошибка функции GetMaxPower()");
+    if (maxPower != RequiredMaxPower &&
+        library.setMaxPower(handle, RequiredMaxPower) != BridgeLibrary::Success)
+        throw errorExc("Ошибка функции SetMaxPower()");
+
+    int32_t selfPower = 0;
+    if (library.getSelfPower(handle, selfPower) != BridgeLibrary::Success)
+        throw errorExc("Ошибка функции GetSelfPower()");
+    if (selfPower != RequiredSelfPower &&
+        library.setSelfPower(handle, RequiredSelfPower) != BridgeLibrary::Success)
+        throw errorExc("Ошибка функции SetSelfPower()");
+
+    BaudTable table;
+    if (library.getBaudRateConfig(handle, table) != BridgeLibrary::Success)
+        throw errorExc("Ошибка функции GetBaudRateConfig()");
+    bool changed = false;
+    auto fix = [&changed](auto& field, auto required) {
+        if (field != required) field = required, changed = true;
+    };
+    for (size_t row = RequiredRowFirst; row <= RequiredRowLast; ++row) {
+        fix(table[row].valueA, RequiredBaudRow.valueA);
+        fix(table[row].valueB, RequiredBaudRow.valueB);
+        fix(table[row].valueC, RequiredBaudRow.valueC);
+        fix(table[row].baudRate, RequiredBaudRow.baudRate);
+    }
+    if (changed && library.setBaudRateConfig(handle, table) != BridgeLibrary::Success)
+        throw errorExc("Ошибка функции SetBaudRateConfig()");
+}
+
+} // namespace
+
+LineHandle openReaderDevice(BridgeLibrary& library, LinkUi& ui) {
+    uint32_t count = 0;
+    if (library.getNumDevices(count) != BridgeLibrary::Success) count = 0;
+    if (count == 0) throw errorExc("Устройство считывания не обнаружено");
+
+    uint32_t index = 0;
+    if (count > 1) {
+        DeviceChooser chooser(library, int32_t(count),
+                              [&ui](const std::string& message) { ui.error(message); });
+        ui.chooseDevice(chooser);
+        chooser.finish();
+        index = uint32_t(chooser.deviceIndex());
+    }
+
+    LineHandle handle;
+    if (library.open(index, handle) != BridgeLibrary::Success) {
+        if (!handle) throw errorExc(kCannotOpenPort, library.lastError());
+        return handle; // usable, but the library could not prepare it for configuration
+    }
+    try {
+        configure(library, *handle);
+    } catch (...) {
+        handle->closeHandle();
+        throw;
+    }
+    return handle;
+}

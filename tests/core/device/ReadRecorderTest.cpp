@@ -1,0 +1,237 @@
+#include <chrono>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include "core/device/LinkTestSupport.h"
+
+namespace {
+
+using Events = std::vector<std::string>;
+
+const std::string kPicture = "bmps/connect.160.png";
+const std::string kDoneInfo =
+    "info Считывание завершено|Cчитывание данных успешно завершено|" + kPicture;
+const std::string kCancelInfo =
+    "info Считывание прервано|Cчитывание данных прервано, файл не обновлен|" + kPicture;
+const std::string kProgress =
+    "progress Считывание данных|Установка параметров последовательного порта|8192";
+const std::vector<uint32_t> kHighThenNormal = {ProcessPriority::HighPriorityClass,
+                                               ProcessPriority::NormalPriorityClass};
+const char* const kRecorder = "регистратор параметров";
+
+std::string progressText(uint32_t read, uint32_t skipped, uint32_t repeated, const char* source) {
+    return "Страниц памяти: считано " + std::to_string(read) + " пропущено " +
+           std::to_string(skipped) + " повторено " + std::to_string(repeated) +
+           "\nИсточник данных: " + source;
+}
+
+struct FileId {
+    ino_t inode;
+    struct timespec modified;
+};
+FileId fileId(const std::string& path) {
+    struct stat st {};
+    ::stat(path.c_str(), &st);
+    return {st.st_ino, st.st_mtim};
+}
+bool sameFile(const FileId& a, const FileId& b) {
+    return a.inode == b.inode && a.modified.tv_sec == b.modified.tv_sec &&
+           a.modified.tv_nsec == b.modified.tv_nsec;
+}
+
+using ReadRecorderTest = LinkFixture;
+
+TEST_F(ReadRecorderTest, NewFileGetsEveryPageThatIsNotErased) {
+    startEmulator();
+    const std::string file = dir.file("new.rpd");
+    ReadReport report = read(file);
+    EXPECT_EQ(openDescriptors(linePath), 0);
+    auto stats = stopEmulator();
+
+    const uint32_t differing = pagesDifferingFromErased(recorder);
+    ASSERT_GT(differing, 10u);
+    EXPECT_EQ(report.outcome, LinkOutcome::Done);
+    EXPECT_EQ(report.pagesRead, differing);
+    EXPECT_EQ(report.pagesSkipped, RecorderImage::PageCount - differing);
+    EXPECT_EQ(report.pagesRepeated, 0u);
+    EXPECT_TRUE(report.saved);
+    EXPECT_TRUE(sameBytes(image, recorder));
+    RecorderImage saved;
+    saved.load(file, false);
+    EXPECT_TRUE(sameBytes(saved, recorder));
+
+    EXPECT_EQ(filePath, file);
+    EXPECT_EQ(lastDir, dir.path().string());
+    EXPECT_EQ(ui.fileRequest.title, "Выберите файл для сохранения считанной информации");
+    EXPECT_EQ(ui.fileRequest.filter, "Файлы Gruvik2 (*.rpd)|*.rpd|Все файлы (*.*)|*.*");
+    EXPECT_EQ(ui.events, (Events{"file", kProgress, "progress closed", kDoneInfo}));
+    EXPECT_EQ(priority.classes, kHighThenNormal);
+    ASSERT_EQ(ui.updates.size(), RecorderImage::PageCount + 1);
+    EXPECT_EQ(ui.updates[0], std::make_pair(0, std::string("Подготовка к считыванию данных")));
+    EXPECT_EQ(ui.updates.back(),
+              std::make_pair(8191, progressText(differing, RecorderImage::PageCount - differing, 0,
+                                                kRecorder)));
+    EXPECT_EQ(stats.commands, "ECM");
+    ASSERT_EQ(stats.requestedPages.size(), RecorderImage::PageCount);
+    for (uint32_t p = 0; p < RecorderImage::PageCount; ++p)
+        ASSERT_EQ(stats.requestedPages[p], p);
+    // The configuration was written once into the unconfigured bridge.
+    EXPECT_EQ(bridges->config(0).maxPower, 50);
+    EXPECT_EQ(bridges->config(0).selfPower, 0);
+}
+
+TEST_F(ReadRecorderTest, ReadingAgainLeavesTheFileUntouched) {
+    const std::string file = dir.file("same.rpd");
+    recorder.save(file);
+    const FileId before = fileId(file);
+    startEmulator();
+    ReadReport report = read(file);
+    auto stats = stopEmulator();
+    EXPECT_EQ(report.outcome, LinkOutcome::Done);
+    EXPECT_EQ(report.pagesRead, 0u);
+    EXPECT_EQ(report.pagesSkipped, RecorderImage::PageCount);
+    EXPECT_FALSE(report.saved);
+    EXPECT_TRUE(sameFile(before, fileId(file)));
+    EXPECT_EQ(stats.pagesSent, 0u);
+    EXPECT_EQ(ui.events.back(), kDoneInfo);
+}
+
+TEST_F(ReadRecorderTest, DamagedPagesAreRequestedAgain) {
+    startEmulator({.badCrcOnce = {0, 545}});
+    ASSERT_NE(recorder.page(545)[0], 0xFF);
+    ReadReport report = read(dir.file("crc.rpd"));
+    auto stats = stopEmulator();
+    const uint32_t differing = pagesDifferingFromErased(recorder);
+    EXPECT_EQ(report.outcome, LinkOutcome::Done);
+    EXPECT_EQ(report.pagesRepeated, 2u);
+    EXPECT_EQ(report.pagesRead, differing + 2);
+    EXPECT_EQ(report.pagesSkipped, RecorderImage::PageCount - differing);
+    EXPECT_TRUE(sameBytes(image, recorder));
+    // Page 0 twice, and the progress stays at 0 after its first, damaged copy.
+    ASSERT_GE(stats.requestedPages.size(), 3u);
+    EXPECT_EQ(std::vector<uint32_t>(stats.requestedPages.begin(), stats.requestedPages.begin() + 3),
+              (std::vector<uint32_t>{0, 0, 1}));
+    EXPECT_EQ(ui.updates[1], std::make_pair(0, progressText(1, 0, 1, kRecorder)));
+    EXPECT_EQ(ui.updates[2], std::make_pair(0, progressText(2, 0, 1, kRecorder)));
+    EXPECT_EQ(std::count(stats.requestedPages.begin(), stats.requestedPages.end(), 545u), 2);
+}
+
+TEST_F(ReadRecorderTest, InternalMemoryIsNamedAsTheSource) {
+    startEmulator({.internalMemory = true});
+    ReadReport report = read(dir.file("internal.rpd"));
+    auto stats = stopEmulator();
+    EXPECT_EQ(report.outcome, LinkOutcome::Done);
+    EXPECT_EQ(stats.commands, "EICM");
+    EXPECT_NE(
+        ui.updates.back().second.find("\nИсточник данных: внутренняя память устройства считывания"),
+        std::string::npos);
+}
+
+TEST_F(ReadRecorderTest, WrongAnswersEndTheReadWithTheirMessages) {
+    struct Case {
+        EmulatorFaults faults;
+        std::string commands;
+        std::string message;
+    };
+    const Case cases[] = {
+        {{.answerE = 'X'}, "E", "Ошибка при выборе считываемой памяти"},
+        {{.internalMemory = true, .answerI = 'E'}, "EI", "Ошибка при выборе считываемой памяти"},
+        {{.answerC = 'M'}, "EC", "Ошибка при выборе метода считывания"},
+        {{.answerM = 'M'}, "ECM", "Устройство считывания не готово"},
+    };
+    for (const Case& c : cases) {
+        startEmulator(c.faults);
+        image.page(3)[0] = 0;
+        ui.events.clear();
+        priority.classes.clear();
+        ReadReport report = read(dir.file("wrong.rpd"));
+        EXPECT_EQ(openDescriptors(linePath), 0) << c.message;
+        auto stats = stopEmulator();
+        EXPECT_EQ(report.outcome, LinkOutcome::Failed);
+        EXPECT_EQ(stats.commands, c.commands);
+        EXPECT_TRUE(stats.requestedPages.empty());
+        EXPECT_EQ(ui.events, (Events{"file", kProgress, "progress closed", "error " + c.message}));
+        EXPECT_EQ(priority.classes, kHighThenNormal);
+        EXPECT_TRUE(isErased(image));
+    }
+}
+
+TEST_F(ReadRecorderTest, SilentDeviceFailsWithinTheTimeouts) {
+    const std::string file = dir.file("silent.rpd");
+    RecorderImage old;
+    old.page(5)[7] = 0x42;
+    old.save(file);
+    startEmulator({.silentAfter = 100});
+    auto start = std::chrono::steady_clock::now();
+    ReadReport report = read(file);
+    auto elapsed = std::chrono::steady_clock::now() - start;
+    EXPECT_EQ(openDescriptors(linePath), 0);
+    stopEmulator();
+    EXPECT_EQ(report.outcome, LinkOutcome::Failed);
+    EXPECT_EQ(ui.events.back(), "error несоответствие потока данных при приеме");
+    EXPECT_EQ(priority.classes, kHighThenNormal);
+    EXPECT_TRUE(isErased(image));
+    RecorderImage onDisk;
+    onDisk.load(file, false);
+    EXPECT_TRUE(sameBytes(onDisk, old));
+    // A second of purging and one transfer time-out, not the command time-outs again and again.
+    EXPECT_LT(elapsed, std::chrono::seconds(5));
+}
+
+TEST_F(ReadRecorderTest, CancelKeepsTheOldFileAndErasesTheImage) {
+    const std::string file = dir.file("cancel.rpd");
+    RecorderImage old;
+    old.page(9)[1] = 0x17;
+    old.save(file);
+    const FileId before = fileId(file);
+    startEmulator();
+    ui.onUpdate = [](int value, const std::string&) { return value < 600; };
+    ReadReport report = read(file);
+    EXPECT_EQ(openDescriptors(linePath), 0);
+    auto stats = stopEmulator();
+    EXPECT_EQ(report.outcome, LinkOutcome::Cancelled);
+    EXPECT_EQ(stats.requestedPages.back(), 600u);
+    EXPECT_TRUE(sameFile(before, fileId(file)));
+    EXPECT_TRUE(isErased(image));
+    EXPECT_EQ(ui.events, (Events{"file", kProgress, kCancelInfo, "progress closed"}));
+    EXPECT_EQ(priority.classes, kHighThenNormal);
+}
+
+TEST_F(ReadRecorderTest, UnexpectedStatusLeavesThePageAsLoaded) {
+    const uint32_t page = recorder.generalFirst();
+    ASSERT_NE(recorder.page(page)[0], 0xFF);
+    startEmulator({.badStatus = {{page, 'Z'}}});
+    ReadReport report = read(dir.file("status.rpd"));
+    stopEmulator();
+    const uint32_t differing = pagesDifferingFromErased(recorder);
+    EXPECT_EQ(report.outcome, LinkOutcome::Done);
+    EXPECT_EQ(report.pagesRead, differing - 1);
+    EXPECT_EQ(report.pagesSkipped, RecorderImage::PageCount - differing);
+    EXPECT_EQ(image.page(page)[0], 0xFF);
+}
+
+TEST_F(ReadRecorderTest, NoFileChosenOrUnloadableFileTouchesNoDevice) {
+    startEmulator();
+    image.page(1)[1] = 1;
+    ui.saveFile.reset();
+    LinkContext link{*bridges, priority, ui};
+    ReadReport report = readRecorder(link, image, crc, lastDir, filePath);
+    EXPECT_EQ(report.outcome, LinkOutcome::Failed);
+    EXPECT_EQ(ui.events,
+              (Events{"file",
+                      "error Необходимо выбрать файл для сохранения образа памяти регистратора"}));
+    EXPECT_TRUE(isErased(image));
+    EXPECT_TRUE(filePath.empty());
+
+    ui.events.clear();
+    image.page(1)[1] = 1;
+    report = read(dir.path().string()); // a folder
+    EXPECT_EQ(report.outcome, LinkOutcome::Failed);
+    EXPECT_EQ(ui.events.size(), 2u);
+    EXPECT_EQ(ui.events[1].rfind("error не могу", 0), 0u) << ui.events[1];
+    EXPECT_TRUE(isErased(image));
+    EXPECT_TRUE(priority.classes.empty());
+    EXPECT_TRUE(stopEmulator().commands.empty());
+}
+
+} // namespace

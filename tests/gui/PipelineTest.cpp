@@ -1,0 +1,502 @@
+// From an image file to the pages: the open and save commands, the analysis
+// under its progress dialog, the filter pane's handlers, and the journal and
+// protocol pages with their printing.
+#include <algorithm>
+#include <chrono>
+#include <fstream>
+#include <iterator>
+
+#include <wx/app.h>
+#include <wx/button.h>
+#include <wx/checkbox.h>
+#include <wx/collpane.h>
+#include <wx/combobox.h>
+#include <wx/filedlg.h>
+#include <wx/html/htmlwin.h>
+#include <wx/notebook.h>
+#include <wx/print.h>
+#include <wx/testing.h>
+#include <wx/textctrl.h>
+#include <wx/uiaction.h>
+
+#include "app/CalDialog.h"
+#include "app/MainFrame.h"
+#include "common/Progress.h"
+#include "events/Analysis.h"
+#include "gui/GuiTest.h"
+#include "testsupport/FullMemory.h"
+#include "testsupport/ImageBuilder.h"
+#include "testsupport/SampleMemory.h"
+#include "testsupport/ScopedTZ.h"
+#include "testsupport/TempDir.h"
+#include "views/JournalHtml.h"
+#include "views/ProtocolDocument.h"
+#include "views/ui/ReportWindow.h"
+#include "views/ui/TextLog.h"
+
+using guitest::utf8;
+
+namespace {
+
+// Answers a file dialog with a path (or a cancel) after checking how the
+// command set it up.
+class FileChoice : public wxExpectModalBase<wxFileDialog, FileChoice> {
+public:
+    FileChoice(const std::string& path, bool saving, const wxString& folder, int id = wxID_OK)
+        : path_(path), saving_(saving), folder_(folder), id_(id) {}
+
+protected:
+    int OnInvoked(wxFileDialog* dialog) const override {
+        EXPECT_EQ(utf8(dialog->GetMessage()), "Выберите файл");
+        EXPECT_EQ(utf8(dialog->GetWildcard()), "Файлы Gruvik2 (*.rpd)|*.rpd|Все файлы (*.*)|*.*");
+        EXPECT_EQ(dialog->GetDirectory(), folder_);
+        EXPECT_EQ(dialog->HasFlag(wxFD_SAVE), saving_);
+        EXPECT_EQ(dialog->HasFlag(wxFD_OVERWRITE_PROMPT), saving_);
+        if (id_ == wxID_OK) dialog->SetPath(wxString::FromUTF8(path_));
+        return id_;
+    }
+
+private:
+    std::string path_;
+    bool saving_;
+    wxString folder_;
+    int id_;
+};
+
+// Picks a day in the date dialog, or cancels it.
+class DateChoice : public wxExpectModalBase<CalDialog, DateChoice> {
+public:
+    DateChoice(const wxDateTime& date, int id) : date_(date), id_(id) {}
+
+protected:
+    int OnInvoked(CalDialog* dialog) const override {
+        dialog->calendar->SetDate(date_);
+        return id_;
+    }
+
+private:
+    wxDateTime date_;
+    int id_;
+};
+
+// Cancels at its first report.
+struct CancelAtOnce : Progress {
+    bool update(int, const std::string&) override { return false; }
+};
+
+void sendCommand(wxWindow* frame, int id) {
+    wxCommandEvent event(wxEVT_MENU, id);
+    event.SetEventObject(frame);
+    frame->GetEventHandler()->ProcessEvent(event);
+}
+
+std::string fileBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+std::string emptyJournal() {
+    aList none;
+    std::string html;
+    buildJournalHtml(none, nullptr, html);
+    return html;
+}
+
+class PipelineTest : public guitest::MainFrameTest {
+protected:
+    // Writes the image that build states and returns its path.
+    std::string writeImage(const std::string& name,
+                           const std::function<void(RecorderImage&)>& build) {
+        RecorderImage image;
+        build(image);
+        std::string path = dir.file(name);
+        image.save(path);
+        return path;
+    }
+    std::string writeSample(const std::string& name = "sample.rpd") {
+        return writeImage(name, synthesizeSampleMemory);
+    }
+
+    void open(const std::string& path) {
+        wxTEST_DIALOG(sendCommand(frame, wxID_OPEN), FileChoice(path, false, frame->lastDir));
+    }
+    void save(const std::string& path) {
+        wxTEST_DIALOG(sendCommand(frame, wxID_SAVE), FileChoice(path, true, frame->lastDir));
+    }
+
+    std::string journalHtml() const { return utf8(frame->journalPage->html); }
+    std::string journalText() const { return utf8(frame->journalPage->htmlView->ToText()); }
+    std::string protocolHtml() const { return utf8(frame->protocolPage->html); }
+    // The journal that the filtered list gives now.
+    std::string journalOfList() const {
+        std::string html;
+        buildJournalHtml(frame->lists.journalList, nullptr, html);
+        return html;
+    }
+    std::string rangeText(bool start) const {
+        wxTextCtrl* const* f = start ? &frame->startDay : &frame->endDay;
+        wxTextCtrl* const* t = start ? &frame->startHour : &frame->endHour;
+        return utf8(f[0]->GetValue() + L"/" + f[1]->GetValue() + L"/" + f[2]->GetValue() + L" " +
+                    t[0]->GetValue() + L":" + t[1]->GetValue() + L":" + t[2]->GetValue());
+    }
+    void showFilterPane() {
+        frame->filterPane->Expand();
+        frame->Layout();
+        ASSERT_TRUE(guitest::waitFor([&] { return frame->lastWeekButton->IsShownOnScreen(); }));
+    }
+    // Types text into field through the X server (ASCII only).
+    void typeInto(wxTextCtrl* field, const char* text) {
+        field->ChangeValue(wxEmptyString);
+        field->SetFocus();
+        ASSERT_TRUE(guitest::waitFor([&] { return wxWindow::FindFocus() == field; }));
+        wxUIActionSimulator().Text(text);
+        ASSERT_TRUE(guitest::waitFor([&] { return utf8(field->GetValue()) == text; }));
+    }
+    void enterIn(wxTextCtrl* field, const std::function<bool()>& done) {
+        guitest::pressEnter(field);
+        EXPECT_TRUE(guitest::waitFor(done));
+    }
+    // A button's command, as its click sends it.
+    void pressButton(int id) {
+        wxCommandEvent event(wxEVT_BUTTON, id);
+        event.SetEventObject(frame->FindWindow(id));
+        frame->GetEventHandler()->ProcessEvent(event);
+    }
+    void click(wxButton* button, const std::function<bool()>& done) {
+        guitest::clickOn(button);
+        EXPECT_TRUE(guitest::waitFor(done));
+    }
+
+    ScopedTZ tz{"Europe/Moscow"};
+    TempDir dir;
+};
+
+} // namespace
+
+TEST_F(PipelineTest, OpeningAnImageShowsItsJournalAndProtocol) {
+    // The analysis sets the count and direction back whatever the user left there.
+    frame->setMaxCount(5);
+    frame->directionChoice->SetSelection(0);
+    const std::string path = writeSample();
+    guitest::ProgressWatch watch;
+    open(path);
+
+    EXPECT_EQ(watch.titles, std::vector<std::string>{"Анализ памяти регистратора"});
+    EXPECT_EQ(utf8(frame->filePath), path);
+    EXPECT_EQ(utf8(frame->lastDir), dir.path().string());
+    EXPECT_EQ(utf8(frame->firstRecordButton->GetLabel()), "07:55:00 04/03/2024");
+    EXPECT_EQ(utf8(frame->lastRecordButton->GetLabel()), "16:46:41 08/03/2024");
+    EXPECT_EQ(frame->rangeStart, frame->events.minSeconds);
+    EXPECT_EQ(frame->rangeEnd, frame->events.maxSeconds);
+    EXPECT_EQ(rangeText(true), "04/03/2024 07:55:00");
+    EXPECT_EQ(rangeText(false), "08/03/2024 16:46:41");
+    EXPECT_EQ(utf8(frame->countField->GetValue()), "1000");
+    EXPECT_EQ(frame->maxCount, 1000u);
+    EXPECT_EQ(frame->directionChoice->GetSelection(), 1);
+
+    // Level 4: power, sensor failures, overloads, configuration, the reader.
+    EXPECT_EQ(listSize(frame->lists.journalList), 18u);
+    EXPECT_EQ(journalHtml(), journalOfList());
+    const std::string text = journalText();
+    for (const char* row : {sample::firstPowerOn, sample::overloadStart, "Выключение питания",
+                            "Устройство считывания вытащено"})
+        EXPECT_NE(text.find(row), std::string::npos) << row;
+    EXPECT_EQ(text.find(sample::sensorLoadRow), std::string::npos);
+    EXPECT_NE(text.find("08/03/2024 16:46:40.0"), std::string::npos);
+
+    EXPECT_EQ(protocolHtml(), buildProtocolHtml(frame->image, protocolPeriodOf(frame->events)));
+    EXPECT_NE(protocolHtml().find("Протокол условий эксплуатации крана<BR>от 08/03/2024 16:46"),
+              std::string::npos);
+    EXPECT_NE(utf8(frame->protocolPage->htmlView->ToText()).find("Кран в целом"),
+              std::string::npos);
+}
+
+TEST_F(PipelineTest, CancellingTheAnalysisLeavesNoEventsAndEmptyPages) {
+    open(writeSample());
+    ASSERT_FALSE(frame->events.empty());
+    const int32_t start = frame->rangeStart;
+
+    guitest::ProgressWatch watch(true);
+    open(writeSample("again.rpd"));
+    EXPECT_TRUE(watch.cancelled);
+    EXPECT_EQ(guitest::takeLoggedErrors(),
+              std::vector<std::string>{"Анализ памяти регистратора прерван"});
+    EXPECT_TRUE(frame->events.empty());
+    EXPECT_EQ(frame->lists.journalList.first, nullptr);
+    frame->lists.forEachGraphList([](aList& l) { EXPECT_EQ(l.first, nullptr); });
+    EXPECT_EQ(journalHtml(), emptyJournal());
+    EXPECT_EQ(protocolHtml(), "");
+    EXPECT_EQ(frame->rangeStart, start); // the range stays for the next image
+}
+
+TEST_F(PipelineTest, EightDiscreteChannelsAreRefusedWithoutAProgressDialog) {
+    open(writeSample());
+    const std::string path = writeImage("eight.rpd", [](RecorderImage& image) {
+        synthesizeSampleMemory(image);
+        image.page(RecorderImage::HeaderPage)[5] = 8;
+    });
+    guitest::ProgressWatch watch;
+    open(path);
+    EXPECT_EQ(watch.titles, std::vector<std::string>{});
+    EXPECT_EQ(guitest::takeLoggedErrors(),
+              std::vector<std::string>{
+                  "Эта версия программы не может работать с количеством дискретных каналов, "
+                  "отличных от 6!"});
+    EXPECT_EQ(frame->image.discreteCount(), 8); // the image is kept
+    EXPECT_TRUE(frame->events.empty());
+    EXPECT_EQ(frame->lists.journalList.first, nullptr);
+    EXPECT_EQ(journalHtml(), emptyJournal());
+    EXPECT_EQ(protocolHtml(), "");
+}
+
+TEST_F(PipelineTest, AnErasedImageGivesEmptyPagesAndADefinedRange) {
+    const std::string path = writeImage("erased.rpd", [](RecorderImage&) {});
+    const auto before = int32_t(std::time(nullptr));
+    open(path);
+    EXPECT_TRUE(frame->events.empty());
+    EXPECT_EQ(journalHtml(), emptyJournal());
+    EXPECT_EQ(protocolHtml(), "");
+    EXPECT_GE(frame->rangeStart, before);
+    EXPECT_EQ(frame->rangeEnd, frame->rangeStart);
+}
+
+TEST_F(PipelineTest, AFileThatCannotBeReadResetsTheImageAndKeepsThePages) {
+    open(writeSample());
+    const std::string journal = journalHtml(), protocol = protocolHtml();
+    const size_t events = listSize(frame->events);
+
+    const std::string shortFile = dir.file("short.rpd");
+    std::ofstream(shortFile, std::ios::binary) << std::string(1000, '\x11');
+    const struct {
+        std::string path;
+        const char* message;
+    } cases[] = {
+        {shortFile, "не могу прочесть файл!"},
+        {dir.file("missing.rpd"), "не могу открыть файл!"},
+    };
+    for (const auto& c : cases) {
+        open(c.path);
+        EXPECT_EQ(guitest::takeLoggedErrors(), std::vector<std::string>{c.message});
+        EXPECT_TRUE(std::all_of(frame->image.data(), frame->image.data() + RecorderImage::ImageSize,
+                                [](uint8_t b) { return b == 0xFF; }))
+            << c.path;
+        EXPECT_EQ(utf8(frame->filePath), c.path);
+        EXPECT_EQ(listSize(frame->events), events);
+        EXPECT_EQ(journalHtml(), journal);
+        EXPECT_EQ(protocolHtml(), protocol);
+    }
+    EXPECT_FALSE(std::ifstream(dir.file("missing.rpd")).good()); // not created
+}
+
+TEST_F(PipelineTest, SavingThenOpeningGivesTheSameJournal) {
+    const std::string original = writeSample();
+    open(original);
+    const std::string journal = journalHtml(), protocol = protocolHtml();
+
+    const std::string copy = dir.file("copy.bin"); // any name opens
+    save(copy);
+    EXPECT_EQ(fileBytes(copy), fileBytes(original));
+    EXPECT_EQ(utf8(frame->filePath), copy);
+    EXPECT_EQ(journalHtml(), journal); // saving does not analyse
+
+    open(writeImage("erased.rpd", [](RecorderImage&) {}));
+    ASSERT_NE(journalHtml(), journal);
+    open(copy);
+    EXPECT_EQ(journalHtml(), journal);
+    EXPECT_EQ(protocolHtml(), protocol);
+}
+
+TEST_F(PipelineTest, ASaveThatFailsKeepsEverything) {
+    open(writeSample());
+    const std::string journal = journalHtml();
+    save(dir.file("no-such-folder/copy.rpd"));
+    EXPECT_EQ(guitest::takeLoggedErrors(),
+              std::vector<std::string>{"не могу открыть/создать файл!"});
+    EXPECT_EQ(frame->image.discreteCount(), 6);
+    EXPECT_EQ(frame->image.page(RecorderImage::HeaderPage)[5], 6);
+    EXPECT_EQ(journalHtml(), journal);
+}
+
+TEST_F(PipelineTest, CancellingAFileDialogChangesNothing) {
+    open(writeSample());
+    const wxString folder = frame->lastDir, path = frame->filePath;
+    const std::string journal = journalHtml();
+    for (int id : {wxID_OPEN, wxID_SAVE})
+        wxTEST_DIALOG(sendCommand(frame, id), FileChoice("", id == wxID_SAVE, folder, wxID_CANCEL));
+    EXPECT_EQ(frame->lastDir, folder);
+    EXPECT_EQ(frame->filePath, path);
+    EXPECT_EQ(journalHtml(), journal);
+}
+
+TEST_F(PipelineTest, ApplyingTheFilterTakesTheLevelCountAndStoredRange) {
+    open(writeSample());
+    showFilterPane();
+    frame->detailChoice->SetSelection(0);
+    typeInto(frame->countField, "5");
+    typeInto(frame->startHour, "12"); // not confirmed with Enter: discarded
+    auto* apply = static_cast<wxButton*>(frame->FindWindow(CmdApplyFilter));
+    const std::string before = journalHtml();
+    click(apply, [&] { return journalHtml() != before; });
+
+    EXPECT_EQ(frame->maxCount, 5u);
+    EXPECT_EQ(utf8(frame->startHour->GetValue()), "07");
+    // The latest five rows at level 1: the last lift's end and the reader.
+    EXPECT_EQ(listSize(frame->lists.journalList), 5u);
+    EXPECT_EQ(journalHtml(), journalOfList());
+    const std::string text = journalText();
+    EXPECT_NE(text.find("Конец цикла в группе 1"), std::string::npos) << text;
+    EXPECT_NE(text.find("Выключение питания"), std::string::npos);
+    EXPECT_EQ(text.find(sample::firstPowerOn), std::string::npos);
+
+    // Everything at level 1: the sensor loads come in.
+    typeInto(frame->countField, "0");
+    click(apply, [&] { return listSize(frame->lists.journalList) > 5; });
+    EXPECT_NE(journalText().find(sample::sensorLoadRow), std::string::npos);
+
+    // The weight box of group 1 takes its loads out of the journal and its list.
+    frame->weightChecks[1]->SetValue(false);
+    const size_t all = listSize(frame->lists.journalList);
+    click(apply, [&] { return listSize(frame->lists.journalList) < all; });
+    EXPECT_EQ(journalText().find(sample::sensorLoadRow), std::string::npos);
+    EXPECT_EQ(frame->lists.groupLists[1].first, nullptr);
+}
+
+TEST_F(PipelineTest, QuickRangesAndRecordButtonsSetTheStartWithoutFiltering) {
+    open(writeSample());
+    showFilterPane();
+    const std::string journal = journalHtml();
+    const struct {
+        int32_t end;
+        wxButton* button;
+        const char* start;
+    } cases[] = {
+        {frame->events.maxSeconds, frame->lastHourButton, "08/03/2024 15:46:41"},
+        {frame->events.maxSeconds, frame->lastDayButton, "07/03/2024 16:46:41"},
+        {frame->events.maxSeconds, frame->lastWeekButton, "01/03/2024 16:46:41"},
+        {int32_t(wxDateTime(1, wxDateTime::Mar, 2023, 0, 30).GetTicks()), frame->lastDayButton,
+         "28/02/2023 00:30:00"},
+        {int32_t(wxDateTime(3, wxDateTime::Mar, 2024, 0, 30).GetTicks()), frame->lastWeekButton,
+         "25/02/2024 00:30:00"},
+    };
+    for (const auto& c : cases) {
+        frame->setRangeEnd(c.end);
+        click(c.button, [&] { return rangeText(true) == c.start; });
+        EXPECT_EQ(rangeText(true), c.start);
+        EXPECT_EQ(frame->rangeEnd, c.end);
+    }
+
+    click(frame->firstRecordButton, [&] { return frame->rangeStart == frame->events.minSeconds; });
+    EXPECT_EQ(rangeText(true), "04/03/2024 07:55:00");
+    frame->setRangeEnd(0);
+    click(frame->lastRecordButton, [&] { return frame->rangeEnd == frame->events.maxSeconds; });
+    EXPECT_EQ(rangeText(false), "08/03/2024 16:46:41");
+    EXPECT_EQ(journalHtml(), journal);
+}
+
+TEST_F(PipelineTest, EnterInAnyTimeFieldTakesOverBothEnds) {
+    open(writeSample());
+    showFilterPane();
+    const std::string journal = journalHtml();
+
+    typeInto(frame->startHour, "9");
+    typeInto(frame->endHour, "25"); // normalised into the next day
+    typeInto(frame->endMinute, "x");
+    enterIn(frame->endSecond, [&] { return utf8(frame->startHour->GetValue()) == "09"; });
+    EXPECT_EQ(rangeText(true), "04/03/2024 09:55:00");
+    EXPECT_EQ(rangeText(false), "09/03/2024 01:00:41");
+    EXPECT_EQ(frame->rangeStart, int32_t(wxDateTime(4, wxDateTime::Mar, 2024, 9, 55).GetTicks()));
+
+    typeInto(frame->startMinute, "75");
+    enterIn(frame->startMinute, [&] { return utf8(frame->startMinute->GetValue()) == "15"; });
+    EXPECT_EQ(rangeText(true), "04/03/2024 10:15:00");
+    EXPECT_EQ(rangeText(false), "09/03/2024 01:00:41");
+
+    typeInto(frame->countField, "12ab");
+    enterIn(frame->countField, [&] { return frame->maxCount == 12; });
+    EXPECT_EQ(utf8(frame->countField->GetValue()), "12");
+    EXPECT_EQ(journalHtml(), journal);
+}
+
+TEST_F(PipelineTest, DateDialogsSetTheirEndOnlyWhenADayIsChosen) {
+    frame->setRangeStart(int32_t(wxDateTime(4, wxDateTime::Mar, 2024, 7, 55).GetTicks()));
+    frame->setRangeEnd(int32_t(wxDateTime(8, wxDateTime::Mar, 2024, 16, 46).GetTicks()));
+    const wxDateTime leapDay(29, wxDateTime::Feb, 2024);
+    wxTEST_DIALOG(pressButton(CmdPickStart), DateChoice(leapDay, wxID_NO));
+    EXPECT_EQ(rangeText(true), "04/03/2024 07:55:00");
+    wxTEST_DIALOG(pressButton(CmdPickStart), DateChoice(leapDay, wxID_YES));
+    // The time of day is the one the calendar returns with its date.
+    EXPECT_EQ(rangeText(true), "29/02/2024 00:00:00");
+    wxTEST_DIALOG(pressButton(CmdPickEnd),
+                  DateChoice(wxDateTime(10, wxDateTime::Mar, 2024), wxID_YES));
+    EXPECT_EQ(rangeText(false).substr(0, 10), "10/03/2024");
+}
+
+TEST_F(PipelineTest, ACancelledJournalKeepsTheOneOnScreenForPrinting) {
+    open(writeSample());
+    const std::string journal = journalHtml();
+    const std::string text = journalText();
+    frame->detailChoice->SetSelection(0);
+    frame->filterEvents();
+    ASSERT_NE(journalOfList(), journal);
+    CancelAtOnce cancel;
+    frame->journalPage->regenerate(&cancel);
+    EXPECT_EQ(journalHtml(), journal);
+    EXPECT_EQ(journalText(), text);
+}
+
+namespace {
+// Pages in the open print preview (which it then closes), or -1 when none opened.
+int previewedPages(const char* title) {
+    for (wxWindow* w : wxTopLevelWindows) {
+        auto* preview = dynamic_cast<wxPreviewFrame*>(w);
+        if (!preview || wxTheApp->IsScheduledForDestruction(preview)) continue;
+        EXPECT_TRUE(utf8(preview->GetTitle()).starts_with(title)) << utf8(preview->GetTitle());
+        int pages = preview->GetControlBar()->GetPrintPreview()->GetMaxPage();
+        preview->Destroy();
+        wxTheApp->ProcessPendingEvents();
+        return pages;
+    }
+    return -1;
+}
+} // namespace
+
+TEST_F(PipelineTest, PreviewsShowThePagesAsTheyAre) {
+    open(writeSample());
+    const struct {
+        int tab;
+        const char* title;
+    } pages[] = {{0, "Отчет"}, {2, "Журнал"}};
+    for (const auto& p : pages) {
+        frame->notebook->SetSelection(p.tab);
+        sendCommand(frame, CmdPreview);
+        EXPECT_GE(previewedPages(p.title), 1) << p.title;
+    }
+
+    // With no event the protocol page is empty, and so is what it prints.
+    frame->clearEvents();
+    frame->applyFilter(nullptr);
+    EXPECT_EQ(protocolHtml(), "");
+    EXPECT_EQ(utf8(frame->protocolPage->htmlView->ToText()), "");
+    EXPECT_EQ(journalHtml(), emptyJournal());
+    for (const auto& p : pages) {
+        frame->notebook->SetSelection(p.tab);
+        sendCommand(frame, CmdPreview);
+        EXPECT_EQ(previewedPages(p.title), 1) << p.title;
+    }
+}
+
+// Not a speed check (tests never assert on time): a full memory opens end to
+// end, and the time it took is printed for the record.
+TEST_F(PipelineTest, AFullMemoryOpensWithTheLatestThousandRows) {
+    const std::string path =
+        writeImage("full.rpd", [](RecorderImage& image) { synthesizeFullMemory(image); });
+    const auto started = std::chrono::steady_clock::now();
+    open(path);
+    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
+                        std::chrono::steady_clock::now() - started)
+                        .count();
+    std::printf("opening a full memory took %lld ms\n", static_cast<long long>(ms));
+    RecordProperty("open_ms", static_cast<int>(ms));
+    EXPECT_EQ(listSize(frame->lists.journalList), 1000u);
+    EXPECT_EQ(journalHtml(), journalOfList());
+}
