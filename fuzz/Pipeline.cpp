@@ -286,9 +286,7 @@ void runPipeline(RecorderImage& im, const Control& c) {
         graphPage(im, events, chosen, lists, c, true);
     }
 
-    std::optional<ProtocolPeriod> period;
-    if (auto* last = static_cast<const genericParser*>(events.last))
-        period = ProtocolPeriod{last->seconds, events.endSeconds};
+    const std::optional<ProtocolPeriod> period = protocolPeriodOf(events);
     html = buildProtocolHtml(im, period);
     require(validUtf8(html) && !html.empty() == bool(period), "protocol is UTF-8");
 }

@@ -54,10 +54,7 @@ PipelineOutput runPipeline(RecorderImage& image) {
     filterEvents(events, s, lists);
     out.rows = countOf(lists.journalList);
     buildJournalHtml(lists.journalList, nullptr, out.journal);
-    std::optional<ProtocolPeriod> period;
-    if (auto* last = static_cast<const genericParser*>(events.last))
-        period = ProtocolPeriod{last->seconds, events.endSeconds};
-    out.protocol = buildProtocolHtml(image, period);
+    out.protocol = buildProtocolHtml(image, protocolPeriodOf(events));
     GraphDraw draw;
     draw.lists = &lists;
     draw.image = &image;
