@@ -28,8 +28,9 @@ fi
 export ASAN_OPTIONS=detect_leaks=1:quarantine_size_mb=16:malloc_context_size=8
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 mkdir -p $B/findings $B/corpus
-# A full image is analysed per input: -rss_limit is generous, -timeout is not.
-COMMON=(-max_len=8192 -timeout=10 -rss_limit_mb=4096 -artifact_prefix=$PWD/$B/findings/
+# A full image is analysed per input, a full settings ring makes 10,080
+# events (a quarter of a second): -timeout leaves room for a loaded machine.
+COMMON=(-max_len=8192 -timeout=60 -rss_limit_mb=4096 -artifact_prefix=$PWD/$B/findings/
         -print_final_stats=1)
 
 case "${1:-}" in
