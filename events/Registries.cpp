@@ -32,6 +32,9 @@ const GL_parser* GL_pList::after(const GL_parser* p) {
     return static_cast<const GL_parser*>(p->next);
 }
 const GL_parser* GL_pList::find(const uint8_t* record) const {
+    // Every prototype refuses an erased record (GL_parser::accepts); most of a
+    // young log is erased, so it is not offered to each of them.
+    if (record[0] == 0xFF) return nullptr;
     return firstAccepting<GL_parser>(first, record);
 }
 
@@ -53,5 +56,7 @@ const SL_parser* SL_pList::after(const SL_parser* p) {
     return static_cast<const SL_parser*>(p->next);
 }
 const SL_parser* SL_pList::find(const uint8_t* record) const {
+    // Likewise for an erased slot (SL_parser::accepts).
+    if (record[7] == 0xFF) return nullptr;
     return firstAccepting<SL_parser>(first, record);
 }

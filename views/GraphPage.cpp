@@ -1,5 +1,7 @@
 #include "views/GraphPage.h"
 
+#include <algorithm>
+
 #include "events/GL_records.h"
 #include "events/SL_records2.h"
 #include "events/eventList.h"
@@ -19,6 +21,16 @@ const std::array<GraphScale, 11> graphScales = {{
     {"1 неделя", 604800},
 }};
 
+namespace {
+
+// The window's arithmetic is done in 64 bits and saturated: the events of a
+// damaged image may lie at both ends of the 32-bit calendar.
+int32_t saturated(int64_t v) {
+    return int32_t(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
+}
+
+} // namespace
+
 int32_t scaleSeconds(int index) {
     return index >= 0 && index < int(graphScales.size()) ? graphScales[size_t(index)].seconds : 1;
 }
@@ -26,7 +38,7 @@ int32_t scaleSeconds(int index) {
 void applyScale(GraphDraw& draw, int index) {
     if (index < 0) return;
     const int32_t span = scaleSeconds(index);
-    draw.viewStart += (draw.viewSpan - span) / 2;
+    draw.viewStart = saturated(draw.viewStart + (int64_t(draw.viewSpan) - span) / 2);
     draw.viewSpan = span;
 }
 
@@ -38,8 +50,9 @@ void regenerateGraph(GraphDraw& draw, const eventList& events, int32_t rangeStar
     const aList* journal = draw.lists ? &draw.lists->journalList : nullptr;
     if (journal && journal->first && journal->last) {
         draw.dataStart = static_cast<const filteredEventLink*>(journal->first)->event->seconds;
-        draw.dataEnd = static_cast<const filteredEventLink*>(journal->last)->event->seconds + 1;
-        draw.viewStart = std::max(draw.dataEnd - draw.viewSpan, draw.dataStart);
+        draw.dataEnd =
+            saturated(static_cast<const filteredEventLink*>(journal->last)->event->seconds + 1ll);
+        draw.viewStart = std::max(saturated(int64_t(draw.dataEnd) - draw.viewSpan), draw.dataStart);
     } else {
         draw.dataStart = draw.dataEnd = draw.viewStart = 0;
     }
@@ -89,15 +102,17 @@ std::optional<int32_t> findEvent(const eventList& events, int32_t centre, bool l
 
 bool searchEvent(GraphDraw& draw, const eventList& events, bool later, int kind,
                  const std::array<bool, 5>& weights) {
-    auto target = findEvent(events, draw.viewStart + draw.viewSpan / 2, later, kind, weights);
+    auto target = findEvent(events, saturated(draw.viewStart + int64_t(draw.viewSpan) / 2), later,
+                            kind, weights);
     if (!target) return false;
-    draw.viewStart = *target - draw.viewSpan / 2;
+    draw.viewStart = saturated(*target - int64_t(draw.viewSpan) / 2);
     return true;
 }
 
 ScrollBarState scrollBarState(const GraphDraw& d) {
     if (d.dataStart < 1 || d.dataEnd < 1 || d.viewSpan < 1) return {0, 10, 10};
-    return {d.viewStart - d.dataStart, d.viewSpan, d.dataEnd - d.dataStart};
+    return {saturated(int64_t(d.viewStart) - d.dataStart), d.viewSpan,
+            saturated(int64_t(d.dataEnd) - d.dataStart)};
 }
 
 int32_t lineStep(int32_t viewSpan) {
@@ -106,32 +121,34 @@ int32_t lineStep(int32_t viewSpan) {
 }
 
 int scrollGraph(GraphDraw& d, GraphScroll action, int thumbPosition) {
+    int64_t start = d.viewStart;
     switch (action) {
     case GraphScroll::lineUp:
-        d.viewStart -= lineStep(d.viewSpan);
+        start -= lineStep(d.viewSpan);
         break;
     case GraphScroll::lineDown:
-        d.viewStart += lineStep(d.viewSpan);
+        start += lineStep(d.viewSpan);
         break;
     case GraphScroll::pageUp:
-        d.viewStart -= d.viewSpan;
+        start -= d.viewSpan;
         break;
     case GraphScroll::pageDown:
-        d.viewStart += d.viewSpan;
+        start += d.viewSpan;
         break;
     case GraphScroll::top:
-        d.viewStart = d.dataStart;
+        start = d.dataStart;
         break;
     case GraphScroll::bottom:
-        d.viewStart = d.dataEnd - d.viewSpan;
+        start = int64_t(d.dataEnd) - d.viewSpan;
         break;
     case GraphScroll::thumb:
-        d.viewStart = d.dataStart + thumbPosition;
+        start = int64_t(d.dataStart) + thumbPosition;
         break;
     case GraphScroll::other:
         break;
     }
-    if (d.viewStart < d.dataStart) d.viewStart = d.dataStart;
-    if (d.viewStart > d.dataEnd - d.viewSpan) d.viewStart = d.dataEnd - d.viewSpan;
-    return d.viewStart - d.dataStart;
+    if (start < d.dataStart) start = d.dataStart;
+    if (start > int64_t(d.dataEnd) - d.viewSpan) start = int64_t(d.dataEnd) - d.viewSpan;
+    d.viewStart = saturated(start);
+    return saturated(int64_t(d.viewStart) - d.dataStart);
 }

@@ -1,0 +1,17 @@
+#pragma once
+// One run of everything that happens to an image without a window: the
+// analysis, the filter with several settings, the journal, the protocol, the
+// passport and header views, the graph page's logic and its painting on a
+// recording canvas. What must hold whatever the image says is checked as it
+// goes; a broken rule aborts with its name.
+#include <cstdint>
+
+#include "ImageInput.h"
+
+class RecorderImage;
+
+namespace fuzz {
+
+void runPipeline(RecorderImage& image, const Control& control);
+
+} // namespace fuzz
