@@ -1,5 +1,6 @@
 #include "events/SL_records2.h"
 
+#include "common/Html.h"
 #include "common/Text1251.h"
 
 void SL_sensBrChoice::fill(const uint8_t* r, const RecorderImage&) {
@@ -34,8 +35,9 @@ std::string SL_serNo::newText() const {
 }
 
 std::string SL_serNo::describe() const {
+    // The journal shows descriptions as HTML: the recorder's bytes are text, not markup.
     return keyed(strprintf("Изменение серийного номера регистратора \"%s\" -> \"%s\"",
-                           oldText().c_str(), newText().c_str()));
+                           escapeHtml(oldText()).c_str(), escapeHtml(newText()).c_str()));
 }
 
 void SL_relMode::fill(const uint8_t* r, const RecorderImage&) {
