@@ -7,6 +7,7 @@
 #include <wx/dcmemory.h>
 #include <wx/notebook.h>
 #include <wx/print.h>
+#include <wx/stattext.h>
 
 #include "app/GruvikApp.h"
 #include "app/MainFrame.h"
@@ -90,6 +91,24 @@ TEST_F(GraphPageTest, ControlsWithPicturesAndToolTips) {
     }
     EXPECT_EQ(guitest::utf8(page->scaleChoice->GetToolTipText()), "Выбор масштаба шкалы времени");
     EXPECT_TRUE(area()->HasFlag(wxHSCROLL));
+}
+
+// The labels are laid out for their own 14-point font, so neither loses its
+// last letters next to the controls.
+TEST_F(GraphPageTest, LabelsGetTheRoomOfTheirFont) {
+    frame->SetSize(1100, 700);
+    frame->Layout();
+    page->Layout();
+    int found = 0;
+    for (wxWindow* child : page->GetChildren()) {
+        auto* text = dynamic_cast<wxStaticText*>(child);
+        if (!text) continue;
+        ++found;
+        EXPECT_EQ(text->GetFont().GetPointSize(), 14);
+        const wxSize needed = text->GetTextExtent(text->GetLabel());
+        EXPECT_GE(text->GetSize().x, needed.x) << guitest::utf8(text->GetLabel());
+    }
+    EXPECT_EQ(found, 2);
 }
 
 TEST_F(GraphPageTest, EmptyListGivesTheIdleScrollBar) {

@@ -8,6 +8,7 @@
 #include <wx/sizer.h>
 #include <wx/stattext.h>
 
+#include "app/DialogLook.h"
 #include "app/GruvikApp.h"
 #include "app/MainFrame.h"
 #include "app/Pictures.h"
@@ -93,11 +94,7 @@ wxEND_EVENT_TABLE()
 
     const wxFont labelFont(14, wxFONTFAMILY_SWISS, wxFONTSTYLE_NORMAL, wxFONTWEIGHT_NORMAL, false,
                            L"Times", wxFONTENCODING_CP1251);
-    auto label = [&](const wchar_t* text) {
-        auto* l = new wxStaticText(this, wxID_ANY, text);
-        l->SetFont(labelFont);
-        return l;
-    };
+    auto label = [&](const wchar_t* text) { return fontLabel(this, text, labelFont); };
     auto button = [&](int id, const wchar_t* picture, const wchar_t* tip) {
         auto* b = new wxBitmapButton(this, id, loadPicture(picture, 32, 32));
         b->SetToolTip(tip);
