@@ -30,6 +30,13 @@ ReadReport readRecorder(LinkContext& link, RecorderImage& image, Crc16& crc, std
                         std::string& filePath) {
     ReadReport report;
     LinkUi& ui = link.ui;
+    // A file created for this read holds no copy of the recorder, only erased
+    // pages. The device's '0' then says only that its page has the CRC of an
+    // erased page, which one written page in 65536 has too: such a page would
+    // stay erased in the file while the read reports success. In a new file a
+    // '0' is therefore followed by a request with another CRC, and the device
+    // sends the page.
+    bool fresh = false;
     try {
         auto chosen =
             ui.chooseSaveFile({"Выберите файл для сохранения считанной информации", lastDir,
@@ -38,6 +45,7 @@ ReadReport readRecorder(LinkContext& link, RecorderImage& image, Crc16& crc, std
             throw errorExc("Необходимо выбрать файл для сохранения образа памяти регистратора");
         lastDir = std::filesystem::path(*chosen).parent_path().string();
         filePath = *chosen;
+        fresh = !std::filesystem::exists(filePath);
         image.load(filePath, true);
     } catch (const errorExc& e) {
         image.reset();
@@ -63,9 +71,14 @@ ReadReport readRecorder(LinkContext& link, RecorderImage& image, Crc16& crc, std
 
         for (int p = 0; p < int(RecorderImage::PageCount); ++p) {
             uint8_t* page = image.page(uint32_t(p));
-            auto request = pageRequest(uint16_t(p), crc.compute(page, RecorderImage::PageSize));
-            sendAll(*line, request.data(), request.size());
-            uint8_t status = receiveByte(*line);
+            const uint16_t held = crc.compute(page, RecorderImage::PageSize);
+            auto ask = [&](uint16_t pageCrc) {
+                auto request = pageRequest(uint16_t(p), pageCrc);
+                sendAll(*line, request.data(), request.size());
+                return receiveByte(*line);
+            };
+            uint8_t status = ask(held);
+            if (status == wire::PageSame && fresh) status = ask(uint16_t(held ^ 1));
             if (status == wire::PageSame) {
                 ++report.pagesSkipped;
             } else if (status == wire::PageDiffers) {

@@ -40,7 +40,7 @@ cli read new.rpd >out.txt 2>err.txt
 check "read exits 0" [ $? -eq 0 ]
 check "read copies the recorder" cmp -s src.rpd new.rpd
 check "read reports success" grep -q "Cчитывание данных успешно завершено" out.txt
-check "read reports the counters" grep -q "pages read [1-9][0-9]*, skipped [1-9][0-9]*, repeated 0; image saved" out.txt
+check "read into a new file takes every page" grep -q "pages read 8192, skipped 0, repeated 0; image saved" out.txt
 
 cp src.rpd edited.rpd
 printf 'edited' | dd of=edited.rpd bs=1 seek=700 conv=notrunc 2>/dev/null
