@@ -12,7 +12,9 @@
 #include <wx/collpane.h>
 #include <wx/combobox.h>
 #include <wx/filedlg.h>
+#include <wx/dcmemory.h>
 #include <wx/html/htmlwin.h>
+#include <wx/html/htmprint.h>
 #include <wx/notebook.h>
 #include <wx/print.h>
 #include <wx/testing.h>
@@ -25,6 +27,7 @@
 #include "events/Analysis.h"
 #include "gui/DateChoice.h"
 #include "gui/GuiTest.h"
+#include "image/WritableView.h"
 #include "testsupport/FullMemory.h"
 #include "testsupport/ImageBuilder.h"
 #include "testsupport/SampleMemory.h"
@@ -469,6 +472,36 @@ TEST_F(PipelineTest, PreviewsShowThePagesAsTheyAre) {
         sendCommand(frame, CmdPreview);
         EXPECT_EQ(previewedPages(p.title), 1) << p.title;
     }
+}
+
+// A text block with a long line: on screen the page scrolls; the printed
+// protocol wraps the line, so its tables keep to the paper's width.
+TEST_F(PipelineTest, PrintedProtocolKeepsALongTextLineWithinThePaper) {
+    const std::string line =
+        "Ограничитель грузоподъёмности с регистратором установлен 04.10.2022, "
+        "поверен 12.01.2024, пломба № 7731; крюковая подвеска 20 т, "
+        "канат 22-Г-1-Н-1770 ГОСТ 2688-80, длина 180 м";
+    open(writeImage("long.rpd", [&](RecorderImage& image) {
+        synthesizeSampleMemory(image);
+        ASSERT_TRUE(WritableView(image).setText("Кран козловой\n" + line));
+    }));
+    ASSERT_NE(protocolHtml().find(line), std::string::npos);
+
+    wxBitmap bitmap(2000, 100);
+    wxMemoryDC dc(bitmap);
+    auto widthOf = [&](const wxString& html) {
+        // About an A4 page's printable width on a 96 dpi surface.
+        wxHtmlDCRenderer renderer;
+        renderer.SetDC(&dc);
+        renderer.SetSize(700, 1000);
+        renderer.SetHtmlText(html);
+        return renderer.GetTotalWidth();
+    };
+    EXPECT_GT(widthOf(frame->protocolPage->html), 700);
+    EXPECT_LE(widthOf(frame->protocolPage->printed), 700);
+    const std::string printedText = utf8(frame->protocolPage->printed);
+    EXPECT_EQ(printedText.find("<PRE>"), std::string::npos);
+    EXPECT_NE(printedText.find("Кран козловой<BR>Ограничитель"), std::string::npos);
 }
 
 // Not a speed check (tests never assert on time): a full memory opens end to

@@ -3,6 +3,8 @@
 #include <wx/html/htmlwin.h>
 #include <wx/sizer.h>
 
+#include "common/Html.h"
+
 HtmlPage::HtmlPage(wxWindow* parent, const wxString& printerName)
     : PrintPanel(parent, wxTAB_TRAVERSAL), printer(printerName, nullptr) {
     // Made larger than its scroll bars: GTK complains when a view is given
@@ -15,7 +17,7 @@ HtmlPage::HtmlPage(wxWindow* parent, const wxString& printerName)
 }
 
 void HtmlPage::printPage() {
-    printer.PrintText(html);
+    printer.PrintText(printed);
 }
 
 void HtmlPage::pageSetup() {
@@ -23,10 +25,11 @@ void HtmlPage::pageSetup() {
 }
 
 void HtmlPage::previewPage() {
-    printer.PreviewText(html);
+    printer.PreviewText(printed);
 }
 
 void HtmlPage::show(const std::string& utf8) {
     html = wxString::FromUTF8(utf8);
+    printed = wxString::FromUTF8(wrapPreformatted(utf8));
     htmlView->SetPage(html);
 }

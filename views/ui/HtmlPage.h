@@ -1,6 +1,7 @@
 #pragma once
 // A notebook page that shows one generated HTML document and prints that same
-// document: what is printed or previewed is always what the view shows.
+// document: what is printed or previewed is always what the view shows, its
+// preformatted text wrapped to the paper's width.
 #include <string>
 
 #include <wx/html/htmprint.h>
@@ -19,7 +20,8 @@ public:
     void previewPage() override;
 
     wxHtmlWindow* htmlView;
-    wxString html; // the document on screen, kept for printing
+    wxString html;    // the document on screen
+    wxString printed; // the same, as printed (wrapPreformatted)
     // Keeps its own print and page settings, apart from the application's.
     wxHtmlEasyPrinting printer;
 
