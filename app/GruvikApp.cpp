@@ -44,9 +44,11 @@ bool findRunTimeFiles() {
 } // namespace
 
 bool GruvikApp::OnInit() {
-    // The command line is not interpreted, so wxApp::OnInit (the parser) is not called.
+    // The only argument is an image file to open (below); wxApp::OnInit (the
+    // option parser) is not called.
     SetVendorName(L"Tornvel");
     SetAppName(L"Gruvik2");
+    const wxString startFolder = wxGetCwd();
     const bool movedToRunTimeFiles = findRunTimeFiles();
     // Created for the toolkit's sake; the program keeps nothing between runs.
     wxConfigBase::Get(true)->SetRecordDefaults(true);
@@ -72,6 +74,16 @@ bool GruvikApp::OnInit() {
 
     wxToolTip::Enable(true);
     wxToolTip::SetDelay(1000);
+
+    // An image file named on the command line (a file manager's "open with")
+    // opens once the window is on screen, as if chosen in the open dialog.
+    if (argc > 1) {
+        wxFileName file(argv[1]);
+        file.MakeAbsolute(startFolder);
+        mainFrame->CallAfter([frame = mainFrame, path = file.GetFullPath()] {
+            frame->openImageFile(path);
+        });
+    }
     return true;
 }
 

@@ -140,6 +140,10 @@ public:
     // The page selected in the notebook, or null.
     PrintPanel* selectedPage() const;
 
+    // Loads the image file at path and analyses it, as the open command does
+    // once its dialog is confirmed; the file's folder becomes lastDir.
+    void openImageFile(const wxString& path);
+
     // Writes the image's writable area into the recorder through the reader
     // device, with the transfer's dialogs; reports failures itself.
     WriteReport writeToRecorder();

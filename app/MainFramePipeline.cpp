@@ -63,8 +63,11 @@ std::string fileName(const wxString& path) {
 // ---- file commands and the analysis -----------------------------------------
 
 void MainFrame::onOpen(wxCommandEvent&) {
-    wxString path = chooseFile(this, lastDir, wxFD_OPEN);
-    if (path.empty()) return;
+    const wxString path = chooseFile(this, lastDir, wxFD_OPEN);
+    if (!path.empty()) openImageFile(path);
+}
+
+void MainFrame::openImageFile(const wxString& path) {
     lastDir = wxFileName(path).GetPath();
     filePath = path;
     try {

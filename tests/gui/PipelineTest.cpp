@@ -474,6 +474,24 @@ TEST_F(PipelineTest, PreviewsShowThePagesAsTheyAre) {
     }
 }
 
+// A file named on the command line opens as one chosen in the open dialog.
+TEST_F(PipelineTest, OpensAFileGivenByPath) {
+    const std::string path = writeSample("given.rpd");
+    frame->openImageFile(wxString::FromUTF8(path));
+    EXPECT_EQ(utf8(frame->filePath), path);
+    EXPECT_EQ(utf8(frame->lastDir), dir.path().string());
+    EXPECT_EQ(utf8(frame->firstRecordButton->GetLabel()), "07:55:00 04/03/2024");
+    EXPECT_FALSE(protocolHtml().empty());
+
+    // A file that is not there: the toolkit's error log says so, and the
+    // events of the earlier file stay.
+    frame->openImageFile(wxString::FromUTF8(dir.file("missing.rpd")));
+    const auto errors = guitest::takeLoggedErrors();
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_NE(errors[0].find("не могу"), std::string::npos) << errors[0];
+    EXPECT_FALSE(frame->events.empty());
+}
+
 // A text block with a long line: on screen the page scrolls; the printed
 // protocol wraps the line, so its tables keep to the paper's width.
 TEST_F(PipelineTest, PrintedProtocolKeepsALongTextLineWithinThePaper) {
