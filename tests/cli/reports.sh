@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# gruvik2-cli events: one event a line in four columns, whatever bytes the
-# recorder holds; exit statuses and messages of images it cannot analyse.
+# gruvik2-cli events, journal and protocol: one event a line in four columns,
+# whatever bytes the recorder holds; the documents in Windows-1251; exit
+# statuses and messages of images and options they cannot take.
 # Argument: the build folder.
 set -uo pipefail
 BIN=$1
@@ -43,5 +44,25 @@ check "another channel count exits 2" [ $? -eq 2 ]
 check "another channel count is refused with the program's message" grep -q \
     "Эта версия программы не может работать с количеством дискретных каналов, отличных от 6!" err.txt
 check "a refused image prints no events" [ ! -s out.txt ]
+
+# The journal and the protocol of a small image, as Windows-1251 files.
+"$BIN"/gruvik2-mkimage small.rpd
+in1251() { iconv -f WINDOWS-1251 -t UTF-8 "$1" | grep -q "$2"; }
+"$BIN"/gruvik2-cli journal small.rpd --out journal.html --level 5 --max 3
+check "journal exits 0" [ $? -eq 0 ]
+check "journal has its title in Windows-1251" in1251 journal.html "Журнал событий регистратора параметров"
+check "journal is not UTF-8" bash -c '! iconv -f UTF-8 -t UTF-8 journal.html >/dev/null 2>&1'
+check "journal keeps to --max" [ "$(iconv -f WINDOWS-1251 -t UTF-8 journal.html | grep -o '[0-9][0-9]/[0-9][0-9]/20[0-9][0-9] ' | wc -l)" -eq 3 ]
+"$BIN"/gruvik2-cli journal small.rpd --level 9 >out.txt 2>err.txt
+check "journal refuses a level outside 1..5" [ $? -eq 2 ]
+check "the refusal names the option" grep -q -- "--level" err.txt
+
+"$BIN"/gruvik2-cli protocol small.rpd >protocol.html
+check "protocol exits 0" [ $? -eq 0 ]
+check "protocol has its title in Windows-1251" in1251 protocol.html "Протокол условий эксплуатации крана"
+"$BIN"/gruvik2-cli protocol small.rpd --level 3 >out.txt 2>err.txt
+check "protocol refuses the filter's options" [ $? -eq 2 ]
+check "the refusal says why" grep -q "does not apply to the protocol" err.txt
+check "a refused protocol writes nothing" [ ! -s out.txt ]
 
 [ $failures -eq 0 ]
