@@ -1,5 +1,7 @@
 #include "app/LinkDialogs.h"
 
+#include <cstdlib>
+
 #include <wx/filedlg.h>
 #include <wx/log.h>
 
@@ -42,6 +44,18 @@ void LinkDialogs::error(const std::string& message) {
     wxLogError(L"%s", wxString::FromUTF8(message));
 }
 
+std::shared_ptr<BridgeLibrary> windowBridgeLibrary() {
+    static std::string emulatedList;
+    static std::shared_ptr<BridgeLibrary> emulated;
+    const char* list = std::getenv("GRUVIK2_BRIDGES");
+    if (!list || !*list) return systemBridgeLibrary();
+    if (!emulated || emulatedList != list) {
+        emulated = systemBridgeLibrary();
+        emulatedList = list;
+    }
+    return emulated;
+}
+
 WindowLink::WindowLink(wxWindow* parent)
-    : bridges(systemBridgeLibrary()), priority(systemPriority()),
+    : bridges(windowBridgeLibrary()), priority(systemPriority()),
       dialogs(parent), context{*bridges, *priority, dialogs} {}

@@ -22,6 +22,7 @@
 #include "app/DevChoiceDialog.h"
 #include "app/DialogProgress.h"
 #include "app/InfoDialog.h"
+#include "app/LinkDialogs.h"
 #include "app/MainFrame.h"
 #include "app/Pictures.h"
 #include "device/DeviceChooser.h"
@@ -272,6 +273,25 @@ TEST_F(ConnectTest, ReadsTheRecorderIntoANewFileThenNothingNew) {
     EXPECT_EQ(std::filesystem::last_write_time(path), written);
     EXPECT_EQ(imageBytes(frame->image), imageBytes(recorder));
     EXPECT_EQ(journalHtml(), journal);
+}
+
+// An emulated bridge is configured by the first command of the run and keeps
+// that configuration for the next, as a real bridge keeps it in its memory.
+TEST_F(ConnectTest, EmulatedBridgesKeepTheirConfigurationForTheRun) {
+    EmulatorThread emulator(recorder);
+    offerBridges({&emulator});
+    const std::shared_ptr<BridgeLibrary> library = windowBridgeLibrary();
+    auto* emulated = dynamic_cast<EmulatedBridgeLibrary*>(library.get());
+    ASSERT_TRUE(emulated);
+    connect(dir.file("first.rpd"));
+    EXPECT_EQ(windowBridgeLibrary(), library);
+    EXPECT_EQ(emulated->config(0).maxPower, 50);
+    EXPECT_EQ(emulated->config(0).selfPower, 0);
+
+    // Other lines, other bridges.
+    EmulatorThread other(recorder);
+    offerBridges({&other});
+    EXPECT_NE(windowBridgeLibrary(), library);
 }
 
 TEST_F(ConnectTest, ASilentDeviceIsReportedAndLeavesEmptyPages) {
