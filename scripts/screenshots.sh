@@ -9,7 +9,7 @@ cd "$(dirname "$0")/.."
 scripts/build.sh
 work=$(mktemp -d)
 emulators=()
-trap 'kill "${emulators[@]}" 2>/dev/null || true; rm -rf "$work"' EXIT
+trap 'kill "${emulators[@]}" 2>/dev/null || true; wait; rm -rf "$work"' EXIT
 # emulate NAME [OPTIONS]: an emulator serving a copy of the demo recorder.
 emulate() {
   local name=$1

@@ -132,7 +132,10 @@ int main(int argc, char** argv) {
     }
     outDir = argv[1];
     imagePath = argv[2];
-    if (!wxEntryStart(argc, argv)) return 1;
+    // The program's own arguments are not the application's: it would take the
+    // first for an image file to open.
+    int appArgc = 1;
+    if (!wxEntryStart(appArgc, argv)) return 1;
     if (!wxTheApp->CallOnInit()) return 1;
     MainFrame* frame = wxGetApp().mainFrame;
     frame->SetSize(1100, 800);
