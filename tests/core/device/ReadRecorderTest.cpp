@@ -40,7 +40,17 @@ bool sameFile(const FileId& a, const FileId& b) {
            a.modified.tv_nsec == b.modified.tv_nsec;
 }
 
-using ReadRecorderTest = LinkFixture;
+class ReadRecorderTest : public LinkFixture {
+protected:
+    // An existing file of erased pages: a read into it moves only the pages
+    // that are not erased on the recorder, so the tests that are not about a
+    // new file keep their traffic small.
+    std::string erasedFile(const std::string& name) {
+        const std::string file = dir.file(name);
+        RecorderImage().save(file);
+        return file;
+    }
+};
 
 // Gives page the CRC of an erased page by choosing its last two bytes.
 void forgeErasedCrc(uint8_t* page) {
@@ -121,12 +131,13 @@ TEST_F(ReadRecorderTest, ReadingAgainLeavesTheFileUntouched) {
 TEST_F(ReadRecorderTest, DamagedPagesAreRequestedAgain) {
     startEmulator({.badCrcOnce = {0, 545}});
     ASSERT_NE(recorder.page(545)[0], 0xFF);
-    ReadReport report = read(dir.file("crc.rpd"));
+    ReadReport report = read(erasedFile("crc.rpd"));
     auto stats = stopEmulator();
+    const uint32_t differing = pagesDifferingFromErased(recorder);
     EXPECT_EQ(report.outcome, LinkOutcome::Done);
     EXPECT_EQ(report.pagesRepeated, 2u);
-    EXPECT_EQ(report.pagesRead, RecorderImage::PageCount + 2);
-    EXPECT_EQ(report.pagesSkipped, 0u);
+    EXPECT_EQ(report.pagesRead, differing + 2);
+    EXPECT_EQ(report.pagesSkipped, RecorderImage::PageCount - differing);
     EXPECT_TRUE(sameBytes(image, recorder));
     // Page 0 twice, and the progress stays at 0 after its first, damaged copy.
     ASSERT_GE(stats.requestedPages.size(), 3u);
@@ -139,7 +150,7 @@ TEST_F(ReadRecorderTest, DamagedPagesAreRequestedAgain) {
 
 TEST_F(ReadRecorderTest, InternalMemoryIsNamedAsTheSource) {
     startEmulator({.internalMemory = true});
-    ReadReport report = read(dir.file("internal.rpd"));
+    ReadReport report = read(erasedFile("internal.rpd"));
     auto stats = stopEmulator();
     EXPECT_EQ(report.outcome, LinkOutcome::Done);
     EXPECT_EQ(stats.commands, "EICM");
@@ -222,11 +233,12 @@ TEST_F(ReadRecorderTest, UnexpectedStatusLeavesThePageAsLoaded) {
     const uint32_t page = recorder.generalFirst();
     ASSERT_NE(recorder.page(page)[0], 0xFF);
     startEmulator({.badStatus = {{page, 'Z'}}});
-    ReadReport report = read(dir.file("status.rpd"));
+    ReadReport report = read(erasedFile("status.rpd"));
     stopEmulator();
+    const uint32_t differing = pagesDifferingFromErased(recorder);
     EXPECT_EQ(report.outcome, LinkOutcome::Done);
-    EXPECT_EQ(report.pagesRead, RecorderImage::PageCount - 1);
-    EXPECT_EQ(report.pagesSkipped, 0u);
+    EXPECT_EQ(report.pagesRead, differing - 1);
+    EXPECT_EQ(report.pagesSkipped, RecorderImage::PageCount - differing);
     EXPECT_EQ(image.page(page)[0], 0xFF);
 }
 
