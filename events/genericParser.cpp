@@ -28,6 +28,14 @@ int32_t mktimeOf(const uint8_t* stamp) {
     t.tm_hour = b(3);
     t.tm_min = b(4);
     t.tm_sec = b(5);
+    // In the hour that the clocks go back a local time names two instants, and
+    // mktime's choice between them (daylight saving unknown) follows from the
+    // calls made before: the same stamp would get another time in another
+    // walk. Converting the same fields as standard time first makes the choice
+    // the same every time; other times convert as before.
+    struct tm standard = t;
+    standard.tm_isdst = 0;
+    std::mktime(&standard);
     t.tm_isdst = -1;
     // A failed conversion gives -1, which the event keeps as its time.
     return int32_t(std::mktime(&t));

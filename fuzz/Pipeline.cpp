@@ -142,10 +142,14 @@ void compareWithLinearInsertion(RecorderImage& im, const eventList& events) {
     } while (im.stepSettings());
 
     const aLink *a = events.first, *b = linear.first;
-    for (; a && b; a = a->next, b = b->next)
-        require(eventText(static_cast<const genericParser&>(*a)) ==
-                    eventText(static_cast<const genericParser&>(*b)),
-                "same events in the same order as with linear insertion");
+    for (size_t i = 0; a && b; a = a->next, b = b->next, ++i) {
+        const std::string ta = eventText(static_cast<const genericParser&>(*a));
+        const std::string tb = eventText(static_cast<const genericParser&>(*b));
+        if (ta != tb)
+            std::fprintf(stderr, "event %zu of %zu:\n  indexed: %s\n  linear:  %s\n", i,
+                         listSize(events), ta.c_str(), tb.c_str());
+        require(ta == tb, "same events in the same order as with linear insertion");
+    }
     require(!a && !b, "as many events as with linear insertion");
     // Without events the analysis takes the current time for the bounds.
     require(events.empty() ||

@@ -62,6 +62,40 @@ protected:
     eventList events;
 };
 
+// Found by fuzzing: a stamp in the hour the clocks go back (Moscow, 25/10/1998,
+// 02:00-03:00 twice) got its time from whatever mktime had converted before,
+// so a walk and a second conversion of the same record disagreed by an hour.
+TEST_F(Walks, AStampInTheHourTheClocksGoBackGetsOneTimeWhateverCameBefore) {
+    const Stamp twice(1998, 10, 25, 2, 30, 0), summer(1998, 7, 1, 12, 0, 0),
+        winter(1998, 1, 1, 12, 0, 0), plain(2024, 5, 1, 12, 0, 0);
+    auto after = [&](const Stamp& before, const Stamp& stamp) {
+        int32_t seconds;
+        uint8_t tenths;
+        toTime(before.bytes.data(), seconds, tenths);
+        toTime(stamp.bytes.data(), seconds, tenths);
+        return seconds;
+    };
+    // The later of the two instants, standard time: 02:30 MSK.
+    EXPECT_EQ(after(summer, twice), 909271800);
+    EXPECT_EQ(after(winter, twice), 909271800);
+    EXPECT_EQ(after(twice, twice), 909271800);
+    // Other times as mktime gives them.
+    EXPECT_EQ(after(winter, plain), localSeconds(2024, 5, 1, 12, 0, 0));
+    EXPECT_EQ(after(summer, Stamp(1998, 10, 25, 1, 59, 59)), 909266399);
+
+    // A walk (one conversion a stamp) and conversions one by one agree.
+    b.generalPage(summer, {{5, 0, {1, 0, 0, 0, 0}}});
+    b.settings(twice, makeKey(1), 2);
+    b.generalPage(twice, {{5, 0, {1, 0, 0, 0, 0}}});
+    ASSERT_EQ(general(), 0);
+    ASSERT_EQ(settings(), 0);
+    const int32_t july = after(winter, summer);
+    std::vector<int32_t> times;
+    for (const genericParser* e = events.front(); e; e = eventList::after(e))
+        times.push_back(e->seconds);
+    EXPECT_EQ(times, (std::vector<int32_t>{july, 909271800, 909271800}));
+}
+
 TEST_F(Walks, RecordOffsetCarriesTenthsIntoSeconds) {
     b.generalPage(Stamp(2010, 6, 1, 12, 0, 10, 5), {{5, 0x0013, {}}, {4, 0, {}}});
     ASSERT_EQ(general(), 0);
