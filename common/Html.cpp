@@ -17,7 +17,7 @@ std::string escapeHtml(std::string_view text) {
 namespace {
 
 // One preformatted block's text: a newline becomes <BR>, and of a run of
-// spaces all but the last are non-breaking.
+// spaces all but the last, and a space that begins a line, are non-breaking.
 void appendWrappable(std::string& out, std::string_view text) {
     for (size_t i = 0; i < text.size(); ++i) {
         const char c = text[i];
@@ -25,9 +25,8 @@ void appendWrappable(std::string& out, std::string_view text) {
             out += "<BR>";
         else if (c == '\r')
             continue;
-        else if (c == ' ' && i + 1 < text.size() && text[i + 1] == ' ')
-            out += "&nbsp;";
-        else if (c == ' ' && (i == 0 || text[i - 1] == '\n'))
+        else if (c == ' ' && ((i + 1 < text.size() && text[i + 1] == ' ') ||
+                              i == 0 || text[i - 1] == '\n'))
             out += "&nbsp;";
         else
             out += c;
