@@ -4,14 +4,15 @@
 #include <wx/config.h>
 #include <wx/filename.h>
 #include <wx/filesys.h>
-#include <wx/stdpaths.h>
 #include <wx/fs_arc.h>
 #include <wx/html/helpctrl.h>
 #include <wx/image.h>
 #include <wx/log.h>
+#include <wx/stdpaths.h>
 #include <wx/tooltip.h>
 
 #include "app/MainFrame.h"
+#include "app/ToolkitTexts.h"
 #include "common/ErrorLog.h"
 
 namespace {
@@ -48,6 +49,7 @@ bool GruvikApp::OnInit() {
     // option parser) is not called.
     SetVendorName(L"Tornvel");
     SetAppName(L"Gruvik2");
+    useRussianToolkitTexts();
     const wxString startFolder = wxGetCwd();
     const bool movedToRunTimeFiles = findRunTimeFiles();
     // Created for the toolkit's sake; the program keeps nothing between runs.
@@ -80,9 +82,8 @@ bool GruvikApp::OnInit() {
     if (argc > 1) {
         wxFileName file(argv[1]);
         file.MakeAbsolute(startFolder);
-        mainFrame->CallAfter([frame = mainFrame, path = file.GetFullPath()] {
-            frame->openImageFile(path);
-        });
+        mainFrame->CallAfter(
+            [frame = mainFrame, path = file.GetFullPath()] { frame->openImageFile(path); });
     }
     return true;
 }

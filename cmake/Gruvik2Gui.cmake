@@ -17,7 +17,7 @@ target_include_directories(gruvik2-gui SYSTEM PUBLIC ${wxWidgets_INCLUDE_DIRS})
 # texts are wide literals or wxString::FromUTF8, and the build refuses the rest.
 target_compile_definitions(gruvik2-gui PUBLIC ${wxWidgets_DEFINITIONS} wxNO_IMPLICIT_WXSTRING_ENCODING)
 target_compile_options(gruvik2-gui PUBLIC ${wxWidgets_CXX_FLAGS})
-target_link_libraries(gruvik2-gui PUBLIC gruvik2-core ${wxWidgets_LIBRARIES})
+target_link_libraries(gruvik2-gui PUBLIC gruvik2-core ${wxWidgets_LIBRARIES} ${CMAKE_DL_LIBS})
 
 add_executable(gruvik2 app/main.cpp)
 target_link_libraries(gruvik2 PRIVATE gruvik2-gui)

@@ -1,18 +1,23 @@
-// The message box and the date picker, shown for real and answered through the
-// X server.
+// The message box, the date picker and the toolkit's own dialogs, shown for
+// real and answered through the X server.
+#include <algorithm>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include <wx/bmpbuttn.h>
 #include <wx/calctrl.h>
 #include <wx/sizer.h>
 #include <wx/stattext.h>
+#include <wx/stockitem.h>
 #include <wx/uiaction.h>
 
 #include "app/CalDialog.h"
+#include "app/DialogProgress.h"
 #include "app/ExitDialog.h"
 #include "app/InfoDialog.h"
 #include "app/Pictures.h"
+#include "app/ToolkitTexts.h"
 #include "gui/GuiTest.h"
 
 using guitest::utf8;
@@ -145,4 +150,41 @@ TEST(Fonts, TimesResolvesToASerifWithCyrillic) {
                 family.find("Serif") != std::string::npos ||
                 family.find("Times") != std::string::npos)
         << "Times resolves to \"" << family << "\"";
+}
+
+namespace {
+// Texts of every window under top, depth first.
+void collectLabels(wxWindow* top, std::vector<std::string>& labels) {
+    for (wxWindow* child : top->GetChildren()) {
+        labels.push_back(utf8(wxControl::RemoveMnemonics(child->GetLabel())));
+        collectLabels(child, labels);
+    }
+}
+} // namespace
+
+TEST(ToolkitTexts, ProgressDialogAndStockButtonsAreRussian) {
+    EXPECT_EQ(utf8(wxGetStockLabel(wxID_CANCEL, wxSTOCK_NOFLAGS)), "Отмена");
+    EXPECT_EQ(utf8(wxGetStockLabel(wxID_YES, wxSTOCK_NOFLAGS)), "Да");
+    // What the screen shows: a button of a standard kind carries the
+    // toolkit's stock item, not the text above.
+    EXPECT_EQ(stockButtonLabel("gtk-cancel"), "_Отмена");
+    EXPECT_EQ(stockButtonLabel("gtk-close"), "_Закрыть");
+    EXPECT_EQ(stockButtonLabel("gtk-yes"), "_Да");
+    EXPECT_EQ(stockButtonLabel("gtk-no"), "_Нет");
+
+    DialogProgress progress(nullptr, L"Считывание", L"Страница 1", 10);
+    wxWindow* dialog = nullptr;
+    for (wxWindow* w : wxTopLevelWindows)
+        if (utf8(w->GetLabel()) == "Считывание") dialog = w;
+    ASSERT_TRUE(dialog);
+    std::vector<std::string> labels;
+    collectLabels(dialog, labels);
+    auto has = [&](const std::string& text) {
+        return std::find(labels.begin(), labels.end(), text) != labels.end();
+    };
+    EXPECT_TRUE(has("Отмена"));
+    EXPECT_TRUE(has("Прошло времени:"));
+    EXPECT_TRUE(has("Оставшееся время:"));
+    EXPECT_FALSE(has("Cancel"));
+    EXPECT_FALSE(has("Elapsed time:"));
 }

@@ -282,6 +282,10 @@ TEST_F(GraphPageTest, PreviewOpensItsOwnFrame) {
               "Предварительный просмотр перед распечаткой графиков");
     EXPECT_EQ(guitest::utf8(preview->GetName()), "frame");
     EXPECT_FALSE(preview->GetParent());
+    // The toolkit's own button speaks the program's language.
+    wxWindow* close = preview->FindWindow(wxID_PREVIEW_CLOSE);
+    ASSERT_TRUE(close);
+    EXPECT_EQ(guitest::utf8(wxControl::RemoveMnemonics(close->GetLabel())), "Закрыть");
     preview->Destroy();
     wxTheApp->ProcessPendingEvents();
 }

@@ -1,0 +1,73 @@
+#include "app/ToolkitTexts.h"
+
+#include <dlfcn.h>
+
+#include <map>
+
+#include <wx/translation.h>
+
+// The buttons of the standard kinds (cancel, close, yes, no...) do not show the
+// text they were given: the toolkit puts up its own stock item, whose label GTK
+// translates with the process's message locale. That locale is C here, so they
+// would stay English beside Russian texts. GTK lets a program translate stock
+// labels itself; these few entries of its (frozen) stock interface are looked
+// up in the already loaded library rather than declared through its
+// development headers, which the program does not otherwise need.
+namespace {
+
+struct GtkStockItem {
+    char* stockId;
+    char* label;
+    int modifier;
+    unsigned keyval;
+    char* translationDomain;
+};
+using TranslateFunc = const char* (*)(const char* label, void* data);
+using SetTranslateFunc = void (*)(const char* domain, TranslateFunc func, void* data,
+                                  void (*destroy)(void*));
+using StockLookup = int (*)(const char* id, GtkStockItem* item);
+
+template <typename F> F gtkFunction(const char* name) {
+    return reinterpret_cast<F>(dlsym(RTLD_DEFAULT, name));
+}
+
+// "_Cancel" -> "_Отмена" through the toolkit's catalog, which writes the
+// mnemonic with '&'. Labels it cannot translate come back as they are. GTK
+// keeps the pointer it gets, so every translation lives to the program's end.
+const char* translateStockLabel(const char* label, void*) {
+    static std::map<std::string, std::string> translated;
+    auto it = translated.find(label);
+    if (it == translated.end()) {
+        wxString text = wxString::FromUTF8(label);
+        text.Replace(L"_", L"&");
+        wxString russian = wxGetTranslation(text);
+        russian.Replace(L"&", L"_");
+        it = translated.emplace(label, std::string(russian.utf8_str())).first;
+    }
+    return it->second.c_str();
+}
+
+} // namespace
+
+void useRussianToolkitTexts() {
+    auto* translations = new wxTranslations;
+    translations->SetLanguage(wxLANGUAGE_RUSSIAN);
+    translations->AddStdCatalog();
+    wxTranslations::Set(translations);
+
+    auto lookup = gtkFunction<StockLookup>("gtk_stock_lookup");
+    auto setTranslate = gtkFunction<SetTranslateFunc>("gtk_stock_set_translate_func");
+    if (!lookup || !setTranslate) return;
+    // The first lookup registers GTK's own items and its own translation of
+    // them, which would otherwise replace ours later.
+    GtkStockItem item;
+    lookup("gtk-ok", &item);
+    setTranslate("gtk30", translateStockLabel, nullptr, nullptr);
+}
+
+std::string stockButtonLabel(const char* id) {
+    auto lookup = gtkFunction<StockLookup>("gtk_stock_lookup");
+    GtkStockItem item{};
+    if (!lookup || !lookup(id, &item) || !item.label) return {};
+    return item.label;
+}
