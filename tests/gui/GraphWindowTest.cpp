@@ -5,6 +5,7 @@
 #include <wx/cmndata.h>
 #include <wx/combobox.h>
 #include <wx/dcmemory.h>
+#include <wx/display.h>
 #include <wx/notebook.h>
 #include <wx/print.h>
 #include <wx/stattext.h>
@@ -282,6 +283,11 @@ TEST_F(GraphPageTest, PreviewOpensItsOwnFrame) {
               "Предварительный просмотр перед распечаткой графиков");
     EXPECT_EQ(guitest::utf8(preview->GetName()), "frame");
     EXPECT_FALSE(preview->GetParent());
+    // Sized for the page, and still whole on the screen (1280 x 1024 here).
+    const wxRect area = wxDisplay(preview).GetClientArea();
+    EXPECT_TRUE(area.Contains(preview->GetScreenRect()))
+        << preview->GetScreenRect().GetBottom() << " below " << area.GetBottom();
+    EXPECT_GT(preview->GetSize().y, 600);
     // The toolkit's own button speaks the program's language.
     wxWindow* close = preview->FindWindow(wxID_PREVIEW_CLOSE);
     ASSERT_TRUE(close);

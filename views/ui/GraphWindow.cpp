@@ -4,6 +4,7 @@
 #include <wx/checkbox.h>
 #include <wx/combobox.h>
 #include <wx/dcclient.h>
+#include <wx/display.h>
 #include <wx/printdlg.h>
 #include <wx/sizer.h>
 #include <wx/stattext.h>
@@ -223,6 +224,13 @@ void GraphWindow::previewPage() {
                            wxDefaultPosition, wxDefaultSize, wxDEFAULT_FRAME_STYLE, L"frame");
     frame->Centre(wxBOTH);
     frame->Initialize();
+    // Initialize sizes the frame for the page after it was centred at its
+    // default size, which left its bottom below the screen: no larger than the
+    // screen's free area, and centred again at its own size.
+    wxSize size = frame->GetSize();
+    size.DecTo(wxDisplay(frame).GetClientArea().GetSize());
+    frame->SetSize(size);
+    frame->Centre(wxBOTH);
     frame->Show();
 }
 
