@@ -4,6 +4,7 @@
 
 #include <map>
 
+#include <wx/control.h>
 #include <wx/translation.h>
 
 // The buttons of the standard kinds (cancel, close, yes, no...) do not show the
@@ -31,16 +32,35 @@ template <typename F> F gtkFunction(const char* name) {
     return reinterpret_cast<F>(dlsym(RTLD_DEFAULT, name));
 }
 
-// "_Cancel" -> "_Отмена" through the toolkit's catalog, which writes the
-// mnemonic with '&'. Labels it cannot translate come back as they are. GTK
-// keeps the pointer it gets, so every translation lives to the program's end.
+// The catalog's translation of text, which writes the mnemonic with '&'. The
+// catalog holds some labels only in their menu form with an ellipsis
+// ("&Open..."), which is dropped again, and some with the mnemonic on another
+// letter or without one: the plain text's translation then gets the mnemonic
+// on its first letter.
+wxString catalogTranslation(const wxString& text) {
+    wxString russian = wxGetTranslation(text);
+    if (russian != text) return russian;
+    russian = wxGetTranslation(text + L"...");
+    if (russian != text + L"...") {
+        russian.EndsWith(L"...", &russian);
+        return russian;
+    }
+    const wxString plain = wxControl::RemoveMnemonics(text);
+    russian = wxGetTranslation(plain);
+    if (russian != plain) return L"&" + wxControl::RemoveMnemonics(russian);
+    return text;
+}
+
+// "_Cancel" -> "_Отмена", "_Open" -> "_Открыть". Labels the catalog cannot
+// translate come back as they are. GTK keeps the pointer it gets, so every
+// translation lives to the program's end.
 const char* translateStockLabel(const char* label, void*) {
     static std::map<std::string, std::string> translated;
     auto it = translated.find(label);
     if (it == translated.end()) {
         wxString text = wxString::FromUTF8(label);
         text.Replace(L"_", L"&");
-        wxString russian = wxGetTranslation(text);
+        wxString russian = catalogTranslation(text);
         russian.Replace(L"&", L"_");
         it = translated.emplace(label, std::string(russian.utf8_str())).first;
     }

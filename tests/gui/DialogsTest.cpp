@@ -171,6 +171,9 @@ TEST(ToolkitTexts, ProgressDialogAndStockButtonsAreRussian) {
     EXPECT_EQ(stockButtonLabel("gtk-close"), "_Закрыть");
     EXPECT_EQ(stockButtonLabel("gtk-yes"), "_Да");
     EXPECT_EQ(stockButtonLabel("gtk-no"), "_Нет");
+    // The catalog has "&Open..." (menu form) and "Refresh" (no mnemonic).
+    EXPECT_EQ(stockButtonLabel("gtk-open"), "_Открыть");
+    EXPECT_EQ(stockButtonLabel("gtk-refresh"), "_Обновить");
 
     DialogProgress progress(nullptr, L"Считывание", L"Страница 1", 10);
     wxWindow* dialog = nullptr;
