@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# gruvik2-cli events, journal and protocol: one event a line in four columns,
-# whatever bytes the recorder holds; the documents in Windows-1251; exit
-# statuses and messages of images and options they cannot take.
+# gruvik2-cli events, journal, protocol and graph: one event a line in four
+# columns, whatever bytes the recorder holds; the documents in Windows-1251;
+# the graph as a picture of the asked size and window; exit statuses and
+# messages of images and options they cannot take.
 # Argument: the build folder.
 set -uo pipefail
 BIN=$1
@@ -64,5 +65,37 @@ check "protocol has its title in Windows-1251" in1251 protocol.html "Прото�
 check "protocol refuses the filter's options" [ $? -eq 2 ]
 check "the refusal says why" grep -q "does not apply to the protocol" err.txt
 check "a refused protocol writes nothing" [ ! -s out.txt ]
+
+# The graph of the small image as a PNG picture.
+size() { identify -format '%wx%h' "$1"; }
+"$BIN"/gruvik2-cli graph small.rpd --out hour.png --width 800 --height 500 --scale "1 час"
+check "graph exits 0" [ $? -eq 0 ]
+check "graph is a PNG of the asked size" [ "$(size hour.png)" = 800x500 ]
+"$BIN"/gruvik2-cli graph small.rpd --out default.png
+check "graph's default size is 1280x800" [ "$(size default.png)" = 1280x800 ]
+"$BIN"/gruvik2-cli graph small.rpd --out five.png --width 800 --height 500 --scale 5
+check "a scale by its index is the scale by its item" cmp -s hour.png five.png
+"$BIN"/gruvik2-cli graph small.rpd --out day.png --width 800 --height 500 --scale "24 часа"
+check "another scale draws another picture" bash -c '! cmp -s hour.png day.png'
+"$BIN"/gruvik2-cli graph small.rpd --out later.png --width 800 --height 500 --scale "1 час" \
+    --start "05/03/2024 09:00:00"
+check "--start moves the window" bash -c '! cmp -s hour.png later.png'
+"$BIN"/gruvik2-cli graph small.rpd --out none.png --from "01/01/2030 00:00:00" 2>err.txt
+check "a graph of no events exits 0" [ $? -eq 0 ]
+check "a graph of no events is still drawn" [ -s none.png ]
+check "a graph of no events says so" grep -q "no events selected" err.txt
+for bad in "--scale|2 часа" "--width|0" "--height|16385" "--start|вчера"; do
+    rm -f out.png
+    "$BIN"/gruvik2-cli graph small.rpd --out out.png "${bad%%|*}" "${bad#*|}" 2>err.txt
+    check "graph refuses ${bad%%|*} ${bad#*|}" [ $? -eq 2 ]
+    check "the refusal names ${bad%%|*}" grep -q -- "bad value for ${bad%%|*}" err.txt
+    check "a refused graph writes no picture" [ ! -e out.png ]
+done
+"$BIN"/gruvik2-cli graph small.rpd 2>err.txt
+check "graph without --out exits 2" [ $? -eq 2 ]
+check "graph without --out says it is needed" grep -q -- "--out FILE.png is needed" err.txt
+"$BIN"/gruvik2-cli graph small.rpd --out missing-folder/g.png 2>err.txt
+check "a picture that cannot be written exits 2" [ $? -eq 2 ]
+check "the failure names the file" grep -q "не могу записать файл missing-folder/g.png" err.txt
 
 [ $failures -eq 0 ]
