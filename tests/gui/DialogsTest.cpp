@@ -7,6 +7,7 @@
 
 #include <wx/bmpbuttn.h>
 #include <wx/calctrl.h>
+#include <wx/progdlg.h>
 #include <wx/sizer.h>
 #include <wx/stattext.h>
 #include <wx/stockitem.h>
@@ -152,16 +153,6 @@ TEST(Fonts, TimesResolvesToASerifWithCyrillic) {
         << "Times resolves to \"" << family << "\"";
 }
 
-namespace {
-// Texts of every window under top, depth first.
-void collectLabels(wxWindow* top, std::vector<std::string>& labels) {
-    for (wxWindow* child : top->GetChildren()) {
-        labels.push_back(utf8(wxControl::RemoveMnemonics(child->GetLabel())));
-        collectLabels(child, labels);
-    }
-}
-} // namespace
-
 TEST(ToolkitTexts, ProgressDialogAndStockButtonsAreRussian) {
     EXPECT_EQ(utf8(wxGetStockLabel(wxID_CANCEL, wxSTOCK_NOFLAGS)), "Отмена");
     EXPECT_EQ(utf8(wxGetStockLabel(wxID_YES, wxSTOCK_NOFLAGS)), "Да");
@@ -178,10 +169,11 @@ TEST(ToolkitTexts, ProgressDialogAndStockButtonsAreRussian) {
     DialogProgress progress(nullptr, L"Считывание", L"Страница 1", 10);
     wxWindow* dialog = nullptr;
     for (wxWindow* w : wxTopLevelWindows)
-        if (utf8(w->GetLabel()) == "Считывание") dialog = w;
+        if (dynamic_cast<wxGenericProgressDialog*>(w)) dialog = w;
     ASSERT_TRUE(dialog);
     std::vector<std::string> labels;
-    collectLabels(dialog, labels);
+    for (wxWindow* child : dialog->GetChildren())
+        labels.push_back(utf8(wxControl::RemoveMnemonics(child->GetLabel())));
     auto has = [&](const std::string& text) {
         return std::find(labels.begin(), labels.end(), text) != labels.end();
     };

@@ -222,11 +222,10 @@ void GraphWindow::previewPage() {
     auto* frame =
         new wxPreviewFrame(preview, nullptr, L"Предварительный просмотр перед распечаткой графиков",
                            wxDefaultPosition, wxDefaultSize, wxDEFAULT_FRAME_STYLE, L"frame");
-    frame->Centre(wxBOTH);
     frame->Initialize();
-    // Initialize sizes the frame for the page after it was centred at its
-    // default size, which left its bottom below the screen: no larger than the
-    // screen's free area, and centred again at its own size.
+    // Centred once Initialize has sized it for the page (centred before, at its
+    // default size, its bottom ran below the screen), and no larger than the
+    // screen's free area.
     wxSize size = frame->GetSize();
     size.DecTo(wxDisplay(frame).GetClientArea().GetSize());
     frame->SetSize(size);
