@@ -3,6 +3,7 @@
 #include <ctime>
 
 #include "cli/Command.h"
+#include "common/LocalTime.h"
 #include "image/HeaderView.h"
 #include "image/RecorderImage.h"
 #include "image/WritableView.h"
@@ -10,11 +11,8 @@
 namespace {
 
 std::string dateText(int32_t t) {
-    time_t tt = t;
-    struct tm tmv;
-    char buf[32] = "?";
-    if (localtime_r(&tt, &tmv)) std::strftime(buf, sizeof buf, "%d/%m/%Y", &tmv);
-    return buf;
+    const std::string text = localTimeText(t, "%d/%m/%Y");
+    return text.empty() ? "?" : text;
 }
 
 int run(const std::vector<std::string>& args) {
@@ -37,7 +35,7 @@ int run(const std::vector<std::string>& args) {
                 image.generalFirst() + image.generalCount() - 1, image.generalHead(),
                 image.generalSeq());
     // The view writes erased-data defaults into the image; this copy is not saved.
-    WritableView passport(image);
+    const PassportView passport(image);
     std::printf("commissioned: %s, recorder installed: %s, service life %u years, group A%u\n",
                 dateText(passport.commissioning()).c_str(),
                 dateText(passport.installation()).c_str(), *passport.serviceLife,

@@ -8,6 +8,7 @@
 #include "events/Walks.h"
 #include "events/eventList.h"
 #include "image/RecorderImage.h"
+#include "image/WritableView.h"
 
 const char* const DiscreteRefusalText =
     "Эта версия программы не может работать с количеством дискретных каналов, отличных от 6!";
@@ -48,6 +49,11 @@ AnalysisResult analyseImage(RecorderImage& image, eventList& events, Progress* p
     if (events.empty()) {
         const auto now = int32_t(std::time(nullptr));
         events.firstSeconds = events.endSeconds = events.minSeconds = events.maxSeconds = now;
+    } else {
+        // The pages of a recorder with events show its passport; from here on
+        // the image holds the passport as shown, so a save or a write to the
+        // recorder carries the defaults of its erased fields.
+        applyPassportDefaults(image);
     }
     return AnalysisResult::done;
 }

@@ -13,7 +13,9 @@
 // progress is first updated only after the check of step 3, so a front end may
 // open its dialog on the first update and show none for a refused image.
 // After a completed analysis that found no event the time bounds of events
-// are set to the current time, not left over from an earlier image.
+// are set to the current time, not left over from an earlier image; one that
+// found events stores the defaults of erased passport fields
+// (applyPassportDefaults).
 class RecorderImage;
 class eventList;
 class Progress;

@@ -61,19 +61,19 @@ int decodeGeneralLog(const GL_pList& registry, const RecorderImage& image, event
     return 0;
 }
 
-int decodeSettingsLog(const SL_pList& registry, RecorderImage& image, eventList& events,
+int decodeSettingsLog(const SL_pList& registry, const RecorderImage& image, eventList& events,
                       Progress* progress) {
     StampTimeCache times;
     ProgressSteps steps(progress, image.settingsCount() * RecorderImage::SettingsPerPage,
                         "Генерация журнала событий");
     try {
-        image.rewindSettings();
+        SettingsCursor cursor(image);
         do {
-            const uint8_t* record = image.currentSettingsRecord();
+            const uint8_t* record = cursor.record();
             if (!steps.next()) return 1;
             if (const SL_parser* proto = registry.find(record))
                 events.insertSorted(proto->parse(record, image, nullptr));
-        } while (image.stepSettings());
+        } while (cursor.step());
     } catch (const errorExc& e) {
         logError(e.message());
         return 1;

@@ -13,5 +13,5 @@ class Progress;
 
 int decodeGeneralLog(const GL_pList& registry, const RecorderImage& image, eventList& events,
                      Progress* progress);
-int decodeSettingsLog(const SL_pList& registry, RecorderImage& image, eventList& events,
+int decodeSettingsLog(const SL_pList& registry, const RecorderImage& image, eventList& events,
                       Progress* progress);

@@ -4,6 +4,7 @@
 #include <unordered_map>
 
 #include "common/Format.h"
+#include "common/LocalTime.h"
 #include "image/BigEndian.h"
 #include "image/RecorderImage.h"
 
@@ -35,10 +36,10 @@ int32_t mktimeOf(const uint8_t* stamp) {
     // the same every time; other times convert as before.
     struct tm standard = t;
     standard.tm_isdst = 0;
-    std::mktime(&standard);
+    secondsOfLocal(standard);
     t.tm_isdst = -1;
     // A failed conversion gives -1, which the event keeps as its time.
-    return int32_t(std::mktime(&t));
+    return secondsOfLocal(t);
 }
 
 } // namespace

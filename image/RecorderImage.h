@@ -71,18 +71,20 @@ public:
     static uint8_t nextSeq(uint8_t s) { return s >= 254 ? 0 : uint8_t(s + 1); }
     void locateHeads();
     uint32_t nextGeneralPage(uint32_t p) const;
+    // The image's own settings cursor; a walk that only reads takes a
+    // SettingsCursor instead.
     void rewindSettings();
     const uint8_t* currentSettingsRecord() const {
         return page(settingsCursorPage_) + settingsCursorOffset_;
     }
     bool stepSettings();
+    // The slot after page/offset in the settings ring.
+    void advanceSlot(uint32_t& page, uint32_t& offset) const;
 
     // The largest counters page count that leaves the general log at least one page.
     static constexpr uint32_t MaxCountersCount = PageCount - 513 - 1;
 
 private:
-    void advanceSlot(uint32_t& page, uint32_t& offset) const;
-
     uint8_t* data_;
     uint32_t generalHead_ = 0;
     uint32_t countersHead_ = 0;
@@ -95,6 +97,24 @@ private:
     uint32_t generalFirst_ = 0, generalCount_ = 0;
     uint32_t writableFirst_ = 0, writableCount_ = 0;
     uint32_t settingsFirst_ = 0, settingsCount_ = 0;
+};
+
+// Walks the settings ring of a located image from its head slot (the oldest
+// record once the ring has wrapped) once round, without changing the image.
+class SettingsCursor {
+public:
+    explicit SettingsCursor(const RecorderImage& image)
+        : image_(image), page_(image.settingsHeadPage()), offset_(image.settingsHeadOffset()) {}
+    const uint8_t* record() const { return image_.page(page_) + offset_; }
+    // Moves to the next slot; false once the walk is back at the head.
+    bool step() {
+        image_.advanceSlot(page_, offset_);
+        return !(page_ == image_.settingsHeadPage() && offset_ == image_.settingsHeadOffset());
+    }
+
+private:
+    const RecorderImage& image_;
+    uint32_t page_, offset_;
 };
 
 // The Dallas/Maxim 1-Wire CRC-8 as the key lookup computes it: over the bytes

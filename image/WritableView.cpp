@@ -14,6 +14,12 @@ bool allErased(const uint8_t* p, size_t n) {
     return std::all_of(p, p + n, [](uint8_t b) { return b == 0xFF; });
 }
 
+std::string defaultName(unsigned j) {
+    char name[PassportLayout::NameSlotSize];
+    std::snprintf(name, sizeof name, "Механизм №%02u", j + 1);
+    return name;
+}
+
 bool storeField(uint8_t* field, size_t size, const std::string& utf8) {
     auto conv = utf8ToCp1251(utf8);
     if (!conv.ok || conv.bytes.size() > size - 1) return false;
@@ -22,44 +28,93 @@ bool storeField(uint8_t* field, size_t size, const std::string& utf8) {
     return true;
 }
 
-}  // namespace
+std::string readText(const uint8_t* block) {
+    if (allErased(block, PassportLayout::TextBlockSize)) return {};
+    return cp1251FieldToUtf8(block, PassportLayout::TextBlockSize);
+}
 
-WritableView::WritableView(RecorderImage& image) {
-    uint8_t* base = image.page(image.writableFirst());
+std::string readName(const uint8_t* names, unsigned count, unsigned j) {
+    if (j >= count) return {};
+    const uint8_t* slot = names + PassportLayout::NameSlotSize * j;
+    if (allErased(slot, PassportLayout::NameSlotSize)) return defaultName(j);
+    return cp1251FieldToUtf8(slot, PassportLayout::NameSlotSize);
+}
+
+} // namespace
+
+PassportLayout::PassportLayout(const RecorderImage& image) {
     const size_t area = size_t(image.writableCount()) * RecorderImage::PageSize;
-    textBlock = base;
-    commissioningDate = base + 2112;
-    installationDate = base + 2116;
-    serviceLife = base + 2120;
-    mechanismNames = base + 2121;
-
-    unsigned count = image.discreteCount() == 0xFF ? 6 : image.discreteCount();
-    const unsigned fit = unsigned((area - 2121 - 1) / NameSlotSize);
+    const unsigned count = image.discreteCount() == 0xFF ? 6 : image.discreteCount();
+    const unsigned fit = unsigned((area - NamesOffset - 1) / NameSlotSize);
     nameCount = std::min(count, fit);
-    passportGroup = mechanismNames + NameSlotSize * nameCount;
+    groupOffset = NamesOffset + NameSlotSize * nameCount;
+}
 
-    if (allErased(textBlock, TextBlockSize)) std::memset(textBlock, 0, TextBlockSize);
-    for (unsigned j = 0; j < nameCount; ++j) {
-        uint8_t* slot = mechanismNames + NameSlotSize * j;
-        if (!allErased(slot, NameSlotSize)) continue;
-        std::memset(slot, 0, NameSlotSize);
-        char name[NameSlotSize];
-        std::snprintf(name, sizeof name, "Механизм №%02u", j + 1);
-        storeField(slot, NameSlotSize, name);
+PassportView::PassportView(const RecorderImage& image) : PassportLayout(image) {
+    const uint8_t* base = image.page(image.writableFirst());
+    textBlock = base;
+    commissioningDate = base + CommissioningOffset;
+    installationDate = base + InstallationOffset;
+    serviceLife = base + ServiceLifeOffset;
+    mechanismNames = base + NamesOffset;
+    passportGroup = base + groupOffset;
+}
+
+std::string PassportView::text() const {
+    return readText(textBlock);
+}
+std::string PassportView::mechanismName(unsigned j) const {
+    return readName(mechanismNames, nameCount, j);
+}
+int32_t PassportView::commissioning() const {
+    return readS32LE(commissioningDate);
+}
+int32_t PassportView::installation() const {
+    return readS32LE(installationDate);
+}
+
+void applyPassportDefaults(RecorderImage& image) {
+    const PassportLayout layout(image);
+    uint8_t* base = image.page(image.writableFirst());
+    if (allErased(base, PassportLayout::TextBlockSize))
+        std::memset(base, 0, PassportLayout::TextBlockSize);
+    for (unsigned j = 0; j < layout.nameCount; ++j) {
+        uint8_t* slot = base + PassportLayout::NamesOffset + PassportLayout::NameSlotSize * j;
+        if (!allErased(slot, PassportLayout::NameSlotSize)) continue;
+        std::memset(slot, 0, PassportLayout::NameSlotSize);
+        storeField(slot, PassportLayout::NameSlotSize, defaultName(j));
     }
 }
 
-std::string WritableView::text() const { return cp1251FieldToUtf8(textBlock, TextBlockSize); }
-
-std::string WritableView::mechanismName(unsigned j) const {
-    if (j >= nameCount) return {};
-    return cp1251FieldToUtf8(mechanismNames + NameSlotSize * j, NameSlotSize);
+WritableView::WritableView(RecorderImage& image) : PassportLayout(image) {
+    applyPassportDefaults(image);
+    uint8_t* base = image.page(image.writableFirst());
+    textBlock = base;
+    commissioningDate = base + CommissioningOffset;
+    installationDate = base + InstallationOffset;
+    serviceLife = base + ServiceLifeOffset;
+    mechanismNames = base + NamesOffset;
+    passportGroup = base + groupOffset;
 }
 
-int32_t WritableView::commissioning() const { return readS32LE(commissioningDate); }
-int32_t WritableView::installation() const { return readS32LE(installationDate); }
-void WritableView::setCommissioning(int32_t t) { writeS32LE(commissioningDate, t); }
-void WritableView::setInstallation(int32_t t) { writeS32LE(installationDate, t); }
+std::string WritableView::text() const {
+    return readText(textBlock);
+}
+std::string WritableView::mechanismName(unsigned j) const {
+    return readName(mechanismNames, nameCount, j);
+}
+int32_t WritableView::commissioning() const {
+    return readS32LE(commissioningDate);
+}
+int32_t WritableView::installation() const {
+    return readS32LE(installationDate);
+}
+void WritableView::setCommissioning(int32_t t) {
+    writeS32LE(commissioningDate, t);
+}
+void WritableView::setInstallation(int32_t t) {
+    writeS32LE(installationDate, t);
+}
 
 bool WritableView::setText(const std::string& utf8) {
     return storeField(textBlock, TextBlockSize, utf8);

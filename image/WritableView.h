@@ -1,33 +1,64 @@
 #pragma once
 // The passport data in the writable area (pages 0 to 7). Every field is a
-// position inside the image: reading and writing through the view changes the
-// image. Building the view gives erased text and name slots their defaults.
+// position inside the image. PassportView reads a const image; WritableView
+// writes, and building it first gives erased text and name slots the defaults
+// that applyPassportDefaults stores. A PassportView reads such erased slots
+// as those defaults, so what it shows does not depend on whether they were
+// stored yet.
 #include <cstdint>
 #include <string>
 
 class RecorderImage;
 
-class WritableView {
-public:
+// Where the fields lie, for an image whose heads are located.
+struct PassportLayout {
     static constexpr size_t TextBlockSize = 2112;
     static constexpr size_t NameSlotSize = 32;
     static constexpr size_t MaxTextChars = TextBlockSize - 1;
     static constexpr size_t MaxNameChars = NameSlotSize - 1;
-
-    explicit WritableView(RecorderImage& image);
-
-    uint8_t* textBlock;
-    uint8_t* commissioningDate;  // little-endian calendar seconds
-    uint8_t* installationDate;   // likewise
-    uint8_t* serviceLife;
-    uint8_t* mechanismNames;     // nameCount slots of 32 bytes
-    uint8_t* passportGroup;
+    static constexpr size_t CommissioningOffset = 2112; // little-endian calendar seconds
+    static constexpr size_t InstallationOffset = 2116;  // likewise
+    static constexpr size_t ServiceLifeOffset = 2120;
+    static constexpr size_t NamesOffset = 2121; // nameCount slots of 32 bytes
 
     // Name slots offered: the header's discrete-channel count; six for an
     // erased header (0xFF); never more than fit in the writable area.
     unsigned nameCount;
+    size_t groupOffset; // the passport group, after the last name slot
 
-    std::string text() const;                 // UTF-8
+    explicit PassportLayout(const RecorderImage& image);
+};
+
+class PassportView : public PassportLayout {
+public:
+    explicit PassportView(const RecorderImage& image);
+
+    const uint8_t* textBlock;
+    const uint8_t* commissioningDate;
+    const uint8_t* installationDate;
+    const uint8_t* serviceLife;
+    const uint8_t* mechanismNames;
+    const uint8_t* passportGroup;
+
+    std::string text() const; // UTF-8; empty when erased
+    // UTF-8; "Механизм №01" and so on when erased, empty past nameCount.
+    std::string mechanismName(unsigned j) const;
+    int32_t commissioning() const;
+    int32_t installation() const;
+};
+
+class WritableView : public PassportLayout {
+public:
+    explicit WritableView(RecorderImage& image);
+
+    uint8_t* textBlock;
+    uint8_t* commissioningDate;
+    uint8_t* installationDate;
+    uint8_t* serviceLife;
+    uint8_t* mechanismNames;
+    uint8_t* passportGroup;
+
+    std::string text() const;
     std::string mechanismName(unsigned j) const;
     int32_t commissioning() const;
     int32_t installation() const;
@@ -39,3 +70,9 @@ public:
     bool setText(const std::string& utf8);
     bool setMechanismName(unsigned j, const std::string& utf8);
 };
+
+// Stores the defaults of erased passport fields: an erased text block becomes
+// empty (all zero), an erased name slot "Механизм №NN". Dates, service life
+// and group keep their bytes. The analysis does this once it has found events,
+// so a saved or written image carries them.
+void applyPassportDefaults(RecorderImage& image);

@@ -5,6 +5,7 @@
 #include <ctime>
 #include <vector>
 
+#include "common/LocalTime.h"
 #include "events/GL_records.h"
 #include "events/SL_records1.h"
 #include "events/SL_records2.h"
@@ -67,13 +68,6 @@ void fillJournal(aList& journal, const std::vector<genericParser*>& selected, ui
             end = maxCount;
     }
     for (size_t i = begin; i < end; ++i) add(journal, selected[i]);
-}
-
-struct tm localTm(int32_t t) {
-    time_t tt = t;
-    struct tm tmv {};
-    localtime_r(&tt, &tmv);
-    return tmv;
 }
 
 }  // namespace
@@ -150,27 +144,27 @@ void filterEvents(const eventList& events, const FilterSettings& s, FilteredList
 long leadingNumber(const std::string& text) { return std::atol(text.c_str()); }
 
 int32_t withTimeOfDay(int32_t base, long hour, long minute, long second) {
-    struct tm tmv = localTm(base);
+    struct tm tmv = localTimeOf(base);
     tmv.tm_hour = int(hour);
     tmv.tm_min = int(minute);
     tmv.tm_sec = int(second);
     tmv.tm_isdst = -1;
-    return int32_t(mktime(&tmv));
+    return secondsOfLocal(tmv);
 }
 
 int32_t quickRangeStart(int32_t rangeEnd, QuickRange range) {
-    struct tm tmv = localTm(rangeEnd);
+    struct tm tmv = localTimeOf(rangeEnd);
     switch (range) {
     case QuickRange::lastHour: tmv.tm_hour -= 1; break;
     case QuickRange::lastDay: tmv.tm_mday -= 1; break;
     case QuickRange::lastWeek: tmv.tm_mday -= 7; break;
     }
     tmv.tm_isdst = -1;
-    return int32_t(mktime(&tmv));
+    return secondsOfLocal(tmv);
 }
 
 LocalFields localFields(int32_t t) {
-    struct tm tmv = localTm(t);
+    struct tm tmv = localTimeOf(t);
     return {static_cast<unsigned long>(tmv.tm_mday), static_cast<unsigned long>(tmv.tm_mon + 1),
             static_cast<unsigned long>(tmv.tm_year + 1900), static_cast<unsigned long>(tmv.tm_hour),
             static_cast<unsigned long>(tmv.tm_min), static_cast<unsigned long>(tmv.tm_sec)};

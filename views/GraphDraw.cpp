@@ -10,6 +10,7 @@
 
 #include "common/ErrorLog.h"
 #include "common/Format.h"
+#include "common/LocalTime.h"
 #include "events/GL_records.h"
 #include "events/eventList.h"
 #include "image/RecorderImage.h"
@@ -44,12 +45,7 @@ int toPixel(int64_t v) {
 const char* const timeTitle = "Время";
 
 std::string localText(int32_t seconds, const char* format) {
-    time_t t = seconds;
-    struct tm tmv {};
-    localtime_r(&t, &tmv);
-    char buf[64];
-    size_t n = std::strftime(buf, sizeof buf, format, &tmv);
-    return std::string(buf, n);
+    return localTimeText(seconds, format);
 }
 
 struct Extent {
@@ -384,7 +380,7 @@ void GraphDraw::drawTracks(Canvas& canvas, const Layout& l) {
                   return s ? (s->on ? 1 : 0) : -1;
               });
     }
-    std::optional<WritableView> passport;
+    std::optional<PassportView> passport;
     for (unsigned j = 0; j < 6; ++j) {
         if (lists->channelLists[j].empty()) continue;
         if (!passport && image) passport.emplace(*image);
@@ -450,9 +446,7 @@ int64_t niceValueStep(int64_t& top, int64_t& bottom, int32_t count) {
 
 TickStart alignTick(int32_t viewStart, int32_t step) {
     step = std::max(step, 1);
-    time_t t = viewStart;
-    struct tm tmv {};
-    localtime_r(&t, &tmv);
+    struct tm tmv = localTimeOf(viewStart);
     const char* format;
     if (step < 60) {
         tmv.tm_sec = step * (tmv.tm_sec / step);
@@ -473,5 +467,5 @@ TickStart alignTick(int32_t viewStart, int32_t step) {
             }
         }
     }
-    return {int32_t(mktime(&tmv)), format};
+    return {secondsOfLocal(tmv), format};
 }

@@ -34,7 +34,7 @@ public:
 
     // What is drawn, owned by the caller. Nothing is painted without lists.
     const FilteredLists* lists = nullptr;
-    RecorderImage* image = nullptr; // group count and mechanism names
+    const RecorderImage* image = nullptr; // group count and mechanism names
     std::array<bool, 5> weightChecks{true, true, true, true, true};
     int32_t minLoad = 0, maxLoad = 0; // the page's load range
 

@@ -59,8 +59,8 @@ DateFields dateFieldsOf(int32_t t) {
     return {strprintf("%02lu", f.day), strprintf("%02lu", f.month), strprintf("%04lu", f.year)};
 }
 
-PassportDisplay passportDisplayOf(RecorderImage& image) {
-    WritableView view(image);
+PassportDisplay passportDisplayOf(const RecorderImage& image) {
+    const PassportView view(image);
     PassportDisplay d;
     d.installation = dateFieldsOf(view.installation());
     d.commissioning = dateFieldsOf(view.commissioning());

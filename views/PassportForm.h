@@ -18,8 +18,7 @@ struct DateFields {
 };
 DateFields dateFieldsOf(int32_t t);
 
-// What the page shows. Builds the image's passport view, so the erased-data
-// defaults reach the image.
+// What the page shows; erased fields as their defaults.
 struct PassportDisplay {
     DateFields installation, commissioning;
     std::string life;
@@ -27,7 +26,7 @@ struct PassportDisplay {
     std::string text;
     std::array<std::string, PassportNameFields> names; // empty past the slots there are
 };
-PassportDisplay passportDisplayOf(RecorderImage& image);
+PassportDisplay passportDisplayOf(const RecorderImage& image);
 
 // The page's fields as edited (UTF-8).
 struct PassportEdit {

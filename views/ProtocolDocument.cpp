@@ -6,6 +6,7 @@
 #include <ctime>
 
 #include "common/Format.h"
+#include "common/LocalTime.h"
 #include "common/Html.h"
 #include "events/eventList.h"
 #include "image/BigEndian.h"
@@ -33,11 +34,7 @@ std::vector<uint8_t> countersBytes(const RecorderImage& image, size_t needed) {
 }
 
 std::string dateText(int32_t t, const char* fmt) {
-    time_t tt = t;
-    struct tm tmv {};
-    char buf[32] = "";
-    if (localtime_r(&tt, &tmv)) std::strftime(buf, sizeof buf, fmt, &tmv);
-    return buf;
+    return localTimeText(t, fmt);
 }
 
 std::string sectionHead(const char* title) {
@@ -54,8 +51,8 @@ unsigned nameCountOf(const RecorderImage& image) {
 
 }  // namespace
 
-ProtocolFigures computeProtocol(RecorderImage& image, const ProtocolPeriod& period) {
-    WritableView passport(image);
+ProtocolFigures computeProtocol(const RecorderImage& image, const ProtocolPeriod& period) {
+    PassportView passport(image);
     ProtocolFigures f;
     const size_t n = image.groupCount();
     const size_t c = std::min<size_t>(nameCountOf(image), passport.nameCount);
@@ -121,10 +118,10 @@ std::optional<ProtocolPeriod> protocolPeriodOf(const eventList& events) {
     return ProtocolPeriod{last->seconds, events.endSeconds};
 }
 
-std::string buildProtocolHtml(RecorderImage& image, const std::optional<ProtocolPeriod>& period) {
+std::string buildProtocolHtml(const RecorderImage& image, const std::optional<ProtocolPeriod>& period) {
     if (!period) return {};
     HeaderView header(image);
-    WritableView passport(image);
+    PassportView passport(image);
     const ProtocolFigures f = computeProtocol(image, *period);
     const size_t n = f.columns.size() - 1;
 

@@ -39,11 +39,10 @@ struct ProtocolFigures {
 };
 
 // The classification arithmetic on its own, for the page and for tests.
-ProtocolFigures computeProtocol(RecorderImage& image, const ProtocolPeriod& period);
+ProtocolFigures computeProtocol(const RecorderImage& image, const ProtocolPeriod& period);
 
 // Operating time cell text, e.g. "3599 сек</TD>", "1.00 ч</TD>", "10 ч</TD>".
 std::string operatingTimeText(uint32_t seconds);
 
 // The document; an empty string when period is empty (no events).
-// Builds the passport view, so erased passport data get their defaults.
-std::string buildProtocolHtml(RecorderImage& image, const std::optional<ProtocolPeriod>& period);
+std::string buildProtocolHtml(const RecorderImage& image, const std::optional<ProtocolPeriod>& period);

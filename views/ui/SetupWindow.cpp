@@ -143,8 +143,8 @@ void SetupWindow::showHeader() {
 void SetupWindow::pickDate(bool installation) {
     MainFrame* frame = mainFrameOf(this);
     if (!frame) return;
-    const int32_t stored = installation ? WritableView(frame->image).installation()
-                                        : WritableView(frame->image).commissioning();
+    const int32_t stored = installation ? PassportView(frame->image).installation()
+                                        : PassportView(frame->image).commissioning();
     CalDialog dialog(this, wxDateTime(static_cast<time_t>(stored)));
     // A later or earlier day would not fit the recorder's 32-bit seconds.
     dialog.calendar->SetDateRange(FirstStorableDay, LastStorableDay);
