@@ -150,9 +150,9 @@ void MainFrame::buildNotebook() {
 
     notebook = new wxNotebook(this, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxNB_BOTTOM);
     notebook->SetImageList(&pageImages);
-    protocolPage = new ReportWindow(notebook, image, events);
+    protocolPage = new ReportWindow(notebook, session);
     graphPage = new GraphWindow(notebook);
-    journalPage = new TextLog(notebook, lists.journalList);
+    journalPage = new TextLog(notebook, session);
     settingsPage = new SetupWindow(notebook);
     notebook->AddPage(protocolPage, L"Протокол", true, 0);
     notebook->AddPage(graphPage, L"График", false, 1);

@@ -9,9 +9,7 @@
 
 #include "device/Crc16.h"
 #include "device/RecorderTransfer.h"
-#include "events/eventList.h"
-#include "image/RecorderImage.h"
-#include "views/EventFilter.h"
+#include "views/RecorderSession.h"
 
 class PrintPanel;
 class Progress;
@@ -70,13 +68,16 @@ public:
     SetupWindow* settingsPage;
 
     wxString lastDir; // default folder of the next file dialog
-    RecorderImage image;
+    // The image, its events and the filtered lists; the members below are
+    // the names the rest of the window uses for them.
+    RecorderSession session;
+    RecorderImage& image = session.image;
     Crc16 crc;         // the device link borrows it for every page
     wxString filePath; // the image file last chosen
-    eventList events;  // owns the decoded events
+    eventList& events = session.events;
     // journalList, groupLists[5], modeList, relayLists[10], channelLists[6]:
-    // filteredEventLinks into events. Declared after events, so they go first.
-    FilteredLists lists;
+    // filteredEventLinks into events.
+    FilteredLists& lists = session.lists;
 
     wxTextCtrl* startDay;
     wxTextCtrl* startMonth;
@@ -103,12 +104,12 @@ public:
     wxCheckBox* relayCheck;
     wxCheckBox* weightChecks[5];
 
-    // The filter's range; the first analysis sets it to the span of the events,
-    // until then it is the empty instant 0 so the filter controls act on a
-    // defined value.
-    int32_t rangeStart = 0;
-    int32_t rangeEnd = 0;
-    uint32_t maxCount = 0; // journal rows at most; 0 = no limit
+    // The filter's range, kept in the session's filter; the first analysis
+    // sets it to the span of the events, until then it is the empty instant 0
+    // so the filter controls act on a defined value.
+    int32_t& rangeStart = session.filter.rangeStart;
+    int32_t& rangeEnd = session.filter.rangeEnd;
+    uint32_t& maxCount = session.filter.maxCount; // journal rows at most; 0 = no limit
 
     // Turns the image into events after its content was replaced (file,
     // recorder, edited passport): decodes both logs under a progress dialog,

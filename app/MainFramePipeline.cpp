@@ -17,7 +17,6 @@
 #include "app/FileChoice.h"
 #include "app/MainFrame.h"
 #include "common/errorExc.h"
-#include "events/Analysis.h"
 #include "views/ui/GraphWindow.h"
 #include "views/ui/ReportWindow.h"
 #include "views/ui/SetupWindow.h"
@@ -71,11 +70,10 @@ void MainFrame::openImageFile(const wxString& path) {
     lastDir = wxFileName(path).GetPath();
     filePath = path;
     try {
-        image.load(fileName(filePath), false);
-    } catch (const errorExc& e) {
         // The events came from the earlier image and stay valid: only the
-        // image is left erased.
-        image.reset();
+        // image is left erased when the load fails.
+        session.load(fileName(filePath));
+    } catch (const errorExc& e) {
         reportError(e);
         return;
     }
@@ -95,24 +93,22 @@ void MainFrame::onSave(wxCommandEvent&) {
 }
 
 void MainFrame::clearEvents() {
-    lists.clear();
-    events.clear();
+    session.clearEvents();
 }
 
 void MainFrame::analyse() {
-    // The analysis deletes the events first: the lists must go before them.
-    clearEvents();
     DialogProgress progress(this, L"Анализ памяти регистратора", 10);
-    if (analyseImage(image, events, &progress) != AnalysisResult::done) {
+    if (session.analyse(&progress) != AnalysisResult::done) {
         // No events any more: the pages show so, rather than what they used to.
         regeneratePages(nullptr);
         return;
     }
+    // The session's filter now spans the new events; the pane shows it.
     showRecordBounds();
-    setRangeStart(events.minSeconds);
-    setRangeEnd(events.maxSeconds);
-    setMaxCount(1000);
-    directionChoice->SetSelection(FilterSettings::toEnd);
+    setRangeStart(session.filter.rangeStart);
+    setRangeEnd(session.filter.rangeEnd);
+    setMaxCount(session.filter.maxCount);
+    directionChoice->SetSelection(session.filter.direction);
     applyFilter(&progress);
 }
 
@@ -134,7 +130,7 @@ void MainFrame::regeneratePages(Progress* progress) {
 }
 
 void MainFrame::filterEvents() {
-    ::filterEvents(events, filterSettings(), lists);
+    session.applyFilter(filterSettings());
 }
 
 FilterSettings MainFrame::filterSettings() const {

@@ -11,24 +11,19 @@
 #include <map>
 #include <string>
 
-#include "events/Analysis.h"
-#include "events/eventList.h"
-#include "image/RecorderImage.h"
 #include "testsupport/FullMemory.h"
 #include "testsupport/RecordingCanvas.h"
-#include "views/EventFilter.h"
-#include "views/GraphPage.h"
-#include "views/JournalHtml.h"
-#include "views/ProtocolDocument.h"
+#include "views/GraphDraw.h"
+#include "views/RecorderSession.h"
 
 namespace {
 
+// The analysed full memory; each benchmark filters its own session.
 struct Fixture {
-    RecorderImage image;
-    eventList events;
+    RecorderSession session;
     Fixture() {
-        synthesizeFullMemory(image);
-        analyseImage(image, events, nullptr);
+        synthesizeFullMemory(session.image);
+        session.analyse(nullptr);
     }
 };
 
@@ -37,16 +32,12 @@ Fixture& fixture() {
     return f;
 }
 
-FilterSettings defaults() {
-    FilterSettings s;
-    s.rangeStart = fixture().events.minSeconds;
-    s.rangeEnd = fixture().events.maxSeconds;
-    return s;
-}
+FilterSettings defaults() { return fixture().session.spanningFilter(FilterSettings()); }
 
 void BM_Analysis(benchmark::State& state) {
-    eventList events;
-    for (auto _ : state) analyseImage(fixture().image, events, nullptr);
+    RecorderSession session;
+    synthesizeFullMemory(session.image);
+    for (auto _ : state) session.analyse(nullptr);
 }
 
 void BM_FilterAndJournal(benchmark::State& state, bool everything) {
@@ -56,20 +47,18 @@ void BM_FilterAndJournal(benchmark::State& state, bool everything) {
         s.maxCount = 0;
         s.discrete = s.relays = true;
     }
-    FilteredLists lists;
+    RecorderSession& session = fixture().session;
     std::string html;
     for (auto _ : state) {
-        filterEvents(fixture().events, s, lists);
-        buildJournalHtml(lists.journalList, nullptr, html);
+        session.applyFilter(s);
+        session.journalHtml(nullptr, html);
     }
-    state.counters["rows"] = double(listSize(lists.journalList));
+    state.counters["rows"] = double(listSize(session.lists.journalList));
     state.counters["html_bytes"] = double(html.size());
 }
 
 void BM_Protocol(benchmark::State& state) {
-    auto* last = static_cast<genericParser*>(fixture().events.last);
-    ProtocolPeriod period{last->seconds, fixture().events.endSeconds};
-    for (auto _ : state) benchmark::DoNotOptimize(buildProtocolHtml(fixture().image, period));
+    for (auto _ : state) benchmark::DoNotOptimize(fixture().session.protocolHtml());
 }
 
 // Measures texts like the recording canvas but keeps no drawing call.
@@ -85,12 +74,10 @@ struct CountingCanvas : RecordingCanvas {
 void BM_GraphPaint(benchmark::State& state) {
     FilterSettings s = defaults();
     s.discrete = s.relays = true;
-    FilteredLists lists;
-    filterEvents(fixture().events, s, lists);
+    RecorderSession& session = fixture().session;
+    session.applyFilter(s);
     GraphDraw draw;
-    draw.lists = &lists;
-    draw.image = &fixture().image;
-    regenerateGraph(draw, fixture().events, s.rangeStart, s.rangeEnd, 10);  // one week
+    session.regenerateGraph(draw, 10);  // one week
     draw.width = 1920;
     draw.height = 1080;
     long calls = 0;

@@ -4,11 +4,9 @@
 #include <string>
 
 #include "cli/Command.h"
-#include "cli/TextProgress.h"
-#include "events/Analysis.h"
+#include "cli/Pipeline.h"
 #include "events/EventTime.h"
-#include "events/eventList.h"
-#include "image/RecorderImage.h"
+#include "views/RecorderSession.h"
 
 namespace {
 
@@ -31,17 +29,13 @@ std::string oneLine(const std::string& text) {
 }
 
 int run(const std::vector<std::string>& args) {
-    RecorderImage image;
-    if (!loadImageArgument(args, "events", image)) return 2;
-    eventList events;
-    AnalysisResult result;
-    {
-        TextProgress progress(10);
-        result = analyseImage(image, events, &progress);
+    if (args.size() != 1) {
+        std::fprintf(stderr, "usage: gruvik2-cli events IMAGE\n");
+        return 2;
     }
-    if (result == AnalysisResult::refused) return 2;
-    if (result == AnalysisResult::interrupted) return 1;
-    for (const genericParser* e = events.front(); e; e = eventList::after(e))
+    RecorderSession session;
+    if (int status = loadAndAnalyse(args[0], session)) return status;
+    for (const genericParser* e = session.events.front(); e; e = eventList::after(e))
         std::printf("%s\t%u\t%s\t%s\n", eventTimeText(e->seconds, e->tenths).c_str(),
                     unsigned(e->importance), e->className(), oneLine(e->describe()).c_str());
     return std::fflush(stdout) == 0 ? 0 : 1;

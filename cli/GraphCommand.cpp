@@ -7,6 +7,7 @@
 #include "cli/Pipeline.h"
 #include "views/CairoCanvas.h"
 #include "views/GraphPage.h"
+#include "views/RecorderSession.h"
 
 namespace {
 
@@ -56,17 +57,12 @@ int run(const std::vector<std::string>& args) {
         (name == "--scale" ? scale : name == "--width" ? width : height) = *n;
     }
 
-    RecorderImage image;
-    eventList events;
-    FilteredLists lists;
-    if (int status = loadAndFilter(o, fromGiven, toGiven, image, events, lists)) return status;
+    RecorderSession session;
+    if (int status = loadAndFilter(o, fromGiven, toGiven, session)) return status;
     GraphDraw draw;
-    draw.lists = &lists;
-    draw.image = &image;
-    draw.weightChecks = o.filter.weights;
-    regenerateGraph(draw, events, o.filter.rangeStart, o.filter.rangeEnd, scale);
+    session.regenerateGraph(draw, scale);
     if (start) draw.viewStart = *start;
-    if (lists.journalList.empty())
+    if (session.lists.journalList.empty())
         std::fprintf(stderr, "no events selected: the picture is blank\n");
     if (auto error = writeGraphPng(draw, width, height, o.out)) {
         std::fprintf(stderr, "не могу записать файл %s: %s\n", o.out.c_str(), error->c_str());

@@ -3,7 +3,7 @@
 
 #include "cli/Command.h"
 #include "cli/Pipeline.h"
-#include "views/JournalHtml.h"
+#include "views/RecorderSession.h"
 
 namespace {
 
@@ -15,12 +15,10 @@ int run(const std::vector<std::string>& args) {
                      filterOptionsUsage);
         return 2;
     }
-    RecorderImage image;
-    eventList events;
-    FilteredLists lists;
-    if (int status = loadAndFilter(o, fromGiven, toGiven, image, events, lists)) return status;
+    RecorderSession session;
+    if (int status = loadAndFilter(o, fromGiven, toGiven, session)) return status;
     std::string html;
-    buildJournalHtml(lists.journalList, nullptr, html);
+    session.journalHtml(nullptr, html);
     return writeWindows1251(html, o.out);
 }
 

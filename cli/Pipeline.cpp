@@ -7,15 +7,15 @@
 #include "cli/TextProgress.h"
 #include "common/Text1251.h"
 #include "common/errorExc.h"
-#include "events/Analysis.h"
+#include "views/RecorderSession.h"
 
 const char* const filterOptionsUsage =
     "[--from T] [--to T] [--max N] [--direction first|last] [--level 1..5] "
     "[--config on|off] [--discrete on|off] [--relays on|off] [--weights 11111] [--out FILE]";
 
-int loadAndAnalyse(const std::string& path, RecorderImage& image, eventList& events) {
+int loadAndAnalyse(const std::string& path, RecorderSession& session) {
     try {
-        image.load(path, false);
+        session.load(path);
     } catch (const errorExc& e) {
         std::fprintf(stderr, "%s\n", e.message().c_str());
         return 2;
@@ -23,19 +23,19 @@ int loadAndAnalyse(const std::string& path, RecorderImage& image, eventList& eve
     AnalysisResult result;
     {
         TextProgress progress(10);
-        result = analyseImage(image, events, &progress);
+        result = session.analyse(&progress);
     }
     if (result == AnalysisResult::refused) return 2;
     if (result == AnalysisResult::interrupted) return 1;
     return 0;
 }
 
-int loadAndFilter(ReportOptions& o, bool fromGiven, bool toGiven, RecorderImage& image,
-                  eventList& events, FilteredLists& lists) {
-    if (int status = loadAndAnalyse(o.image, image, events)) return status;
-    if (!fromGiven) o.filter.rangeStart = events.minSeconds;
-    if (!toGiven) o.filter.rangeEnd = events.maxSeconds;
-    filterEvents(events, o.filter, lists);
+int loadAndFilter(ReportOptions& o, bool fromGiven, bool toGiven, RecorderSession& session) {
+    if (int status = loadAndAnalyse(o.image, session)) return status;
+    const FilterSettings spanning = session.spanningFilter(o.filter);
+    if (!fromGiven) o.filter.rangeStart = spanning.rangeStart;
+    if (!toGiven) o.filter.rangeEnd = spanning.rangeEnd;
+    session.applyFilter(o.filter);
     return 0;
 }
 

@@ -5,13 +5,13 @@
 #include <string>
 #include <vector>
 
-#include "events/eventList.h"
-#include "image/RecorderImage.h"
 #include "views/EventFilter.h"
 
-// Loads and analyses path; returns 0 on success, else the exit status (the
-// messages are already on stderr).
-int loadAndAnalyse(const std::string& path, RecorderImage& image, eventList& events);
+class RecorderSession;
+
+// Loads path into the session and analyses it; returns 0 on success, else the
+// exit status (the messages are already on stderr).
+int loadAndAnalyse(const std::string& path, RecorderSession& session);
 
 // Command-line options of the report commands.
 struct ReportOptions {
@@ -33,8 +33,7 @@ std::optional<std::string> parseReportOptions(const std::vector<std::string>& ar
 // Loads and analyses options.image and filters its events with options.filter,
 // whose range defaults to the span of the events where it was not given.
 // Returns 0 or the exit status.
-int loadAndFilter(ReportOptions& options, bool fromGiven, bool toGiven, RecorderImage& image,
-                  eventList& events, FilteredLists& lists);
+int loadAndFilter(ReportOptions& options, bool fromGiven, bool toGiven, RecorderSession& session);
 
 // A time given as calendar seconds or "DD/MM/YYYY HH:MM:SS" local time.
 std::optional<int32_t> parseTimeArgument(const std::string& text);

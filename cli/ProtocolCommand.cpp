@@ -5,7 +5,7 @@
 
 #include "cli/Command.h"
 #include "cli/Pipeline.h"
-#include "views/ProtocolDocument.h"
+#include "views/RecorderSession.h"
 
 namespace {
 
@@ -24,10 +24,9 @@ int run(const std::vector<std::string>& args) {
                      error->c_str());
         return 2;
     }
-    RecorderImage image;
-    eventList events;
-    if (int status = loadAndAnalyse(o.image, image, events)) return status;
-    return writeWindows1251(buildProtocolHtml(image, protocolPeriodOf(events)), o.out);
+    RecorderSession session;
+    if (int status = loadAndAnalyse(o.image, session)) return status;
+    return writeWindows1251(session.protocolHtml(), o.out);
 }
 
 const bool registered = registerCommand({"protocol", "IMAGE [--out FILE]", run});

@@ -5,14 +5,14 @@
 
 #include "ImageInput.h"
 #include "Pipeline.h"
-#include "image/RecorderImage.h"
+#include "views/RecorderSession.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    // One image for the whole run, as the program has: erasing only the pages
-    // an input wrote keeps a run cheap.
-    static RecorderImage image;
+    // One session for the whole run, as the program has: erasing only the
+    // pages an input wrote keeps a run cheap.
+    static RecorderSession session;
     static fuzz::ImageInput input;
-    const fuzz::Control control = input.apply(image, data, size);
-    fuzz::runPipeline(image, control);
+    const fuzz::Control control = input.apply(session.image, data, size);
+    fuzz::runPipeline(session, control);
     return 0;
 }

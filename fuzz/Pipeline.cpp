@@ -22,6 +22,7 @@
 #include "views/GraphPage.h"
 #include "views/JournalHtml.h"
 #include "views/ProtocolDocument.h"
+#include "views/RecorderSession.h"
 
 namespace fuzz {
 
@@ -159,8 +160,9 @@ void compareWithLinearInsertion(RecorderImage& im, const eventList& events) {
             "same time bounds as with linear insertion");
 }
 
-void checkFilter(const eventList& events, const FilterSettings& s, FilteredLists& lists) {
-    filterEvents(events, s, lists);
+void checkFilter(RecorderSession& session, const FilterSettings& s) {
+    session.applyFilter(s);
+    const FilteredLists& lists = session.lists;
     const size_t n = listSize(lists.journalList);
     require(s.maxCount == 0 || n <= s.maxCount, "journal within the row limit");
     for (const aLink* l = lists.journalList.first; l; l = l->next) {
@@ -183,13 +185,11 @@ void paint(GraphDraw& draw, const Control& c) {
 }
 
 // Regenerates the graph page, paints it, and with actions works its controls.
-void graphPage(RecorderImage& im, const eventList& events, const FilterSettings& s,
-               const FilteredLists& lists, const Control& c, bool actions) {
+void graphPage(const RecorderSession& session, const Control& c, bool actions) {
+    const eventList& events = session.events;
+    const FilterSettings& s = session.filter;
     GraphDraw draw;
-    draw.lists = &lists;
-    draw.image = &im;
-    draw.weightChecks = s.weights;
-    regenerateGraph(draw, events, s.rangeStart, s.rangeEnd, c.scaleIndex);
+    session.regenerateGraph(draw, c.scaleIndex);
     paint(draw, c);
     if (!actions) return;
     for (const GraphAction& a : c.actions) {
@@ -238,18 +238,18 @@ void graphPage(RecorderImage& im, const eventList& events, const FilterSettings&
 
 } // namespace
 
-void runPipeline(RecorderImage& im, const Control& c) {
+void runPipeline(RecorderSession& session, const Control& c) {
     static QuietLog quiet;
     setErrorLog(&quiet);
     setZone(c.mode & moscowTime);
 
-    eventList events;
+    RecorderImage& im = session.image;
+    const eventList& events = session.events;
     // Progress is reported on every unit of the walks: only the inputs that
     // ask for it pay for it. The walks report 20 values in all.
     const bool withProgress = c.mode & progress;
     CountingProgress analysisProgress(c.mode & cancel ? 1 + c.actions[0].arg : -1);
-    const AnalysisResult result =
-        analyseImage(im, events, withProgress ? &analysisProgress : nullptr);
+    const AnalysisResult result = session.analyse(withProgress ? &analysisProgress : nullptr);
     checkHeads(im);
     checkViews(im);
     if (result != AnalysisResult::done) {
@@ -264,34 +264,25 @@ void runPipeline(RecorderImage& im, const Control& c) {
     everything.maxCount = 0;
     everything.detail = 0;
     everything.discrete = everything.relays = true;
-    FilterSettings standard;
-    standard.rangeStart = events.minSeconds;
-    standard.rangeEnd = events.maxSeconds;
+    const FilterSettings standard = session.spanningFilter(FilterSettings());
+    require(standard.rangeStart == session.filter.rangeStart &&
+                standard.rangeEnd == session.filter.rangeEnd,
+            "the analysis leaves the filter spanning the events");
     const FilterSettings chosen = filterFrom(c, events.minSeconds, events.maxSeconds);
 
     std::string html;
-    {
-        FilteredLists lists;
-        checkFilter(events, everything, lists);
-        graphPage(im, events, everything, lists, c, false);
-    }
-    {
-        FilteredLists lists;
-        checkFilter(events, standard, lists);
-    }
-    {
-        FilteredLists lists;
-        checkFilter(events, chosen, lists);
-        CountingProgress journalProgress(-1);
-        require(
-            buildJournalHtml(lists.journalList, withProgress ? &journalProgress : nullptr, html) &&
+    checkFilter(session, everything);
+    graphPage(session, c, false);
+    checkFilter(session, standard);
+    checkFilter(session, chosen);
+    CountingProgress journalProgress(-1);
+    require(session.journalHtml(withProgress ? &journalProgress : nullptr, html) &&
                 validUtf8(html),
             "journal is UTF-8");
-        graphPage(im, events, chosen, lists, c, true);
-    }
+    graphPage(session, c, true);
 
-    const std::optional<ProtocolPeriod> period = protocolPeriodOf(events);
-    html = buildProtocolHtml(im, period);
+    const std::optional<ProtocolPeriod> period = session.protocolPeriod();
+    html = session.protocolHtml();
     require(validUtf8(html) && !html.empty() == bool(period), "protocol is UTF-8");
 }
 

@@ -8,10 +8,12 @@
 
 #include "ImageInput.h"
 
-class RecorderImage;
+class RecorderSession;
 
 namespace fuzz {
 
-void runPipeline(RecorderImage& image, const Control& control);
+// Runs the session's image through every step; the session keeps its data
+// until the next run.
+void runPipeline(RecorderSession& session, const Control& control);
 
 } // namespace fuzz

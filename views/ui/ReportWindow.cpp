@@ -1,10 +1,10 @@
 #include "views/ui/ReportWindow.h"
 
-#include "views/ProtocolDocument.h"
+#include "views/RecorderSession.h"
 
-ReportWindow::ReportWindow(wxWindow* parent, RecorderImage& image, const eventList& events)
-    : HtmlPage(parent, L"Отчет"), image_(image), events_(events) {}
+ReportWindow::ReportWindow(wxWindow* parent, const RecorderSession& session)
+    : HtmlPage(parent, L"Отчет"), session_(session) {}
 
 void ReportWindow::regenerate(Progress*) {
-    show(buildProtocolHtml(image_, protocolPeriodOf(events_)));
+    show(session_.protocolHtml());
 }

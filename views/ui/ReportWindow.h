@@ -4,18 +4,17 @@
 #include "views/ui/HtmlPage.h"
 
 class Progress;
-class RecorderImage;
-class eventList;
+class RecorderSession;
 
 class ReportWindow : public HtmlPage {
 public:
-    ReportWindow(wxWindow* parent, RecorderImage& image, const eventList& events);
+    // session: the recorder whose protocol the page shows, read at every regenerate.
+    ReportWindow(wxWindow* parent, const RecorderSession& session);
 
     // progress is not used: the document is quick to build. With no event the
     // page is empty, and so is what it prints.
     virtual void regenerate(Progress* progress);
 
 private:
-    RecorderImage& image_;
-    const eventList& events_;
+    const RecorderSession& session_;
 };

@@ -1,11 +1,11 @@
 #include "views/ui/TextLog.h"
 
-#include "views/JournalHtml.h"
+#include "views/RecorderSession.h"
 
-TextLog::TextLog(wxWindow* parent, const aList& journalList)
-    : HtmlPage(parent, L"Журнал"), journalList_(journalList) {}
+TextLog::TextLog(wxWindow* parent, const RecorderSession& session)
+    : HtmlPage(parent, L"Журнал"), session_(session) {}
 
 void TextLog::regenerate(Progress* progress) {
     std::string built;
-    if (buildJournalHtml(journalList_, progress, built)) show(built);
+    if (session_.journalHtml(progress, built)) show(built);
 }

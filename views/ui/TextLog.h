@@ -3,18 +3,18 @@
 // each.
 #include "views/ui/HtmlPage.h"
 
-class aList;
 class Progress;
+class RecorderSession;
 
 class TextLog : public HtmlPage {
 public:
-    // journalList: the main window's journal list, read at every regenerate.
-    TextLog(wxWindow* parent, const aList& journalList);
+    // session: the recorder whose journal list the page shows, read at every regenerate.
+    TextLog(wxWindow* parent, const RecorderSession& session);
 
     // Rebuilds the journal, reporting into progress when given. A cancel keeps
     // the previous journal on screen, and printing then gives that one too.
     virtual void regenerate(Progress* progress);
 
 private:
-    const aList& journalList_;
+    const RecorderSession& session_;
 };

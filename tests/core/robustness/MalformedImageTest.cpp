@@ -15,6 +15,7 @@
 #include "views/GraphPage.h"
 #include "views/JournalHtml.h"
 #include "views/ProtocolDocument.h"
+#include "views/RecorderSession.h"
 
 namespace {
 
@@ -38,29 +39,23 @@ struct PipelineOutput {
     size_t canvasOps = 0;
 };
 
-PipelineOutput runPipeline(RecorderImage& image) {
+PipelineOutput runPipeline(RecorderSession& session) {
     CollectedErrors errors;
     PipelineOutput out;
-    eventList events;
-    out.result = analyseImage(image, events, nullptr);
-    out.events = countOf(events);
-    FilterSettings s;
-    s.rangeStart = events.minSeconds;
-    s.rangeEnd = events.maxSeconds;
+    out.result = session.analyse(nullptr);
+    out.events = countOf(session.events);
+    FilterSettings s = session.spanningFilter(FilterSettings());
     s.maxCount = 0;
     s.detail = 0;
     s.discrete = s.relays = true;
-    FilteredLists lists;
-    filterEvents(events, s, lists);
-    out.rows = countOf(lists.journalList);
-    buildJournalHtml(lists.journalList, nullptr, out.journal);
-    out.protocol = buildProtocolHtml(image, protocolPeriodOf(events));
+    session.applyFilter(s);
+    out.rows = countOf(session.lists.journalList);
+    session.journalHtml(nullptr, out.journal);
+    out.protocol = session.protocolHtml();
     GraphDraw draw;
-    draw.lists = &lists;
-    draw.image = &image;
     draw.width = 1280;
     draw.height = 800;
-    regenerateGraph(draw, events, s.rangeStart, s.rangeEnd, defaultGraphScale);
+    session.regenerateGraph(draw, defaultGraphScale);
     RecordingCanvas canvas;
     draw.paint(canvas);
     out.canvasOps = canvas.ops.size();
@@ -89,7 +84,8 @@ TEST(MalformedImage, HugeHeaderCountsStayInsideTheImage) {
     for (const Case& c : cases) {
         SCOPED_TRACE(::testing::Message() << "groups " << int(c.groups) << " relays "
                                           << int(c.relays) << " discretes " << int(c.discretes));
-        RecorderImage image;
+        RecorderSession session;
+        RecorderImage& image = session.image;
         ImageBuilder b(image);
         ImageBuilder::Header h;
         h.keyCount = c.keys;
@@ -112,7 +108,7 @@ TEST(MalformedImage, HugeHeaderCountsStayInsideTheImage) {
         EXPECT_EQ(passport.nameCount, c.nameCount);
         EXPECT_LT(passport.passportGroup, image.page(image.writableFirst() + 8));
 
-        const PipelineOutput out = runPipeline(image);
+        const PipelineOutput out = runPipeline(session);
         EXPECT_EQ(out.result, c.result);
         if (c.result == AnalysisResult::done) {
             EXPECT_EQ(out.events, 7u);
@@ -146,7 +142,8 @@ TEST(MalformedImage, CountersPageCountsUpToTheEndOfTheMemory) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.stored);
-        RecorderImage image;
+        RecorderSession session;
+        RecorderImage& image = session.image;
         ImageBuilder b(image);
         ImageBuilder::Header h;
         h.countersPages = c.stored;
@@ -164,7 +161,7 @@ TEST(MalformedImage, CountersPageCountsUpToTheEndOfTheMemory) {
         EXPECT_EQ(image.generalFirst() + image.generalCount(), RecorderImage::PageCount);
         EXPECT_EQ(image.countersHead(), 513 + std::max(c.counters, 1u) - 1);
 
-        const PipelineOutput out = runPipeline(image);
+        const PipelineOutput out = runPipeline(session);
         EXPECT_EQ(out.result, AnalysisResult::done);
         EXPECT_EQ(out.events, 2u);
         const ProtocolFigures f = computeProtocol(image, {1710489600, 1710489601});

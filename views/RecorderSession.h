@@ -1,0 +1,68 @@
+#pragma once
+// One recorder's data as every front end holds it: the memory image, the
+// events decoded from it and the filtered lists that refer to those events,
+// with the one road between them: load or fill the image, analyse, filter,
+// build the pages. The window, the command line, the fuzz target, the
+// benchmarks and the tests all drive this class, so the order of the steps is
+// written once.
+#include <array>
+#include <optional>
+#include <string>
+
+#include "events/Analysis.h"
+#include "events/eventList.h"
+#include "image/RecorderImage.h"
+#include "views/EventFilter.h"
+#include "views/ProtocolDocument.h"
+
+class GraphDraw;
+class Progress;
+
+class RecorderSession {
+public:
+    RecorderSession() = default;
+    ~RecorderSession();
+    RecorderSession(const RecorderSession&) = delete;
+    RecorderSession& operator=(const RecorderSession&) = delete;
+
+    RecorderImage image;
+    eventList events; // owns the decoded events
+    // journalList and the 22 graph lists: references into events. They are
+    // emptied before events whenever events go (clearEvents, the destructor).
+    FilteredLists lists;
+    // What the lists were last filtered with; analyse sets its range to the
+    // span of the events, its row limit to 1000 and its direction to "to the
+    // end of the range".
+    FilterSettings filter;
+
+    // Loads an image file (a missing file is not created). On failure the
+    // image is reset and the errorExc is passed on; the events stay.
+    void load(const std::string& path);
+
+    // Decodes the image into events under progress (may be null). On done
+    // the filter spans the new events (spanningFilter); the lists are empty
+    // until applyFilter. Otherwise events and lists are empty.
+    AnalysisResult analyse(Progress* progress);
+
+    // choices with the range over every event, 1000 rows at most, counted
+    // back from the range's end: the filter an analysis leaves.
+    FilterSettings spanningFilter(const FilterSettings& choices) const;
+
+    // Rebuilds the lists from the events with settings, which become filter.
+    void applyFilter(const FilterSettings& settings);
+
+    // Empties the lists, then the events.
+    void clearEvents();
+
+    // The pages' documents (UTF-8 HTML). The journal reports into progress
+    // and returns false when cancelled; the protocol is empty without events.
+    bool journalHtml(Progress* progress, std::string& html) const;
+    std::optional<ProtocolPeriod> protocolPeriod() const;
+    std::string protocolHtml() const;
+
+    // Points draw at the lists and the image and sets the weights it draws.
+    void wireGraph(GraphDraw& draw, const std::array<bool, 5>& weights) const;
+    // wireGraph with the filter's weights, then the time window and load
+    // range for the filter's range at the scale of scaleIndex.
+    void regenerateGraph(GraphDraw& draw, int scaleIndex) const;
+};
