@@ -79,8 +79,14 @@ void eventList::insertSorted(genericParser* event) {
 // Links are carved from blocks of a few thousand and recycled through a free
 // list. The blocks stay for the run: their number follows the largest filter
 // result, not the number of runs. Sanitizer builds use the ordinary heap so
-// that a use after free is still caught.
-#if defined(__SANITIZE_ADDRESS__)
+// that a use after free is still caught: gcc says so with
+// __SANITIZE_ADDRESS__, clang only through __has_feature.
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define GRUVIK2_ADDRESS_SANITIZER 1
+#endif
+#endif
+#if defined(__SANITIZE_ADDRESS__) || defined(GRUVIK2_ADDRESS_SANITIZER)
 void* filteredEventLink::operator new(size_t size) { return ::operator new(size); }
 void filteredEventLink::operator delete(void* p, size_t size) noexcept { ::operator delete(p, size); }
 #else
