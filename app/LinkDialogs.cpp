@@ -44,18 +44,6 @@ void LinkDialogs::error(const std::string& message) {
     wxLogError(L"%s", wxString::FromUTF8(message));
 }
 
-std::shared_ptr<BridgeLibrary> windowBridgeLibrary() {
-    static std::string emulatedList;
-    static std::shared_ptr<BridgeLibrary> emulated;
-    const char* list = std::getenv("GRUVIK2_BRIDGES");
-    if (!list || !*list) return systemBridgeLibrary();
-    if (!emulated || emulatedList != list) {
-        emulated = systemBridgeLibrary();
-        emulatedList = list;
-    }
-    return emulated;
-}
-
 WindowLink::WindowLink(wxWindow* parent)
-    : bridges(windowBridgeLibrary()), priority(systemPriority()),
+    : bridges(commandBridgeLibrary()), priority(systemPriority()),
       dialogs(parent), context{*bridges, *priority, dialogs} {}

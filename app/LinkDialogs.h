@@ -24,13 +24,6 @@ private:
     wxWindow* parent_;
 };
 
-// The bridges the window's commands use. Real bridges are looked up anew for
-// every command (a reader may have been plugged in meanwhile) and keep their
-// configuration in their own memory; emulated ones (GRUVIK2_BRIDGES) keep it
-// in the library, so one library serves the run, and a new one is made only
-// when the list of lines changes.
-std::shared_ptr<BridgeLibrary> windowBridgeLibrary();
-
 // What one transfer command borrows: the bridges, the system's priority and
 // the dialogs over parent.
 struct WindowLink {

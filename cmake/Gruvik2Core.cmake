@@ -9,22 +9,29 @@
 #   gruvik2-device   <- image, common (libusb)
 #   gruvik2-views    <- events, image, common (cairo)
 #   gruvik2-core     all five, for the front ends
+#   gruvik2-platform           the system's bridges and priority (Linux)
+#   gruvik2-platform-emulated  emulated bridges instead, for the demo and tests
+# An executable links gruvik2-core and one of the two platforms.
 #
 # Used by the main project and by the fuzz project (fuzz/CMakeLists.txt),
 # which builds the same libraries with its own compiler and flags.
 # GRUVIK2_ROOT: the repository's root folder.
 include(${CMAKE_CURRENT_LIST_DIR}/Gruvik2Helpers.cmake)
 
-# gruvik2_core_library(NAME [SUBFOLDERS dir...] [DEPENDS lib...]): the library
-# gruvik2-NAME from the .cpp files of the current folder (and the subfolders
-# named), linking the gruvik2- libraries of DEPENDS.
+# gruvik2_core_library(NAME [SUBFOLDERS dir...] [EXCLUDE regex] [DEPENDS lib...]):
+# the library gruvik2-NAME from the .cpp files of the current folder (and the
+# subfolders named, less the files EXCLUDE matches), linking the gruvik2-
+# libraries of DEPENDS.
 function(gruvik2_core_library name)
-  cmake_parse_arguments(ARG "" "" "SUBFOLDERS;DEPENDS" ${ARGN})
+  cmake_parse_arguments(ARG "" "EXCLUDE" "SUBFOLDERS;DEPENDS" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
   foreach(sub ${ARG_SUBFOLDERS})
     file(GLOB more CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${sub}/*.cpp)
     list(APPEND sources ${more})
   endforeach()
+  if(ARG_EXCLUDE)
+    list(FILTER sources EXCLUDE REGEX "${ARG_EXCLUDE}")
+  endif()
   add_library(gruvik2-${name} STATIC ${sources})
   target_include_directories(gruvik2-${name} PUBLIC ${GRUVIK2_ROOT})
   foreach(dep ${ARG_DEPENDS})

@@ -1,6 +1,7 @@
 # The wx front end.
 #   gruvik2-gui        windows and dialogs (app/ and views/ui/); links wx and the core.
 #   gruvik2            the program; app/main.cpp holds only its entry point.
+#   gruvik2-emulated   the program with emulated bridges, for the demo.
 #   gruvik2-gui-tests  GoogleTest suites of tests/gui/, run under a virtual X server.
 # The program reads bmps/ and help/gruvik2.htb relative to its working directory:
 # the build gives both the build folder and the source folder a help book, and the
@@ -20,7 +21,10 @@ target_compile_options(gruvik2-gui PUBLIC ${wxWidgets_CXX_FLAGS})
 target_link_libraries(gruvik2-gui PUBLIC gruvik2-core ${wxWidgets_LIBRARIES} ${CMAKE_DL_LIBS})
 
 add_executable(gruvik2 app/main.cpp)
-target_link_libraries(gruvik2 PRIVATE gruvik2-gui)
+target_link_libraries(gruvik2 PRIVATE gruvik2-gui gruvik2-platform)
+# The same program with the emulated bridges of GRUVIK2_BRIDGES (scripts/run.sh).
+add_executable(gruvik2-emulated app/main.cpp)
+target_link_libraries(gruvik2-emulated PRIVATE gruvik2-gui gruvik2-platform-emulated)
 
 # ---- run-time files -------------------------------------------------------
 file(CREATE_LINK ${CMAKE_CURRENT_SOURCE_DIR}/bmps ${CMAKE_BINARY_DIR}/bmps SYMBOLIC)
@@ -48,6 +52,7 @@ add_custom_command(
   VERBATIM)
 add_custom_target(gruvik2-help ALL DEPENDS ${HELP_BOOK})
 add_dependencies(gruvik2 gruvik2-help)
+add_dependencies(gruvik2-emulated gruvik2-help)
 
 # ---- tests ----------------------------------------------------------------
 file(GLOB GUI_TEST_SOURCES CONFIGURE_DEPENDS tests/gui/*.cpp)
@@ -55,7 +60,8 @@ if(GUI_TEST_SOURCES)
   find_package(GTest REQUIRED)
   include(GoogleTest)
   add_executable(gruvik2-gui-tests ${GUI_TEST_SOURCES})
-  target_link_libraries(gruvik2-gui-tests PRIVATE gruvik2-gui gruvik2-testsupport GTest::gtest)
+  target_link_libraries(gruvik2-gui-tests PRIVATE gruvik2-gui gruvik2-platform-emulated
+                        gruvik2-testsupport GTest::gtest)
   target_include_directories(gruvik2-gui-tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/tests)
   add_dependencies(gruvik2-gui-tests gruvik2-help)
   # Each test runs in a process of its own (a test may close the main window);
@@ -68,4 +74,4 @@ endif()
 
 # ---- the README's pictures (scripts/screenshots.sh runs it) -----------------
 add_executable(gruvik2-screenshots scripts/screenshots/screenshots.cpp)
-target_link_libraries(gruvik2-screenshots PRIVATE gruvik2-gui)
+target_link_libraries(gruvik2-screenshots PRIVATE gruvik2-gui gruvik2-platform-emulated)

@@ -27,12 +27,12 @@ export GRUVIK2_BRIDGES=$pty
 
 if [ -n "${DISPLAY:-}" ]; then
   echo "Gruvik2 starts with the demo recorder on $pty: press «Считать»."
-  build/gruvik2
+  build/gruvik2-emulated
   exit 0
 fi
 
 rm -f out/demo-read.rpd
-build/gruvik2-cli read out/demo-read.rpd
+build/gruvik2-cli-emulated read out/demo-read.rpd
 build/gruvik2-cli journal out/demo-read.rpd --out out/journal.html
 build/gruvik2-cli protocol out/demo-read.rpd --out out/protocol.html
 build/gruvik2-cli graph out/demo-read.rpd --out out/graph.png --relays on --discrete on \

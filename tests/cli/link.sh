@@ -24,7 +24,7 @@ emulator() {
     for _ in $(seq 50); do [ -s "$out" ] && break; sleep 0.1; done
     EMU_PATH=$(head -1 "$out")
 }
-cli() { GRUVIK2_BRIDGES=$BRIDGES "$BIN"/gruvik2-cli "$@"; }
+cli() { GRUVIK2_BRIDGES=$BRIDGES "$BIN"/gruvik2-cli-emulated "$@"; }
 
 "$BIN"/gruvik2-mkimage src.rpd
 head -c 4325376 /dev/zero | tr '\0' '\377' >other.rpd
@@ -67,7 +67,7 @@ check "failed read leaves the file" cmp -s other.rpd keep.rpd
 
 emulator src.rpd --rate 20000 --bad-crc-always 512
 BRIDGES=$EMU_PATH
-GRUVIK2_BRIDGES=$BRIDGES "$BIN"/gruvik2-cli read keep.rpd >out.txt 2>/dev/null &
+GRUVIK2_BRIDGES=$BRIDGES "$BIN"/gruvik2-cli-emulated read keep.rpd >out.txt 2>/dev/null &
 CLI_PID=$!
 sleep 2
 kill -INT "$CLI_PID"

@@ -25,6 +25,7 @@
 #include "app/LinkDialogs.h"
 #include "app/MainFrame.h"
 #include "app/Pictures.h"
+#include "device/Platform.h"
 #include "device/DeviceChooser.h"
 #include "device/emulated/EmulatedBridgeLibrary.h"
 #include "gui/GuiTest.h"
@@ -280,18 +281,18 @@ TEST_F(ConnectTest, ReadsTheRecorderIntoANewFileThenNothingNew) {
 TEST_F(ConnectTest, EmulatedBridgesKeepTheirConfigurationForTheRun) {
     EmulatorThread emulator(recorder);
     offerBridges({&emulator});
-    const std::shared_ptr<BridgeLibrary> library = windowBridgeLibrary();
+    const std::shared_ptr<BridgeLibrary> library = commandBridgeLibrary();
     auto* emulated = dynamic_cast<EmulatedBridgeLibrary*>(library.get());
     ASSERT_TRUE(emulated);
     connect(dir.file("first.rpd"));
-    EXPECT_EQ(windowBridgeLibrary(), library);
+    EXPECT_EQ(commandBridgeLibrary(), library);
     EXPECT_EQ(emulated->config(0).maxPower, 50);
     EXPECT_EQ(emulated->config(0).selfPower, 0);
 
     // Other lines, other bridges.
     EmulatorThread other(recorder);
     offerBridges({&other});
-    EXPECT_NE(windowBridgeLibrary(), library);
+    EXPECT_NE(commandBridgeLibrary(), library);
 }
 
 TEST_F(ConnectTest, ASilentDeviceIsReportedAndLeavesEmptyPages) {
