@@ -4,6 +4,8 @@
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
+#include <typeinfo>
 
 #include <wx/cmndata.h>
 #include <wx/html/htmlcell.h>
@@ -17,9 +19,10 @@ constexpr int printFontSize = 12;
 // The screen resolution that HTML pixel sizes refer to.
 constexpr double typicalScreenDpi = 96.0;
 
+// The toolkit's table cell has no class information of its own (it reports
+// its base's) and no public header: it is known by its C++ type's name.
 bool isTable(const wxHtmlCell* cell) {
-    return cell && cell->GetClassInfo() &&
-           wxString(cell->GetClassInfo()->GetClassName()) == L"wxHtmlTableCell";
+    return cell && std::string(typeid(*cell).name()).find("wxHtmlTableCell") != std::string::npos;
 }
 
 // The table that cell is or wraps alone (an aligned table sits in a container
