@@ -118,7 +118,7 @@ int runPrintJob(MainFrame& frame, const PrintJob& job, const wxString& startFold
     wxGetApp().printData->SetOrientation(orientation);
     frame.journalPage->printer.printData.SetOrientation(orientation);
     frame.protocolPage->printer.printData.SetOrientation(orientation);
-    PrintPanel* page = job.page == PrintJob::protocol  ? static_cast<PrintPanel*>(frame.protocolPage)
+    PrintPanel* page = job.page == PrintJob::protocol ? static_cast<PrintPanel*>(frame.protocolPage)
                        : job.page == PrintJob::journal ? static_cast<PrintPanel*>(frame.journalPage)
                                                        : static_cast<PrintPanel*>(frame.graphPage);
     const wxString error = page->printPdf(absolute(job.out, startFolder));

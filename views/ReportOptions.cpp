@@ -93,4 +93,3 @@ std::optional<std::string> parseReportOptions(const std::vector<std::string>& ar
     if (o.image.empty()) return std::string("no image given");
     return std::nullopt;
 }
-

@@ -12,8 +12,8 @@
 #include <wx/cmndata.h>
 #include <wx/dir.h>
 #include <wx/display.h>
-#include <wx/filename.h>
 #include <wx/filefn.h>
+#include <wx/filename.h>
 #include <wx/print.h>
 
 #include "app/GruvikApp.h"
@@ -61,9 +61,9 @@ protected:
 
 TEST(KeepTogether, MovesABreakThatCutsASpanUpToItsTop) {
     const std::vector<std::pair<int, int>> kept{{700, 900}, {1500, 2300}};
-    EXPECT_EQ(keepTogether(0, 800, 1000, kept), 700);  // inside the first span
-    EXPECT_EQ(keepTogether(0, 650, 1000, kept), 650);  // before it
-    EXPECT_EQ(keepTogether(0, 900, 1000, kept), 900);  // at its end: nothing cut
+    EXPECT_EQ(keepTogether(0, 800, 1000, kept), 700);   // inside the first span
+    EXPECT_EQ(keepTogether(0, 650, 1000, kept), 650);   // before it
+    EXPECT_EQ(keepTogether(0, 900, 1000, kept), 900);   // at its end: nothing cut
     EXPECT_EQ(keepTogether(750, 800, 1000, kept), 800); // it starts above the page
     // Taller than a page: it has to be cut somewhere.
     EXPECT_EQ(keepTogether(1000, 2000, 700, kept), 2000);
@@ -121,13 +121,14 @@ TEST_F(PrintTest, PdfOfEveryPageAndNothingLeftWhenItFails) {
     // A target that cannot be replaced (a folder) stays as it was, and no
     // temporary file is left beside it.
     ::mkdir((folder + "/taken.pdf").c_str(), 0755);
-    EXPECT_NE(guitest::utf8(frame->journalPage->printPdf(wxString::FromUTF8(folder + "/taken.pdf"))),
-              "");
+    EXPECT_NE(
+        guitest::utf8(frame->journalPage->printPdf(wxString::FromUTF8(folder + "/taken.pdf"))), "");
     struct stat st;
     ASSERT_EQ(::stat((folder + "/taken.pdf").c_str(), &st), 0);
     EXPECT_TRUE(S_ISDIR(st.st_mode));
     wxArrayString left;
-    wxDir::GetAllFiles(wxString::FromUTF8(folder), &left, wxEmptyString, wxDIR_FILES | wxDIR_HIDDEN);
+    wxDir::GetAllFiles(wxString::FromUTF8(folder), &left, wxEmptyString,
+                       wxDIR_FILES | wxDIR_HIDDEN);
     EXPECT_EQ(left.size(), 2u); // journal.pdf and graph.pdf
     // A file printed again is replaced whole.
     const std::string before = readFile(journal);

@@ -1,5 +1,6 @@
 #include "views/ui/HtmlPage.h"
 
+#include <wx/generic/prntdlgg.h>
 #include <wx/html/htmlwin.h>
 #include <wx/intl.h>
 #include <wx/printdlg.h>
@@ -33,10 +34,11 @@ bool HtmlPrinter::print(const wxString& html) {
 
 void HtmlPrinter::pageSetup() {
     pageSetupData.SetPrintData(printData);
-    wxPageSetupDialog dialog(nullptr, &pageSetupData);
+    // The toolkit's own set-up on GTK has no margin fields; the generic one has.
+    wxGenericPageSetupDialog dialog(nullptr, &pageSetupData);
     if (dialog.ShowModal() == wxID_OK) {
-        printData = dialog.GetPageSetupData().GetPrintData();
-        pageSetupData = dialog.GetPageSetupData();
+        printData = dialog.GetPageSetupDialogData().GetPrintData();
+        pageSetupData = dialog.GetPageSetupDialogData();
     }
 }
 

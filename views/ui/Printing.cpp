@@ -113,9 +113,9 @@ cairo_status_t writeToSink(void* closure, const unsigned char* data, unsigned in
 
 wxSize paperMm(const wxPrintData& data) {
     wxSize mm(210, 297);
-    if (const wxPrintPaperType* paper = wxThePrintPaperDatabase
-                                            ? wxThePrintPaperDatabase->FindPaperType(data.GetPaperId())
-                                            : nullptr)
+    if (const wxPrintPaperType* paper =
+            wxThePrintPaperDatabase ? wxThePrintPaperDatabase->FindPaperType(data.GetPaperId())
+                                    : nullptr)
         mm = paper->GetSizeMM();
     else if (data.GetPaperSize().x > 0 && data.GetPaperSize().y > 0)
         mm = data.GetPaperSize();
@@ -241,9 +241,8 @@ void showPreviewFrame(wxPrintPreview* preview, const wxString& title) {
     // control bar needs, and never wider than the screen.
     wxSize size(0, area.height * 9 / 10);
     size.x = std::min(area.width * 9 / 10, std::max(640, size.y * 4 / 5));
-    const wxRect rect(wxPoint(area.x + (area.width - size.x) / 2,
-                              area.y + (area.height - size.y) / 2),
-                      size);
+    const wxRect rect(
+        wxPoint(area.x + (area.width - size.x) / 2, area.y + (area.height - size.y) / 2), size);
     auto* frame = new wxPreviewFrame(preview, nullptr, title, rect.GetPosition(), rect.GetSize(),
                                      wxDEFAULT_FRAME_STYLE, L"frame");
     frame->Initialize();

@@ -370,8 +370,8 @@ TEST(GraphPrint, MarginsInSurfacePixelsAndOnePage) {
     EXPECT_EQ(draw.marginTop, 118);
     // Landscape: the upright A4 of the set-up is turned, 10 mm stay 10 mm.
     preparePrintedGraph(draw, 3508, 2480, {210, 297, 10, 10, 10, 10});
-    EXPECT_EQ(draw.marginLeft, 118);  // 10 * 3508 / 297
-    EXPECT_EQ(draw.marginTop, 118);   // 10 * 2480 / 210
+    EXPECT_EQ(draw.marginLeft, 118); // 10 * 3508 / 297
+    EXPECT_EQ(draw.marginTop, 118);  // 10 * 2480 / 210
     EXPECT_EQ(draw.marginRight, 118);
     EXPECT_EQ(draw.marginBottom, 118);
     EXPECT_TRUE(hasGraphPage(1));
