@@ -2,8 +2,6 @@
 
 #include <algorithm>
 #include <climits>
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <typeinfo>
 
@@ -139,8 +137,6 @@ void HtmlPrintout::OnPreparePrinting() {
     cells_.reset(static_cast<wxHtmlContainerCell*>(parser_->Parse(html_)));
     if (!cells_) return;
     renderer_.SetHtmlCell(*cells_);
-    if (std::getenv("GRUVIK2_DUMP_CELLS"))
-        std::fprintf(stderr, "%s\n", static_cast<const char*>(cells_->Dump().utf8_str()));
     areaHeight_ = s.height;
     kept_ = headingSpans(*cells_);
     paginate();
