@@ -1,5 +1,9 @@
 #include "app/GruvikApp.h"
 
+#include <cstdio>
+#include <string>
+#include <vector>
+
 #include <wx/cmndata.h>
 #include <wx/config.h>
 #include <wx/filename.h>
@@ -12,6 +16,7 @@
 #include <wx/tooltip.h>
 
 #include "app/MainFrame.h"
+#include "app/PrintJob.h"
 #include "app/ToolkitTexts.h"
 #include "common/ErrorLog.h"
 
@@ -44,13 +49,32 @@ bool findRunTimeFiles() {
 }
 } // namespace
 
+GruvikApp::GruvikApp() = default;
+GruvikApp::~GruvikApp() = default;
+
 bool GruvikApp::OnInit() {
-    // The only argument is an image file to open (below); wxApp::OnInit (the
-    // option parser) is not called.
+    // The only argument is an image file to open (below), or a print job;
+    // wxApp::OnInit (the option parser) is not called.
     SetVendorName(L"Tornvel");
     SetAppName(L"Gruvik2");
     useRussianToolkitTexts();
     const wxString startFolder = wxGetCwd();
+    startFolder_ = startFolder;
+    if (argc > 1 && argv[1] == L"--print-pdf") {
+        std::vector<std::string> args;
+        for (int i = 2; i < argc; ++i)
+            args.push_back(std::string(argv[i].utf8_str()));
+        std::string error;
+        auto job = parsePrintJob(args, error);
+        if (!job) {
+            std::fprintf(stderr, "%s\n%s\n", error.c_str(), printJobUsage);
+            // OnRun ends the run at once with this status.
+            printJobStatus_ = 2;
+            printJob_ = std::make_unique<PrintJob>();
+            return true;
+        }
+        printJob_ = std::make_unique<PrintJob>(std::move(*job));
+    }
     const bool movedToRunTimeFiles = findRunTimeFiles();
     // Created for the toolkit's sake; the program keeps nothing between runs.
     wxConfigBase::Get(true)->SetRecordDefaults(true);
@@ -58,6 +82,8 @@ bool GruvikApp::OnInit() {
     setErrorLog(&toolkitErrorLog);
 
     mainFrame = new MainFrame;
+    // A print job shows no window of its own: only the analysis's progress.
+    if (printJob_) mainFrame->Hide();
     // The file dialogs would otherwise open in the program's own folder.
     if (movedToRunTimeFiles) mainFrame->lastDir = wxGetHomeDir();
     SetTopWindow(mainFrame);
@@ -66,6 +92,10 @@ bool GruvikApp::OnInit() {
     pageSetupData = new wxPageSetupDialogData;
     pageSetupData->SetPaperId(wxPAPER_A4SMALL);
     pageSetupData->SetPaperSize(wxSize(210, 297));
+    // Margins any A4 printer can print within, for the graph printout.
+    pageSetupData->EnableMargins(true);
+    pageSetupData->SetMarginTopLeft(wxPoint(10, 10));
+    pageSetupData->SetMarginBottomRight(wxPoint(10, 10));
 
     wxFileSystem::AddHandler(new wxArchiveFSHandler);
     constexpr int helpStyle = wxHF_TOOLBAR | wxHF_CONTENTS | wxHF_INDEX | wxHF_SEARCH |
@@ -79,13 +109,25 @@ bool GruvikApp::OnInit() {
 
     // An image file named on the command line (a file manager's "open with")
     // opens once the window is on screen, as if chosen in the open dialog.
-    if (argc > 1) {
+    if (argc > 1 && !printJob_) {
         wxFileName file(argv[1]);
         file.MakeAbsolute(startFolder);
         mainFrame->CallAfter(
             [frame = mainFrame, path = file.GetFullPath()] { frame->openImageFile(path); });
     }
     return true;
+}
+
+int GruvikApp::OnRun() {
+    if (!printJob_) return wxApp::OnRun();
+    if (printJobStatus_ == 0 && mainFrame)
+        printJobStatus_ = runPrintJob(*mainFrame, *printJob_, startFolder_);
+    if (mainFrame) {
+        mainFrame->Destroy();
+        mainFrame = nullptr;
+        DeletePendingObjects();
+    }
+    return printJobStatus_;
 }
 
 int GruvikApp::OnExit() {

@@ -10,4 +10,8 @@ public:
     virtual void printPage() = 0;
     virtual void pageSetup() = 0;
     virtual void previewPage() = 0;
+    // Prints the page, as printPage does with all pages, into a PDF file at
+    // path without a dialog. Returns an empty string or the reason of the
+    // failure (a page that prints nothing refuses).
+    virtual wxString printPdf(const wxString& path);
 };

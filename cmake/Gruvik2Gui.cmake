@@ -71,6 +71,13 @@ if(GUI_TEST_SOURCES)
     PROPERTIES LABELS gui TIMEOUT 60 ENVIRONMENT "GDK_BACKEND=x11"
     DISCOVERY_TIMEOUT 60)
 endif()
+# Shell tests that need a display (the program itself): tests/gui/NAME.sh BUILD_DIR
+file(GLOB GUI_TEST_SCRIPTS CONFIGURE_DEPENDS tests/gui/*.sh)
+foreach(script ${GUI_TEST_SCRIPTS})
+  get_filename_component(name ${script} NAME_WE)
+  add_test(NAME gui.${name} COMMAND bash ${script} ${CMAKE_BINARY_DIR})
+  set_tests_properties(gui.${name} PROPERTIES LABELS gui TIMEOUT 300 ENVIRONMENT "GDK_BACKEND=x11")
+endforeach()
 
 # ---- the README's pictures (scripts/screenshots.sh runs it) -----------------
 add_executable(gruvik2-screenshots scripts/screenshots/screenshots.cpp)

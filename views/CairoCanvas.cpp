@@ -97,6 +97,17 @@ void CairoCanvas::drawCircle(int x, int y, int radius) {
     stroke();
 }
 
+void CairoCanvas::clip(int x, int y, int width, int height) {
+    cairo_reset_clip(cr_);
+    cairo_new_path(cr_);
+    cairo_rectangle(cr_, x, y, width, height);
+    cairo_clip(cr_);
+}
+
+void CairoCanvas::unclip() {
+    cairo_reset_clip(cr_);
+}
+
 std::optional<std::string> writeGraphPng(GraphDraw& draw, int width, int height,
                                          const std::string& path) {
     std::unique_ptr<cairo_surface_t, decltype(&cairo_surface_destroy)> surface(

@@ -25,6 +25,8 @@ public:
     void drawLine(int x1, int y1, int x2, int y2) override;
     void drawRectangle(int x, int y, int width, int height) override;
     void drawCircle(int x, int y, int radius) override;
+    void clip(int x, int y, int width, int height) override;
+    void unclip() override;
 
 private:
     void source(Rgb colour);

@@ -42,4 +42,8 @@ public:
     virtual void drawLine(int x1, int y1, int x2, int y2) = 0;
     virtual void drawRectangle(int x, int y, int width, int height) = 0;
     virtual void drawCircle(int x, int y, int radius) = 0;
+    // Drawing is kept inside the rectangle until unclip (surfaces that cannot
+    // clip draw everything).
+    virtual void clip(int, int, int, int) {}
+    virtual void unclip() {}
 };

@@ -65,7 +65,7 @@ const genericParser* eventOf(const aLink* l) {
 
 struct GraphDraw::Layout {
     int m = 0, c = 0, v = 0;
-    CanvasFont light, normal, bold, title;
+    CanvasFont light, normal, bold, title, footer;
     std::string titleText, subtitle;
     int w1 = 0, w2 = 0, f1 = 0, f2 = 0;
     int titleFree = 0, footerFree = 0, titleBand = 0, footerBand = 0, stripBand = 0;
@@ -111,9 +111,18 @@ bool GraphDraw::layOut(Canvas& canvas, Layout& l) {
     Extent zero = measure(canvas, "0");
     digitWidth = zero.w;
     textHeight = zero.h;
-    canvas.setFont(l.light);
-    l.f1 = measure(canvas, printFooter).w;
-    l.f2 = measure(canvas, noticeLine).w;
+    // The footer's lines are kept within the margins: its font shrinks when
+    // the longer line would not fit on the page.
+    l.footer = l.light;
+    const int footerRoom = width - marginLeft - marginRight - digitWidth;
+    for (int tries = 0; tries < 8; ++tries) {
+        canvas.setFont(l.footer);
+        l.f1 = measure(canvas, printFooter).w;
+        l.f2 = measure(canvas, noticeLine).w;
+        const int widest = std::max(l.f1, l.f2);
+        if (widest <= footerRoom || l.footer.points <= 1 || footerRoom <= 0) break;
+        l.footer.points = std::max(1, int(int64_t(l.footer.points) * footerRoom / widest));
+    }
 
     l.titleText =
         "График нагружения крана РП № " + (headerInfo ? headerInfo->serialNumber : "") + ".";
@@ -208,7 +217,7 @@ void GraphDraw::drawLegendAndFooter(Canvas& canvas, const Layout& l) {
     }
     canvas.clearBrush();
 
-    canvas.setFont(l.light);
+    canvas.setFont(l.footer);
     canvas.setTextColour(footerColour);
     if (l.footerFree > 0) {
         const int y = height - marginBottom - textHeight - 2;
@@ -240,7 +249,10 @@ void GraphDraw::drawAxes(Canvas& canvas, Layout& l) {
     canvas.setFont(l.light);
     for (int64_t t : l.ticks) {
         canvas.drawLine(xAt(t), plotBottom - c, xAt(t), plotBottom + c);
-        canvas.drawText(localText(int32_t(t), l.tick.format), xAt(t) + c, plotBottom);
+        // The last label is moved left to end at the plot's edge, not past it.
+        const std::string label = localText(int32_t(t), l.tick.format);
+        const int x = std::min(xAt(t) + c, plotRight - measure(canvas, label).w);
+        canvas.drawText(label, x, plotBottom);
     }
     const bool tonnes = step > 999;
     forEachValueTick([&](int64_t b) {
@@ -400,8 +412,11 @@ void GraphDraw::paint(Canvas& canvas) {
     if (!plot) return;
     drawLegendAndFooter(canvas, l);
     drawAxes(canvas, l);
+    // Curves and bars of events outside the window are cut at the plot's edges.
+    canvas.clip(plotLeft, marginTop, plotRight - plotLeft + 1, height - marginTop - marginBottom);
     drawCurves(canvas, l);
     drawTracks(canvas, l);
+    canvas.unclip();
 }
 
 int32_t niceTimeStep(int32_t viewSpan, int32_t count) {

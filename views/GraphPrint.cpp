@@ -1,6 +1,11 @@
 #include "views/GraphPrint.h"
 
-void preparePrintedGraph(GraphDraw& draw, int width, int height, const PageSetupMm& s) {
+#include <utility>
+
+void preparePrintedGraph(GraphDraw& draw, int width, int height, const PageSetupMm& setup) {
+    // The set-up names the sheet upright; a landscape page has it turned.
+    PageSetupMm s = setup;
+    if ((width > height) != (s.paperWidth > s.paperHeight)) std::swap(s.paperWidth, s.paperHeight);
     draw.width = width;
     draw.height = height;
     auto scale = [](int mm, int pixels, int paper) {

@@ -5,6 +5,7 @@
 #include "app/GruvikApp.h"
 #include "views/GraphPrint.h"
 #include "views/ui/GraphWindow.h"
+#include "views/ui/Printing.h"
 #include "views/ui/WxCanvas.h"
 
 GraphPrintout::GraphPrintout(GraphDrawWindow* source) : wxPrintout(L"График"), source(source) {}
@@ -18,7 +19,8 @@ void GraphPrintout::GetPageInfo(int* minPage, int* maxPage, int* pageFrom, int* 
 }
 
 bool GraphPrintout::OnPrintPage(int) {
-    wxDC* dc = GetDC();
+    VectorPrintScope scope(*this);
+    wxDC* dc = scope.dc();
     if (!dc) return false;
     int width = 0, height = 0;
     GetPageSizePixels(&width, &height);

@@ -4,7 +4,7 @@
 #include <wx/checkbox.h>
 #include <wx/combobox.h>
 #include <wx/dcclient.h>
-#include <wx/display.h>
+#include <wx/generic/prntdlgg.h>
 #include <wx/printdlg.h>
 #include <wx/sizer.h>
 #include <wx/stattext.h>
@@ -15,6 +15,7 @@
 #include "app/Pictures.h"
 #include "views/GraphPage.h"
 #include "views/ui/GraphPrintout.h"
+#include "views/ui/Printing.h"
 #include "views/ui/WxCanvas.h"
 
 MainFrame* mainFrameOf(wxWindow* w) {
@@ -206,31 +207,22 @@ void GraphWindow::printPage() {
 void GraphWindow::pageSetup() {
     GruvikApp& app = wxGetApp();
     *app.pageSetupData = *app.printData;
-    wxPageSetupDialog dialog(this, app.pageSetupData);
-    dialog.ShowModal();
+    // The toolkit's own set-up on GTK has no margin fields; the generic one has.
+    wxGenericPageSetupDialog dialog(this, app.pageSetupData);
+    if (dialog.ShowModal() != wxID_OK) return;
     *app.printData = dialog.GetPageSetupDialogData().GetPrintData();
     *app.pageSetupData = dialog.GetPageSetupDialogData();
 }
 
 void GraphWindow::previewPage() {
     wxPrintDialogData data(*wxGetApp().printData);
-    auto* preview = new wxPrintPreview(new GraphPrintout(draw), new GraphPrintout(draw), &data);
-    if (!preview->IsOk()) {
-        delete preview;
-        return;
-    }
-    auto* frame =
-        new wxPreviewFrame(preview, nullptr, L"Предварительный просмотр перед распечаткой графиков",
-                           wxDefaultPosition, wxDefaultSize, wxDEFAULT_FRAME_STYLE, L"frame");
-    frame->Initialize();
-    // Centred once Initialize has sized it for the page (centred before, at its
-    // default size, its bottom ran below the screen), and no larger than the
-    // screen's free area.
-    wxSize size = frame->GetSize();
-    size.DecTo(wxDisplay(frame).GetClientArea().GetSize());
-    frame->SetSize(size);
-    frame->Centre(wxBOTH);
-    frame->Show();
+    showPreviewFrame(new wxPrintPreview(new GraphPrintout(draw), new GraphPrintout(draw), &data),
+                     L"Предварительный просмотр перед распечаткой графиков");
+}
+
+wxString GraphWindow::printPdf(const wxString& path) {
+    GraphPrintout printout(draw);
+    return printToPdf(printout, *wxGetApp().printData, path);
 }
 
 // clang-format off

@@ -57,6 +57,7 @@ public:
     void printPage() override;
     void pageSetup() override;
     void previewPage() override;
+    wxString printPdf(const wxString& path) override;
 
 private:
     void search(bool later);

@@ -1,12 +1,61 @@
 #include "views/ui/HtmlPage.h"
 
+#include <wx/generic/prntdlgg.h>
 #include <wx/html/htmlwin.h>
+#include <wx/intl.h>
+#include <wx/printdlg.h>
 #include <wx/sizer.h>
 
 #include "common/Html.h"
+#include "views/ui/HtmlPrintout.h"
+#include "views/ui/Printing.h"
+
+HtmlPrinter::HtmlPrinter(const wxString& name) : name(name) {
+    printData.SetPaperId(wxPAPER_A4);
+    pageSetupData.SetPrintData(printData);
+    pageSetupData.EnableMargins(true);
+    pageSetupData.SetMarginTopLeft(wxPoint(25, 25));
+    pageSetupData.SetMarginBottomRight(wxPoint(25, 25));
+}
+
+std::unique_ptr<HtmlPrintout> HtmlPrinter::printout(const wxString& html) const {
+    return std::make_unique<HtmlPrintout>(name, html, pageSetupData);
+}
+
+bool HtmlPrinter::print(const wxString& html) {
+    wxPrintDialogData data(printData);
+    data.SetAllPages(true);
+    wxPrinter printer(&data);
+    auto p = printout(html);
+    if (!printer.Print(nullptr, p.get(), true)) return false;
+    printData = printer.GetPrintDialogData().GetPrintData();
+    return true;
+}
+
+void HtmlPrinter::pageSetup() {
+    pageSetupData.SetPrintData(printData);
+    // The toolkit's own set-up on GTK has no margin fields; the generic one has.
+    wxGenericPageSetupDialog dialog(nullptr, &pageSetupData);
+    if (dialog.ShowModal() == wxID_OK) {
+        printData = dialog.GetPageSetupDialogData().GetPrintData();
+        pageSetupData = dialog.GetPageSetupDialogData();
+    }
+}
+
+void HtmlPrinter::preview(const wxString& html) {
+    wxPrintDialogData data(printData);
+    data.SetAllPages(true);
+    showPreviewFrame(new wxPrintPreview(printout(html).release(), printout(html).release(), &data),
+                     name + wxGetTranslation(L" Preview"));
+}
+
+wxString HtmlPrinter::printPdf(const wxString& html, const wxString& path) {
+    auto p = printout(html);
+    return printToPdf(*p, printData, path);
+}
 
 HtmlPage::HtmlPage(wxWindow* parent, const wxString& printerName)
-    : PrintPanel(parent, wxTAB_TRAVERSAL), printer(printerName, nullptr) {
+    : PrintPanel(parent, wxTAB_TRAVERSAL), printer(printerName) {
     // Made larger than its scroll bars: GTK complains when a view is given
     // less room than they need, and the notebook sizes the page later anyway.
     htmlView = new wxHtmlWindow(this, wxID_ANY, wxDefaultPosition, wxSize(100, 100),
@@ -17,15 +66,19 @@ HtmlPage::HtmlPage(wxWindow* parent, const wxString& printerName)
 }
 
 void HtmlPage::printPage() {
-    printer.PrintText(printed);
+    printer.print(printed);
 }
 
 void HtmlPage::pageSetup() {
-    printer.PageSetup();
+    printer.pageSetup();
 }
 
 void HtmlPage::previewPage() {
-    printer.PreviewText(printed);
+    printer.preview(printed);
+}
+
+wxString HtmlPage::printPdf(const wxString& path) {
+    return printer.printPdf(printed, path);
 }
 
 void HtmlPage::show(const std::string& utf8) {

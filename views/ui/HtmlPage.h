@@ -2,13 +2,36 @@
 // A notebook page that shows one generated HTML document and prints that same
 // document: what is printed or previewed is always what the view shows, its
 // preformatted text wrapped to the paper's width.
+#include <memory>
 #include <string>
 
-#include <wx/html/htmprint.h>
+#include <wx/cmndata.h>
 
 #include "app/PrintPanel.h"
 
+class HtmlPrintout;
 class wxHtmlWindow;
+
+// The page's HTML printing: its own print and page settings (A4, margins of
+// 25 mm), the print dialog, the page set-up, the preview and the dialog-less
+// PDF file, all through the same printout.
+class HtmlPrinter {
+public:
+    // name titles the print job and the preview.
+    explicit HtmlPrinter(const wxString& name);
+
+    std::unique_ptr<HtmlPrintout> printout(const wxString& html) const;
+    // Prints with the print dialog; all pages unless the user chooses others.
+    bool print(const wxString& html);
+    void pageSetup();
+    void preview(const wxString& html);
+    // Returns an empty string or the reason of the failure.
+    wxString printPdf(const wxString& html, const wxString& path);
+
+    wxString name;
+    wxPrintData printData;
+    wxPageSetupDialogData pageSetupData;
+};
 
 class HtmlPage : public PrintPanel {
 public:
@@ -18,12 +41,13 @@ public:
     void printPage() override;
     void pageSetup() override;
     void previewPage() override;
+    wxString printPdf(const wxString& path) override;
 
     wxHtmlWindow* htmlView;
     wxString html;    // the document on screen
     wxString printed; // the same, as printed (wrapPreformatted)
     // Keeps its own print and page settings, apart from the application's.
-    wxHtmlEasyPrinting printer;
+    HtmlPrinter printer;
 
 protected:
     // Replaces the document on screen and the one printed.

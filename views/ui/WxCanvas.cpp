@@ -64,3 +64,11 @@ void WxCanvas::drawRectangle(int x, int y, int width, int height) {
 void WxCanvas::drawCircle(int x, int y, int radius) {
     dc_.DrawCircle(x, y, radius);
 }
+
+void WxCanvas::clip(int x, int y, int width, int height) {
+    dc_.SetClippingRegion(x, y, std::max(width, 1), std::max(height, 1));
+}
+
+void WxCanvas::unclip() {
+    dc_.DestroyClippingRegion();
+}

@@ -1,0 +1,32 @@
+#pragma once
+// gruvik2 --print-pdf OUT.pdf --page protocol|journal|graph [options] IMAGE:
+// the batch print of one page to a PDF file, through the printouts that
+// "Распечатать" uses, with no dialog to answer.
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "views/ReportOptions.h"
+
+class MainFrame;
+class wxString;
+
+struct PrintJob {
+    enum Page { protocol, journal, graph };
+    std::string out; // the PDF file
+    Page page = protocol;
+    bool landscape = false;
+    ReportOptions options; // IMAGE and the filter options of gruvik2-cli journal
+    bool fromGiven = false, toGiven = false;
+};
+
+// The arguments after --print-pdf; an error text when they are not a job.
+std::optional<PrintJob> parsePrintJob(const std::vector<std::string>& args, std::string& error);
+
+extern const char* const printJobUsage;
+
+// Opens and analyses the job's image in frame as the open command does, sets
+// the filter pane as the options say, applies it and prints the page. Paths
+// are taken relative to startFolder. Returns the exit status: 0, or 2 with the
+// messages on stderr.
+int runPrintJob(MainFrame& frame, const PrintJob& job, const wxString& startFolder);

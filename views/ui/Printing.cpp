@@ -1,0 +1,254 @@
+#include "views/ui/Printing.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <utility>
+
+#include <cairo-pdf.h>
+#include <cairo.h>
+#include <wx/app.h>
+#include <wx/cmndata.h>
+#include <wx/dcgraph.h>
+#include <wx/dcprint.h>
+#include <wx/display.h>
+#include <wx/graphics.h>
+#include <wx/paper.h>
+#include <wx/print.h>
+
+// ---- the surface -------------------------------------------------------------
+
+VectorPrintScope::VectorPrintScope(wxPrintout& printout)
+    : printout_(printout), original_(printout.GetDC()) {
+    if (auto* printer = dynamic_cast<wxPrinterDC*>(original_)) {
+        surface_ = std::make_unique<wxGCDC>(*printer);
+        printout_.SetDC(surface_.get());
+    }
+}
+
+VectorPrintScope::~VectorPrintScope() {
+    printout_.SetDC(original_);
+}
+
+wxDC* VectorPrintScope::dc() const {
+    return printout_.GetDC();
+}
+
+bool VectorPrintScope::onCairo() const {
+    wxDC* d = dc();
+    return d && d->GetGraphicsContext() != nullptr;
+}
+
+int printResolution(const wxPrintData& data) {
+    const int quality = data.GetQuality();
+    if (quality > 0) return quality;
+    // wxPRINT_QUALITY_HIGH (-1) is 1200 dpi, each lower quality half of it.
+    if (quality < 0 && quality >= wxPRINT_QUALITY_DRAFT) return (1 << (quality + 4)) * 150;
+    return 600;
+}
+
+// ---- printing to a PDF file ------------------------------------------------------
+
+namespace {
+
+// A page of a cairo PDF surface as a device context of the page's size in
+// printer dots: user space is scaled to dots before it is made.
+class PdfPageImpl : public wxGCDCImpl {
+public:
+    PdfPageImpl(wxDC* owner, cairo_t* cr, wxSize pixels, wxSize mm, int dpi)
+        : wxGCDCImpl(owner,
+                     wxGraphicsRenderer::GetCairoRenderer()->CreateContextFromNativeContext(cr)),
+          pixels_(pixels), mm_(mm), dpi_(dpi) {}
+
+    void DoGetSize(int* width, int* height) const override {
+        if (width) *width = pixels_.x;
+        if (height) *height = pixels_.y;
+    }
+    void DoGetSizeMM(int* width, int* height) const override {
+        if (width) *width = mm_.x;
+        if (height) *height = mm_.y;
+    }
+    wxSize GetPPI() const override { return wxSize(dpi_, dpi_); }
+    bool StartDoc(const wxString&) override { return true; }
+
+private:
+    wxSize pixels_, mm_;
+    int dpi_;
+};
+
+class PdfPage : public wxDC {
+public:
+    PdfPage(cairo_t* cr, wxSize pixels, wxSize mm, int dpi)
+        : wxDC(new PdfPageImpl(this, cr, pixels, mm, dpi)) {}
+};
+
+// The user space of cr scaled to printer dots while it lives.
+class DotsScope {
+public:
+    DotsScope(cairo_t* cr, int dpi) : cr_(cr) {
+        cairo_save(cr_);
+        cairo_scale(cr_, 72.0 / dpi, 72.0 / dpi);
+    }
+    ~DotsScope() { cairo_restore(cr_); }
+
+private:
+    cairo_t* cr_;
+};
+
+struct Sink {
+    FILE* file;
+    bool ok = true;
+};
+
+cairo_status_t writeToSink(void* closure, const unsigned char* data, unsigned int length) {
+    auto* sink = static_cast<Sink*>(closure);
+    if (std::fwrite(data, 1, length, sink->file) != length) sink->ok = false;
+    return sink->ok ? CAIRO_STATUS_SUCCESS : CAIRO_STATUS_WRITE_ERROR;
+}
+
+wxSize paperMm(const wxPrintData& data) {
+    wxSize mm(210, 297);
+    if (const wxPrintPaperType* paper =
+            wxThePrintPaperDatabase ? wxThePrintPaperDatabase->FindPaperType(data.GetPaperId())
+                                    : nullptr)
+        mm = paper->GetSizeMM();
+    else if (data.GetPaperSize().x > 0 && data.GetPaperSize().y > 0)
+        mm = data.GetPaperSize();
+    if (data.GetOrientation() == wxLANDSCAPE) std::swap(mm.x, mm.y);
+    return mm;
+}
+
+// Runs the printout over every page it has, as the toolkit's printer does
+// with "all pages". Returns an empty string or the reason it stopped.
+wxString runPrintout(wxPrintout& printout, cairo_t* cr, wxSize mm, int dpi) {
+    const wxSize pixels(int(mm.x * dpi / 25.4 + 0.5), int(mm.y * dpi / 25.4 + 0.5));
+    // Text on a cairo surface is set at 96 dots per inch of its user space.
+    printout.SetPPIScreen(96, 96);
+    printout.SetPPIPrinter(dpi, dpi);
+    printout.SetPageSizePixels(pixels.x, pixels.y);
+    printout.SetPaperRectPixels(wxRect(0, 0, pixels.x, pixels.y));
+    printout.SetPageSizeMM(mm.x, mm.y);
+
+    int minPage = 0, maxPage = 0, fromPage = 0, toPage = 0;
+    {
+        DotsScope dots(cr, dpi);
+        PdfPage layout(cr, pixels, mm, dpi);
+        printout.SetDC(&layout);
+        printout.OnPreparePrinting();
+        printout.GetPageInfo(&minPage, &maxPage, &fromPage, &toPage);
+        printout.SetDC(nullptr);
+    }
+    if (minPage < 1) minPage = 1;
+    if (maxPage < minPage) return L"нет страниц для печати";
+
+    printout.OnBeginPrinting();
+    wxString error;
+    bool begun = false;
+    for (int page = minPage; page <= maxPage && printout.HasPage(page); ++page) {
+        DotsScope dots(cr, dpi);
+        PdfPage surface(cr, pixels, mm, dpi);
+        printout.SetDC(&surface);
+        if (!begun) {
+            begun = printout.OnBeginDocument(minPage, maxPage);
+            if (!begun) error = L"печать не началась";
+        }
+        if (begun && !printout.OnPrintPage(page)) error = L"страница не напечатана";
+        if (!error.empty()) {
+            printout.SetDC(nullptr);
+            break;
+        }
+        if (page == maxPage || !printout.HasPage(page + 1)) printout.OnEndDocument();
+        printout.SetDC(nullptr);
+        cairo_show_page(cr);
+    }
+    printout.OnEndPrinting();
+    if (error.empty() && !begun) error = L"нет страниц для печати";
+    return error;
+}
+
+} // namespace
+
+wxString printToPdf(wxPrintout& printout, const wxPrintData& data, const wxString& path) {
+    namespace fs = std::filesystem;
+    const std::string target(path.fn_str());
+    const fs::path targetPath(target);
+    if (target.empty() || targetPath.filename().empty())
+        return wxString::Format(L"не могу создать файл %s", path);
+    fs::path dir = targetPath.parent_path();
+    if (dir.empty()) dir = ".";
+    std::string tmpl = (dir / ("." + targetPath.filename().string() + ".XXXXXX")).string();
+    const int fd = ::mkstemp(tmpl.data());
+    if (fd < 0) return wxString::Format(L"не могу создать файл %s", path);
+    // A file replaced keeps its permissions; a new one gets 0666 less the umask.
+    struct stat st;
+    mode_t mode;
+    if (::stat(target.c_str(), &st) == 0) {
+        mode = st.st_mode & 07777;
+    } else {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        mode = 0666 & ~mask;
+    }
+    ::fchmod(fd, mode);
+    Sink sink{::fdopen(fd, "wb")};
+    if (!sink.file) {
+        ::close(fd);
+        ::unlink(tmpl.c_str());
+        return wxString::Format(L"не могу создать файл %s", path);
+    }
+
+    const wxSize mm = paperMm(data);
+    cairo_surface_t* surface =
+        cairo_pdf_surface_create_for_stream(writeToSink, &sink, mm.x * 72 / 25.4, mm.y * 72 / 25.4);
+    cairo_t* cr = cairo_create(surface);
+    wxString error = runPrintout(printout, cr, mm, printResolution(data));
+    cairo_destroy(cr);
+    cairo_surface_finish(surface);
+    const bool drawn = cairo_surface_status(surface) == CAIRO_STATUS_SUCCESS;
+    cairo_surface_destroy(surface);
+
+    bool ok = error.empty() && drawn && sink.ok && std::fflush(sink.file) == 0 &&
+              ::fsync(::fileno(sink.file)) == 0;
+    ok = std::fclose(sink.file) == 0 && ok;
+    if (ok && ::rename(tmpl.c_str(), target.c_str()) != 0) {
+        ::unlink(tmpl.c_str());
+        return wxString::Format(L"не могу создать файл %s", path);
+    }
+    if (!ok) {
+        ::unlink(tmpl.c_str());
+        if (!error.empty()) return error;
+        return wxString::Format(L"не могу записать файл %s", path);
+    }
+    return wxString();
+}
+
+// ---- the preview frame ---------------------------------------------------------
+
+void showPreviewFrame(wxPrintPreview* preview, const wxString& title) {
+    if (!preview->IsOk()) {
+        delete preview;
+        return;
+    }
+    wxWindow* top = wxTheApp ? wxTheApp->GetTopWindow() : nullptr;
+    const int index = top ? wxDisplay::GetFromWindow(top) : wxNOT_FOUND;
+    const wxRect area = wxDisplay(index == wxNOT_FOUND ? 0u : unsigned(index)).GetClientArea();
+    // Nine tenths of the screen's height, as wide as a portrait page with the
+    // control bar needs, and never wider than the screen.
+    wxSize size(0, area.height * 9 / 10);
+    size.x = std::min(area.width * 9 / 10, std::max(640, size.y * 4 / 5));
+    const wxRect rect(
+        wxPoint(area.x + (area.width - size.x) / 2, area.y + (area.height - size.y) / 2), size);
+    auto* frame = new wxPreviewFrame(preview, nullptr, title, rect.GetPosition(), rect.GetSize(),
+                                     wxDEFAULT_FRAME_STYLE, L"frame");
+    frame->Initialize();
+    // Initialize lays the frame out around its control bar and may shrink it
+    // to that: the size and place are set again once it is built.
+    frame->SetMinSize(wxSize(std::min(480, size.x), std::min(360, size.y)));
+    frame->SetSize(rect);
+    frame->Show();
+}

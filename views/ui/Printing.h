@@ -1,0 +1,49 @@
+#pragma once
+// What the printouts of the pages share: the surface they draw on, the PDF
+// file they can be printed to without a dialog, and the preview frame.
+#include <memory>
+
+#include <wx/string.h>
+
+class wxDC;
+class wxPrintData;
+class wxPrintout;
+class wxPrintPreview;
+
+// While it lives, printout draws on a vector surface over the page its DC
+// belongs to when that DC is the toolkit's printer DC (GTK's paints the whole
+// page, rasterised, whenever a background colour is set on it, which the HTML
+// printer does for every cell with a background). Other DCs are kept.
+class VectorPrintScope {
+public:
+    explicit VectorPrintScope(wxPrintout& printout);
+    ~VectorPrintScope();
+    VectorPrintScope(const VectorPrintScope&) = delete;
+    VectorPrintScope& operator=(const VectorPrintScope&) = delete;
+
+    wxDC* dc() const;
+    // True when the surface is a cairo one (a printer page or a PDF page): its
+    // text is set at 96 dots per inch of its user space.
+    bool onCairo() const;
+
+private:
+    wxPrintout& printout_;
+    wxDC* original_;
+    std::unique_ptr<wxDC> surface_;
+};
+
+// The resolution a print with data is laid out at (dots per inch), as the
+// toolkit's printer derives it from the print quality.
+int printResolution(const wxPrintData& data);
+
+// Prints every page of printout, as the print dialog's "all pages" would, into
+// a PDF file at path, on the paper and in the orientation of data, without a
+// dialog. The file is written beside path under a temporary name and renamed
+// over it once complete; on failure nothing is left and an existing file is
+// untouched. Returns an empty string or the reason of the failure.
+wxString printToPdf(wxPrintout& printout, const wxPrintData& data, const wxString& path);
+
+// Opens a preview frame of preview titled title, centred on the screen at a
+// size that shows a page, whatever frames came before. Deletes preview
+// instead when it is not valid.
+void showPreviewFrame(wxPrintPreview* preview, const wxString& title);
