@@ -5,8 +5,8 @@
 #include <wx/statbmp.h>
 #include <wx/stattext.h>
 
-#include "app/DialogLook.h"
-#include "app/Pictures.h"
+#include "gui/DialogLook.h"
+#include "gui/Pictures.h"
 
 ExitDialog::ExitDialog(wxWindow* parent)
     : wxDialog(parent, wxID_ANY, L"Выход из программы", wxDefaultPosition, wxSize(400, 192)) {

@@ -18,6 +18,7 @@
 #include "app/MainFrame.h"
 #include "app/PrintJob.h"
 #include "app/ToolkitTexts.h"
+#include "gui/PrintSettings.h"
 #include "common/ErrorLog.h"
 
 namespace {
@@ -96,6 +97,7 @@ bool GruvikApp::OnInit() {
     pageSetupData->EnableMargins(true);
     pageSetupData->SetMarginTopLeft(wxPoint(10, 10));
     pageSetupData->SetMarginBottomRight(wxPoint(10, 10));
+    sharedPrintSettings() = {printData, pageSetupData};
 
     wxFileSystem::AddHandler(new wxArchiveFSHandler);
     constexpr int helpStyle = wxHF_TOOLBAR | wxHF_CONTENTS | wxHF_INDEX | wxHF_SEARCH |
@@ -132,6 +134,7 @@ int GruvikApp::OnRun() {
 
 int GruvikApp::OnExit() {
     delete wxConfigBase::Set(nullptr);
+    sharedPrintSettings() = {};
     delete printData;
     printData = nullptr;
     delete pageSetupData;

@@ -5,8 +5,8 @@
 #include <wx/statbmp.h>
 #include <wx/stattext.h>
 
-#include "app/DialogLook.h"
-#include "app/Pictures.h"
+#include "gui/DialogLook.h"
+#include "gui/Pictures.h"
 
 InfoDialog::InfoDialog(wxWindow* parent, const wxString& title, const wxString& message,
                        const wxBitmap& picture)

@@ -9,7 +9,7 @@
 #include "app/DialogProgress.h"
 #include "app/FileChoice.h"
 #include "app/InfoDialog.h"
-#include "app/Pictures.h"
+#include "gui/Pictures.h"
 #include "device/DeviceChooser.h"
 #include "device/Platform.h"
 

@@ -16,11 +16,11 @@
 #include <wx/toolbar.h>
 
 #include "app/AboutBox.h"
-#include "app/DialogLook.h"
+#include "gui/DialogLook.h"
 #include "app/ExitDialog.h"
 #include "app/GruvikApp.h"
-#include "app/Pictures.h"
-#include "app/PrintPanel.h"
+#include "gui/Pictures.h"
+#include "gui/PrintPanel.h"
 #include "views/ui/GraphWindow.h"
 #include "views/ui/ReportWindow.h"
 #include "views/ui/SetupWindow.h"
@@ -99,6 +99,17 @@ MainFrame::MainFrame() : wxFrame(nullptr, wxID_ANY, L"Грувик2 1.0.0") {
 
 MainFrame::~MainFrame() = default;
 
+MainFrameControls& controlsOf(MainFrame& frame) {
+    return frame;
+}
+
+std::array<bool, 5> MainFrame::tickedWeights() const {
+    std::array<bool, 5> ticked{};
+    for (size_t i = 0; i < ticked.size(); ++i)
+        ticked[i] = weightChecks[i]->GetValue();
+    return ticked;
+}
+
 void MainFrame::buildMenus() {
     auto* file = new wxMenu;
     file->Append(CmdConnect, L"&Подключиться\tAlt-C", ConnectHelp);
@@ -151,9 +162,9 @@ void MainFrame::buildNotebook() {
     notebook = new wxNotebook(this, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxNB_BOTTOM);
     notebook->SetImageList(&pageImages);
     protocolPage = new ReportWindow(notebook, session);
-    graphPage = new GraphWindow(notebook);
+    graphPage = new GraphWindow(notebook, session, *this);
     journalPage = new TextLog(notebook, session);
-    settingsPage = new SetupWindow(notebook);
+    settingsPage = new SetupWindow(notebook, session, *this);
     notebook->AddPage(protocolPage, L"Протокол", true, 0);
     notebook->AddPage(graphPage, L"График", false, 1);
     notebook->AddPage(journalPage, L"Журнал", true, 3);

@@ -9,6 +9,7 @@
 
 #include "device/Crc16.h"
 #include "device/RecorderTransfer.h"
+#include "gui/PageActions.h"
 #include "views/RecorderSession.h"
 
 class PrintPanel;
@@ -53,11 +54,9 @@ enum CommandId : int {
 // The notebook's tab images: blue, green, red and grey ball, in this order.
 extern wxImageList pageImages;
 
-class MainFrame : public wxFrame {
-public:
-    MainFrame();
-    ~MainFrame() override;
-
+// The window's controls. MainFrame keeps them as a private base: the batch
+// print and the GUI tests reach them through controlsOf, nothing else does.
+struct MainFrameControls {
     wxMenuBar* menuBar;
     wxToolBar* toolBar;
     wxNotebook* notebook;
@@ -66,18 +65,6 @@ public:
     GraphWindow* graphPage;
     ReportWindow* protocolPage;
     SetupWindow* settingsPage;
-
-    wxString lastDir; // default folder of the next file dialog
-    // The image, its events and the filtered lists; the members below are
-    // the names the rest of the window uses for them.
-    RecorderSession session;
-    RecorderImage& image = session.image;
-    Crc16 crc;         // the device link borrows it for every page
-    wxString filePath; // the image file last chosen
-    eventList& events = session.events;
-    // journalList, groupLists[5], modeList, relayLists[10], channelLists[6]:
-    // filteredEventLinks into events.
-    FilteredLists& lists = session.lists;
 
     wxTextCtrl* startDay;
     wxTextCtrl* startMonth;
@@ -103,6 +90,25 @@ public:
     wxCheckBox* discreteCheck;
     wxCheckBox* relayCheck;
     wxCheckBox* weightChecks[5];
+};
+
+class MainFrame : public wxFrame, public PageActions, private MainFrameControls {
+public:
+    MainFrame();
+    ~MainFrame() override;
+
+    wxString lastDir; // default folder of the next file dialog
+    // The image, its events and the filtered lists; the members below are
+    // the names the rest of the window uses for them.
+    RecorderSession session;
+    RecorderImage& image = session.image;
+    Crc16 crc;         // the device link borrows it for every page
+    wxString filePath; // the image file last chosen
+    eventList& events = session.events;
+    // journalList, groupLists[5], modeList, relayLists[10], channelLists[6]:
+    // filteredEventLinks into events.
+    FilteredLists& lists = session.lists;
+
 
     // The filter's range, kept in the session's filter; the first analysis
     // sets it to the span of the events, until then it is the empty instant 0
@@ -116,7 +122,7 @@ public:
     // sets the range to the span of the events and the row limit to 1000, and
     // applies the filter. Failures are reported through the error log; then
     // events and the filtered lists are empty and the pages show empty content.
-    void analyse();
+    void analyse() override;
     // Reads the count field, shows the stored range again (discarding typed
     // times not confirmed with Enter), filters and regenerates the pages; the
     // journal reports into progress when given.
@@ -147,7 +153,11 @@ public:
 
     // Writes the image's writable area into the recorder through the reader
     // device, with the transfer's dialogs; reports failures itself.
-    WriteReport writeToRecorder();
+    WriteReport writeToRecorder() override;
+    // The weight boxes of the filter pane as they stand.
+    std::array<bool, 5> tickedWeights() const override;
+
+    friend MainFrameControls& controlsOf(MainFrame& frame);
 
 private:
     void buildMenus();

@@ -12,7 +12,7 @@
 #include <wx/log.h>
 #include <wx/textctrl.h>
 
-#include "app/CalDialog.h"
+#include "gui/CalDialog.h"
 #include "app/DialogProgress.h"
 #include "app/FileChoice.h"
 #include "app/MainFrame.h"

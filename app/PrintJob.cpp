@@ -10,6 +10,7 @@
 
 #include "app/GruvikApp.h"
 #include "app/MainFrame.h"
+#include "gui/PrintSettings.h"
 #include "views/ui/GraphWindow.h"
 #include "views/ui/ReportWindow.h"
 #include "views/ui/TextLog.h"
@@ -105,22 +106,22 @@ int runPrintJob(MainFrame& frame, const PrintJob& job, const wxString& startFold
     if (job.fromGiven) frame.setRangeStart(f.rangeStart);
     if (job.toGiven) frame.setRangeEnd(f.rangeEnd);
     frame.setMaxCount(f.maxCount);
-    frame.directionChoice->SetSelection(f.direction);
-    frame.detailChoice->SetSelection(f.detail);
-    frame.configCheck->SetValue(f.config);
-    frame.discreteCheck->SetValue(f.discrete);
-    frame.relayCheck->SetValue(f.relays);
+    controlsOf(frame).directionChoice->SetSelection(f.direction);
+    controlsOf(frame).detailChoice->SetSelection(f.detail);
+    controlsOf(frame).configCheck->SetValue(f.config);
+    controlsOf(frame).discreteCheck->SetValue(f.discrete);
+    controlsOf(frame).relayCheck->SetValue(f.relays);
     for (size_t g = 0; g < f.weights.size(); ++g)
-        frame.weightChecks[g]->SetValue(f.weights[g]);
+        controlsOf(frame).weightChecks[g]->SetValue(f.weights[g]);
     frame.applyFilter(nullptr);
 
     const wxPrintOrientation orientation = job.landscape ? wxLANDSCAPE : wxPORTRAIT;
-    wxGetApp().printData->SetOrientation(orientation);
-    frame.journalPage->printer.printData.SetOrientation(orientation);
-    frame.protocolPage->printer.printData.SetOrientation(orientation);
-    PrintPanel* page = job.page == PrintJob::protocol ? static_cast<PrintPanel*>(frame.protocolPage)
-                       : job.page == PrintJob::journal ? static_cast<PrintPanel*>(frame.journalPage)
-                                                       : static_cast<PrintPanel*>(frame.graphPage);
+    sharedPrintSettings().printData->SetOrientation(orientation);
+    controlsOf(frame).journalPage->printer.printData.SetOrientation(orientation);
+    controlsOf(frame).protocolPage->printer.printData.SetOrientation(orientation);
+    PrintPanel* page = job.page == PrintJob::protocol ? static_cast<PrintPanel*>(controlsOf(frame).protocolPage)
+                       : job.page == PrintJob::journal ? static_cast<PrintPanel*>(controlsOf(frame).journalPage)
+                                                       : static_cast<PrintPanel*>(controlsOf(frame).graphPage);
     const wxString error = page->printPdf(absolute(job.out, startFolder));
     if (!error.empty()) {
         std::fprintf(stderr, "%s\n", static_cast<const char*>(error.utf8_str()));

@@ -8,7 +8,7 @@
 # build folder a link to the pictures, so it starts from either folder.
 find_package(wxWidgets 3.2 REQUIRED COMPONENTS html adv core base)
 
-file(GLOB GUI_SOURCES CONFIGURE_DEPENDS app/*.cpp views/ui/*.cpp)
+file(GLOB GUI_SOURCES CONFIGURE_DEPENDS app/*.cpp gui/*.cpp views/ui/*.cpp)
 list(FILTER GUI_SOURCES EXCLUDE REGEX "/app/main\\.cpp$")
 add_library(gruvik2-gui STATIC ${GUI_SOURCES})
 target_include_directories(gruvik2-gui PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})

@@ -145,15 +145,15 @@ int main(int argc, char** argv) {
     wxTEST_DIALOG(frame->GetEventHandler()->ProcessEvent(connect), SaveAs(imagePath), InfoOk());
     settle();
 
-    frame->notebook->SetSelection(2);
+    controlsOf(*frame).notebook->SetSelection(2);
     grab(frame, "journal.png");
-    frame->notebook->SetSelection(0);
+    controlsOf(*frame).notebook->SetSelection(0);
     grab(frame, "protocol.png");
 
     // The graph of the last working hours: search back to the last cycle and
     // look at an hour around it.
-    frame->notebook->SetSelection(1);
-    GraphWindow* graph = frame->graphPage;
+    controlsOf(*frame).notebook->SetSelection(1);
+    GraphWindow* graph = controlsOf(*frame).graphPage;
     press(graph, CmdSearchEarlier);
     graph->scaleChoice->SetStringSelection(L"1 час");
     wxCommandEvent scale(wxEVT_COMBOBOX, CmdScaleChoice);
@@ -161,13 +161,13 @@ int main(int argc, char** argv) {
     graph->GetEventHandler()->ProcessEvent(scale);
     grab(frame, "graph.png");
 
-    frame->notebook->SetSelection(3);
+    controlsOf(*frame).notebook->SetSelection(3);
     grab(frame, "settings.png");
 
-    frame->filterPane->Expand();
+    controlsOf(*frame).filterPane->Expand();
     frame->Layout();
     frame->SetSize(1100, 960);
-    frame->notebook->SetSelection(2);
+    controlsOf(*frame).notebook->SetSelection(2);
     grab(frame, "filter.png");
 
     if (argc == 4) {

@@ -24,7 +24,7 @@
 #include "app/InfoDialog.h"
 #include "app/LinkDialogs.h"
 #include "app/MainFrame.h"
-#include "app/Pictures.h"
+#include "gui/Pictures.h"
 #include "device/Platform.h"
 #include "device/DeviceChooser.h"
 #include "device/emulated/EmulatedBridgeLibrary.h"
@@ -200,13 +200,13 @@ protected:
         wxTEST_DIALOG(sendConnect(), SaveChoice(path, frame->lastDir),
                       InfoExpected(DoneTitle, Done));
     }
-    std::string journalHtml() const { return utf8(frame->journalPage->html); }
+    std::string journalHtml() const { return utf8(controlsOf(*frame).journalPage->html); }
     // Pages showing an image with no events.
     void expectEmptyPages() {
         EXPECT_TRUE(frame->events.empty());
         EXPECT_EQ(frame->lists.journalList.first, nullptr);
         EXPECT_EQ(journalHtml(), emptyJournal());
-        EXPECT_EQ(utf8(frame->protocolPage->html), "");
+        EXPECT_EQ(utf8(controlsOf(*frame).protocolPage->html), "");
     }
     // An image file other than the recorder's, to see that it stays.
     std::string writeOldFile(const std::string& name) {
@@ -257,10 +257,10 @@ TEST_F(ConnectTest, ReadsTheRecorderIntoANewFileThenNothingNew) {
     EXPECT_EQ(utf8(frame->filePath), path);
     EXPECT_EQ(utf8(frame->lastDir), dir.path().string());
     // The journal shows the recorder's events.
-    EXPECT_EQ(utf8(frame->firstRecordButton->GetLabel()), "07:55:00 04/03/2024");
-    EXPECT_EQ(utf8(frame->lastRecordButton->GetLabel()), "16:46:41 08/03/2024");
+    EXPECT_EQ(utf8(controlsOf(*frame).firstRecordButton->GetLabel()), "07:55:00 04/03/2024");
+    EXPECT_EQ(utf8(controlsOf(*frame).lastRecordButton->GetLabel()), "16:46:41 08/03/2024");
     EXPECT_EQ(listSize(frame->lists.journalList), 18u);
-    EXPECT_NE(utf8(frame->journalPage->htmlView->ToText()).find(sample::firstPowerOn),
+    EXPECT_NE(utf8(controlsOf(*frame).journalPage->htmlView->ToText()).find(sample::firstPowerOn),
               std::string::npos);
     const std::string journal = journalHtml();
 

@@ -2,7 +2,7 @@
 // Answers the date dialog: picks a day, or cancels.
 #include <wx/testing.h>
 
-#include "app/CalDialog.h"
+#include "gui/CalDialog.h"
 
 namespace guitest {
 

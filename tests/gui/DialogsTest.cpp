@@ -13,11 +13,11 @@
 #include <wx/stockitem.h>
 #include <wx/uiaction.h>
 
-#include "app/CalDialog.h"
+#include "gui/CalDialog.h"
 #include "app/DialogProgress.h"
 #include "app/ExitDialog.h"
 #include "app/InfoDialog.h"
-#include "app/Pictures.h"
+#include "gui/Pictures.h"
 #include "app/ToolkitTexts.h"
 #include "gui/GuiTest.h"
 

@@ -30,9 +30,9 @@ class GraphPageTest : public guitest::MainFrameTest {
 protected:
     void SetUp() override {
         MainFrameTest::SetUp();
-        page = frame->graphPage;
+        page = controlsOf(*frame).graphPage;
         ASSERT_TRUE(page);
-        frame->notebook->SetSelection(frame->notebook->FindPage(page));
+        controlsOf(*frame).notebook->SetSelection(controlsOf(*frame).notebook->FindPage(page));
         ImageBuilder(frame->image).header().passport({});
     }
 
@@ -166,7 +166,7 @@ TEST_F(GraphPageTest, SearchSkipsUntickedGroupsAndStaysWhenNothingIsFound) {
     addLoad<GL_cycleStop>(frame->events, t0 + 500, 2, 900);
     addEvent<GL_powerOff>(frame->events, t0 + 10000);
     regenerate();
-    frame->weightChecks[2]->SetValue(false);
+    controlsOf(*frame).weightChecks[2]->SetValue(false);
     graph().viewStart = t0 + 1000 - 150; // centre t0 + 1000
 
     press(CmdSearchEarlier);

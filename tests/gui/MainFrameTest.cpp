@@ -17,7 +17,7 @@
 #include "app/ExitDialog.h"
 #include "app/GruvikApp.h"
 #include "app/MainFrame.h"
-#include "app/PrintPanel.h"
+#include "gui/PrintPanel.h"
 #include "gui/GuiTest.h"
 #include "views/ui/GraphWindow.h"
 #include "views/ui/ReportWindow.h"
@@ -62,14 +62,14 @@ public:
 
 TEST_F(MainFrameTest, StartsOnTheJournalWithTheFilterAtItsDefaults) {
     EXPECT_EQ(utf8(frame->GetTitle()), "Грувик2 1.0.0");
-    EXPECT_EQ(utf8(frame->notebook->GetPageText(frame->notebook->GetSelection())), "Журнал");
-    EXPECT_TRUE(frame->filterPane->IsCollapsed());
-    EXPECT_EQ(utf8(frame->countField->GetValue()), "1000");
+    EXPECT_EQ(utf8(controlsOf(*frame).notebook->GetPageText(controlsOf(*frame).notebook->GetSelection())), "Журнал");
+    EXPECT_TRUE(controlsOf(*frame).filterPane->IsCollapsed());
+    EXPECT_EQ(utf8(controlsOf(*frame).countField->GetValue()), "1000");
     EXPECT_EQ(frame->maxCount, 1000u);
-    EXPECT_EQ(utf8(frame->directionChoice->GetValue()), "по указанную дату");
-    EXPECT_EQ(frame->directionChoice->GetSelection(), 1);
-    EXPECT_EQ(utf8(frame->detailChoice->GetValue()), "4 - Только факты перегрузок");
-    EXPECT_EQ(frame->detailChoice->GetSelection(), 3);
+    EXPECT_EQ(utf8(controlsOf(*frame).directionChoice->GetValue()), "по указанную дату");
+    EXPECT_EQ(controlsOf(*frame).directionChoice->GetSelection(), 1);
+    EXPECT_EQ(utf8(controlsOf(*frame).detailChoice->GetValue()), "4 - Только факты перегрузок");
+    EXPECT_EQ(controlsOf(*frame).detailChoice->GetSelection(), 3);
     EXPECT_EQ(frame->rangeStart, 0);
     EXPECT_EQ(frame->rangeEnd, 0);
 
@@ -78,27 +78,27 @@ TEST_F(MainFrameTest, StartsOnTheJournalWithTheFilterAtItsDefaults) {
         const char* text;
         bool ticked;
     } checks[] = {
-        {frame->configCheck, "Изменения конфигурации", true},
-        {frame->discreteCheck, "Состояние дискретных входов", false},
-        {frame->relayCheck, "Cостояние реле, режима работы и сирены", false},
-        {frame->weightChecks[0], "Показ суммарного веса", true},
-        {frame->weightChecks[1], "Показ веса группы 1", true},
-        {frame->weightChecks[2], "Показ веса группы 2", true},
-        {frame->weightChecks[3], "Показ веса группы 3", true},
-        {frame->weightChecks[4], "Показ веса группы 4", true},
+        {controlsOf(*frame).configCheck, "Изменения конфигурации", true},
+        {controlsOf(*frame).discreteCheck, "Состояние дискретных входов", false},
+        {controlsOf(*frame).relayCheck, "Cостояние реле, режима работы и сирены", false},
+        {controlsOf(*frame).weightChecks[0], "Показ суммарного веса", true},
+        {controlsOf(*frame).weightChecks[1], "Показ веса группы 1", true},
+        {controlsOf(*frame).weightChecks[2], "Показ веса группы 2", true},
+        {controlsOf(*frame).weightChecks[3], "Показ веса группы 3", true},
+        {controlsOf(*frame).weightChecks[4], "Показ веса группы 4", true},
     };
     for (const auto& c : checks) {
         EXPECT_EQ(utf8(c.box->GetLabel()), c.text);
         EXPECT_EQ(c.box->GetValue(), c.ticked) << c.text;
     }
     // The relay box starts with a Latin C, the discrete one with a Cyrillic С.
-    EXPECT_EQ(frame->relayCheck->GetLabel()[0], wxUniChar('C'));
-    EXPECT_EQ(frame->discreteCheck->GetLabel()[0], wxUniChar(0x0421));
+    EXPECT_EQ(controlsOf(*frame).relayCheck->GetLabel()[0], wxUniChar('C'));
+    EXPECT_EQ(controlsOf(*frame).discreteCheck->GetLabel()[0], wxUniChar(0x0421));
 
     for (wxTextCtrl* field :
-         {frame->startDay, frame->startMonth, frame->startYear, frame->startHour,
-          frame->startMinute, frame->startSecond, frame->endDay, frame->endMonth, frame->endYear,
-          frame->endHour, frame->endMinute, frame->endSecond})
+         {controlsOf(*frame).startDay, controlsOf(*frame).startMonth, controlsOf(*frame).startYear, controlsOf(*frame).startHour,
+          controlsOf(*frame).startMinute, controlsOf(*frame).startSecond, controlsOf(*frame).endDay, controlsOf(*frame).endMonth, controlsOf(*frame).endYear,
+          controlsOf(*frame).endHour, controlsOf(*frame).endMinute, controlsOf(*frame).endSecond})
         EXPECT_TRUE(field->IsEmpty());
 }
 
@@ -107,15 +107,15 @@ TEST_F(MainFrameTest, NotebookHasFourTabsWithTheirBalls) {
         const char* text;
         int image;
     } tabs[] = {{"Протокол", 0}, {"График", 1}, {"Журнал", 3}, {"Настройка", 2}};
-    ASSERT_EQ(frame->notebook->GetPageCount(), 4u);
+    ASSERT_EQ(controlsOf(*frame).notebook->GetPageCount(), 4u);
     for (size_t i = 0; i < 4; ++i) {
-        EXPECT_EQ(utf8(frame->notebook->GetPageText(i)), tabs[i].text);
-        EXPECT_EQ(frame->notebook->GetPageImage(i), tabs[i].image) << tabs[i].text;
+        EXPECT_EQ(utf8(controlsOf(*frame).notebook->GetPageText(i)), tabs[i].text);
+        EXPECT_EQ(controlsOf(*frame).notebook->GetPageImage(i), tabs[i].image) << tabs[i].text;
     }
-    EXPECT_EQ(frame->notebook->GetPage(0), frame->protocolPage);
-    EXPECT_EQ(frame->notebook->GetPage(1), static_cast<wxWindow*>(frame->graphPage));
-    EXPECT_EQ(frame->notebook->GetPage(2), frame->journalPage);
-    EXPECT_EQ(frame->notebook->GetPage(3), frame->settingsPage);
+    EXPECT_EQ(controlsOf(*frame).notebook->GetPage(0), controlsOf(*frame).protocolPage);
+    EXPECT_EQ(controlsOf(*frame).notebook->GetPage(1), static_cast<wxWindow*>(controlsOf(*frame).graphPage));
+    EXPECT_EQ(controlsOf(*frame).notebook->GetPage(2), controlsOf(*frame).journalPage);
+    EXPECT_EQ(controlsOf(*frame).notebook->GetPage(3), controlsOf(*frame).settingsPage);
 
     ASSERT_EQ(pageImages.GetImageCount(), 4);
     for (int i = 0; i < 4; ++i) {
@@ -150,17 +150,17 @@ TEST_F(MainFrameTest, MenusCarryTheirIdsTextsAndHelp) {
         {1, 504, "О программе", "Показать информацию о программе"},
         {1, 505, "Справка\tF1", "Показать справку"},
     };
-    ASSERT_EQ(frame->menuBar->GetMenuCount(), 2u);
-    EXPECT_EQ(utf8(frame->menuBar->GetMenuLabel(0)), "&Файл");
-    EXPECT_EQ(utf8(frame->menuBar->GetMenuLabel(1)), "&Помощь");
+    ASSERT_EQ(controlsOf(*frame).menuBar->GetMenuCount(), 2u);
+    EXPECT_EQ(utf8(controlsOf(*frame).menuBar->GetMenuLabel(0)), "&Файл");
+    EXPECT_EQ(utf8(controlsOf(*frame).menuBar->GetMenuLabel(1)), "&Помощь");
     for (const auto& item : items) {
-        wxMenuItem* found = frame->menuBar->GetMenu(item.menu)->FindChildItem(item.id);
+        wxMenuItem* found = controlsOf(*frame).menuBar->GetMenu(item.menu)->FindChildItem(item.id);
         ASSERT_NE(found, nullptr) << item.id;
         EXPECT_EQ(utf8(found->GetItemLabel()), item.text);
         EXPECT_EQ(utf8(found->GetHelp()), item.help);
     }
-    EXPECT_EQ(frame->menuBar->GetMenu(0)->GetMenuItemCount(), 9u); // with two separators
-    EXPECT_EQ(frame->menuBar->GetMenu(1)->GetMenuItemCount(), 3u);
+    EXPECT_EQ(controlsOf(*frame).menuBar->GetMenu(0)->GetMenuItemCount(), 9u); // with two separators
+    EXPECT_EQ(controlsOf(*frame).menuBar->GetMenu(1)->GetMenuItemCount(), 3u);
 }
 
 TEST_F(MainFrameTest, ToolBarHoldsFiveToolsWithPicturesAndHelp) {
@@ -177,9 +177,9 @@ TEST_F(MainFrameTest, ToolBarHoldsFiveToolsWithPicturesAndHelp) {
         {500, "Распечатать", "Распечатать документ на принтере"},
         {503, "Выйти", "Завершить работу с программой"},
     };
-    EXPECT_EQ(frame->toolBar->GetToolsCount(), 7u); // with two separators
+    EXPECT_EQ(controlsOf(*frame).toolBar->GetToolsCount(), 7u); // with two separators
     for (const auto& t : tools) {
-        const wxToolBarToolBase* tool = frame->toolBar->FindById(t.id);
+        const wxToolBarToolBase* tool = controlsOf(*frame).toolBar->FindById(t.id);
         ASSERT_NE(tool, nullptr) << t.id;
         EXPECT_EQ(utf8(tool->GetLabel()), t.label);
         EXPECT_EQ(utf8(tool->GetLongHelp()), t.help);
@@ -203,52 +203,52 @@ TEST_F(MainFrameTest, FilterControlsCarryTheirIdsAndLabels) {
         {522, "Наложить фильтр"},
     };
     for (const auto& b : buttons) {
-        auto* button = dynamic_cast<wxButton*>(frame->filterPane->GetPane()->FindWindow(b.id));
+        auto* button = dynamic_cast<wxButton*>(controlsOf(*frame).filterPane->GetPane()->FindWindow(b.id));
         ASSERT_NE(button, nullptr) << b.id;
         EXPECT_EQ(utf8(button->GetLabel()), b.label);
     }
-    EXPECT_EQ(frame->firstRecordButton->GetId(), 508);
-    EXPECT_EQ(frame->lastRecordButton->GetId(), 510);
+    EXPECT_EQ(controlsOf(*frame).firstRecordButton->GetId(), 508);
+    EXPECT_EQ(controlsOf(*frame).lastRecordButton->GetId(), 510);
 
-    wxTextCtrl* timeFields[] = {frame->startHour, frame->startMinute, frame->startSecond,
-                                frame->endHour,   frame->endMinute,   frame->endSecond};
+    wxTextCtrl* timeFields[] = {controlsOf(*frame).startHour, controlsOf(*frame).startMinute, controlsOf(*frame).startSecond,
+                                controlsOf(*frame).endHour,   controlsOf(*frame).endMinute,   controlsOf(*frame).endSecond};
     for (int i = 0; i < 6; ++i) {
         EXPECT_EQ(timeFields[i]->GetId(), 512 + i);
         EXPECT_TRUE(timeFields[i]->IsEditable());
         EXPECT_TRUE(timeFields[i]->HasFlag(wxTE_PROCESS_ENTER));
     }
-    EXPECT_EQ(frame->countField->GetId(), 518);
-    EXPECT_TRUE(frame->countField->HasFlag(wxTE_PROCESS_ENTER));
-    for (wxTextCtrl* date : {frame->startDay, frame->startMonth, frame->startYear, frame->endDay,
-                             frame->endMonth, frame->endYear})
+    EXPECT_EQ(controlsOf(*frame).countField->GetId(), 518);
+    EXPECT_TRUE(controlsOf(*frame).countField->HasFlag(wxTE_PROCESS_ENTER));
+    for (wxTextCtrl* date : {controlsOf(*frame).startDay, controlsOf(*frame).startMonth, controlsOf(*frame).startYear, controlsOf(*frame).endDay,
+                             controlsOf(*frame).endMonth, controlsOf(*frame).endYear})
         EXPECT_FALSE(date->IsEditable());
 
     // Never narrower than the classic sizes; the year wider than the day.
-    for (wxTextCtrl* f : {frame->startHour, frame->startDay, frame->endSecond, frame->endMonth})
+    for (wxTextCtrl* f : {controlsOf(*frame).startHour, controlsOf(*frame).startDay, controlsOf(*frame).endSecond, controlsOf(*frame).endMonth})
         EXPECT_GE(f->GetSize().x, 24);
-    EXPECT_GE(frame->startYear->GetSize().x, 40);
-    EXPECT_GT(frame->startYear->GetSize().x, frame->startDay->GetSize().x);
-    EXPECT_GE(frame->countField->GetSize().x, 60);
+    EXPECT_GE(controlsOf(*frame).startYear->GetSize().x, 40);
+    EXPECT_GT(controlsOf(*frame).startYear->GetSize().x, controlsOf(*frame).startDay->GetSize().x);
+    EXPECT_GE(controlsOf(*frame).countField->GetSize().x, 60);
 
-    for (wxComboBox* box : {frame->directionChoice, frame->detailChoice})
+    for (wxComboBox* box : {controlsOf(*frame).directionChoice, controlsOf(*frame).detailChoice})
         EXPECT_TRUE(box->HasFlag(wxCB_READONLY));
-    EXPECT_EQ(frame->directionChoice->GetCount(), 2u);
-    EXPECT_EQ(frame->detailChoice->GetCount(), 5u);
-    EXPECT_EQ(utf8(frame->detailChoice->GetString(4)),
+    EXPECT_EQ(controlsOf(*frame).directionChoice->GetCount(), 2u);
+    EXPECT_EQ(controlsOf(*frame).detailChoice->GetCount(), 5u);
+    EXPECT_EQ(utf8(controlsOf(*frame).detailChoice->GetString(4)),
               "5 - Только вкл/выкл, сбои датчиков силы и считывание данных");
 }
 
 // Typing through the X server: the hour, minute and second fields take two
 // digits, the count field seven, the date fields nothing.
 TEST_F(MainFrameTest, TypingRespectsLengthLimitsAndReadOnlyFields) {
-    frame->filterPane->Expand();
-    ASSERT_TRUE(guitest::waitFor([&] { return frame->countField->IsShownOnScreen(); }));
+    controlsOf(*frame).filterPane->Expand();
+    ASSERT_TRUE(guitest::waitFor([&] { return controlsOf(*frame).countField->IsShownOnScreen(); }));
     const struct {
         wxTextCtrl* field;
         const char* expected;
     } cases[] = {
-        {frame->startHour, "12"}, {frame->endSecond, "12"}, {frame->countField, "1234567"},
-        {frame->startDay, ""},    {frame->endYear, ""},
+        {controlsOf(*frame).startHour, "12"}, {controlsOf(*frame).endSecond, "12"}, {controlsOf(*frame).countField, "1234567"},
+        {controlsOf(*frame).startDay, ""},    {controlsOf(*frame).endYear, ""},
     };
     for (const auto& c : cases) {
         c.field->ChangeValue(wxEmptyString);
@@ -269,8 +269,8 @@ TEST_F(MainFrameTest, WindowCannotBeMadeSmallerThanItsContent) {
 }
 
 TEST_F(MainFrameTest, PrintCommandsGoToTheSelectedPage) {
-    auto* page = new RecordingPage(frame->notebook);
-    frame->notebook->AddPage(page, L"test", true);
+    auto* page = new RecordingPage(controlsOf(*frame).notebook);
+    controlsOf(*frame).notebook->AddPage(page, L"test", true);
     for (int id : {500, 501, 502, 500})
         sendCommand(frame, id);
     EXPECT_EQ(page->printed, 2);
@@ -278,7 +278,7 @@ TEST_F(MainFrameTest, PrintCommandsGoToTheSelectedPage) {
     EXPECT_EQ(page->previewed, 1);
 
     // "Настройка" has nothing to print: no dialog, and no other page is asked.
-    frame->notebook->SetSelection(3);
+    controlsOf(*frame).notebook->SetSelection(3);
     for (int id : {500, 501, 502})
         sendCommand(frame, id);
     EXPECT_EQ(page->printed + page->setUp + page->previewed, 4);
@@ -287,23 +287,23 @@ TEST_F(MainFrameTest, PrintCommandsGoToTheSelectedPage) {
 
 TEST_F(MainFrameTest, ExitToolAndMenuBothAsk) {
     // Both ways the command travels: from the tool bar and from the menu.
-    wxTEST_DIALOG(frame->toolBar->OnLeftClick(CmdExit, false), wxExpectModal<ExitDialog>(wxID_NO));
+    wxTEST_DIALOG(controlsOf(*frame).toolBar->OnLeftClick(CmdExit, false), wxExpectModal<ExitDialog>(wxID_NO));
     EXPECT_FALSE(closing());
-    wxTEST_DIALOG(frame->menuBar->GetMenu(0)->SendEvent(CmdExit),
+    wxTEST_DIALOG(controlsOf(*frame).menuBar->GetMenu(0)->SendEvent(CmdExit),
                   wxExpectModal<ExitDialog>(wxID_NO));
     EXPECT_FALSE(closing());
-    wxTEST_DIALOG(frame->toolBar->OnLeftClick(CmdExit, false), wxExpectModal<ExitDialog>(wxID_YES));
+    wxTEST_DIALOG(controlsOf(*frame).toolBar->OnLeftClick(CmdExit, false), wxExpectModal<ExitDialog>(wxID_YES));
     EXPECT_TRUE(closing());
 }
 
 TEST_F(MainFrameTest, ExitMenuAnswerYesCloses) {
-    wxTEST_DIALOG(frame->menuBar->GetMenu(0)->SendEvent(CmdExit),
+    wxTEST_DIALOG(controlsOf(*frame).menuBar->GetMenu(0)->SendEvent(CmdExit),
                   wxExpectModal<ExitDialog>(wxID_YES));
     EXPECT_TRUE(closing());
 }
 
 TEST_F(MainFrameTest, AltXAsksToo) {
-    frame->notebook->SetFocus();
+    controlsOf(*frame).notebook->SetFocus();
     ASSERT_TRUE(guitest::waitFor([&] { return wxWindow::FindFocus() != nullptr; }));
     wxTEST_DIALOG(
         {

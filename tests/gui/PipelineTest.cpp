@@ -21,7 +21,7 @@
 #include <wx/textctrl.h>
 #include <wx/uiaction.h>
 
-#include "app/CalDialog.h"
+#include "gui/CalDialog.h"
 #include "app/MainFrame.h"
 #include "common/Progress.h"
 #include "events/Analysis.h"
@@ -113,9 +113,9 @@ protected:
         wxTEST_DIALOG(sendCommand(frame, wxID_SAVE), FileChoice(path, true, frame->lastDir));
     }
 
-    std::string journalHtml() const { return utf8(frame->journalPage->html); }
-    std::string journalText() const { return utf8(frame->journalPage->htmlView->ToText()); }
-    std::string protocolHtml() const { return utf8(frame->protocolPage->html); }
+    std::string journalHtml() const { return utf8(controlsOf(*frame).journalPage->html); }
+    std::string journalText() const { return utf8(controlsOf(*frame).journalPage->htmlView->ToText()); }
+    std::string protocolHtml() const { return utf8(controlsOf(*frame).protocolPage->html); }
     // The journal that the filtered list gives now.
     std::string journalOfList() const {
         std::string html;
@@ -123,15 +123,15 @@ protected:
         return html;
     }
     std::string rangeText(bool start) const {
-        wxTextCtrl* const* f = start ? &frame->startDay : &frame->endDay;
-        wxTextCtrl* const* t = start ? &frame->startHour : &frame->endHour;
+        wxTextCtrl* const* f = start ? &controlsOf(*frame).startDay : &controlsOf(*frame).endDay;
+        wxTextCtrl* const* t = start ? &controlsOf(*frame).startHour : &controlsOf(*frame).endHour;
         return utf8(f[0]->GetValue() + L"/" + f[1]->GetValue() + L"/" + f[2]->GetValue() + L" " +
                     t[0]->GetValue() + L":" + t[1]->GetValue() + L":" + t[2]->GetValue());
     }
     void showFilterPane() {
-        frame->filterPane->Expand();
+        controlsOf(*frame).filterPane->Expand();
         frame->Layout();
-        ASSERT_TRUE(guitest::waitFor([&] { return frame->lastWeekButton->IsShownOnScreen(); }));
+        ASSERT_TRUE(guitest::waitFor([&] { return controlsOf(*frame).lastWeekButton->IsShownOnScreen(); }));
     }
     // Types text into field through the X server (ASCII only).
     void typeInto(wxTextCtrl* field, const char* text) {
@@ -165,7 +165,7 @@ protected:
 TEST_F(PipelineTest, OpeningAnImageShowsItsJournalAndProtocol) {
     // The analysis sets the count and direction back whatever the user left there.
     frame->setMaxCount(5);
-    frame->directionChoice->SetSelection(0);
+    controlsOf(*frame).directionChoice->SetSelection(0);
     const std::string path = writeSample();
     guitest::ProgressWatch watch;
     open(path);
@@ -173,15 +173,15 @@ TEST_F(PipelineTest, OpeningAnImageShowsItsJournalAndProtocol) {
     EXPECT_EQ(watch.titles, std::vector<std::string>{"Анализ памяти регистратора"});
     EXPECT_EQ(utf8(frame->filePath), path);
     EXPECT_EQ(utf8(frame->lastDir), dir.path().string());
-    EXPECT_EQ(utf8(frame->firstRecordButton->GetLabel()), "07:55:00 04/03/2024");
-    EXPECT_EQ(utf8(frame->lastRecordButton->GetLabel()), "16:46:41 08/03/2024");
+    EXPECT_EQ(utf8(controlsOf(*frame).firstRecordButton->GetLabel()), "07:55:00 04/03/2024");
+    EXPECT_EQ(utf8(controlsOf(*frame).lastRecordButton->GetLabel()), "16:46:41 08/03/2024");
     EXPECT_EQ(frame->rangeStart, frame->events.minSeconds);
     EXPECT_EQ(frame->rangeEnd, frame->events.maxSeconds);
     EXPECT_EQ(rangeText(true), "04/03/2024 07:55:00");
     EXPECT_EQ(rangeText(false), "08/03/2024 16:46:41");
-    EXPECT_EQ(utf8(frame->countField->GetValue()), "1000");
+    EXPECT_EQ(utf8(controlsOf(*frame).countField->GetValue()), "1000");
     EXPECT_EQ(frame->maxCount, 1000u);
-    EXPECT_EQ(frame->directionChoice->GetSelection(), 1);
+    EXPECT_EQ(controlsOf(*frame).directionChoice->GetSelection(), 1);
 
     // Level 4: power, sensor failures, overloads, configuration, the reader.
     EXPECT_EQ(listSize(frame->lists.journalList), 18u);
@@ -196,7 +196,7 @@ TEST_F(PipelineTest, OpeningAnImageShowsItsJournalAndProtocol) {
     EXPECT_EQ(protocolHtml(), buildProtocolHtml(frame->image, protocolPeriodOf(frame->events)));
     EXPECT_NE(protocolHtml().find("Протокол условий эксплуатации крана<BR>от 08/03/2024 16:46"),
               std::string::npos);
-    EXPECT_NE(utf8(frame->protocolPage->htmlView->ToText()).find("Кран в целом"),
+    EXPECT_NE(utf8(controlsOf(*frame).protocolPage->htmlView->ToText()).find("Кран в целом"),
               std::string::npos);
 }
 
@@ -320,15 +320,15 @@ TEST_F(PipelineTest, CancellingAFileDialogChangesNothing) {
 TEST_F(PipelineTest, ApplyingTheFilterTakesTheLevelCountAndStoredRange) {
     open(writeSample());
     showFilterPane();
-    frame->detailChoice->SetSelection(0);
-    typeInto(frame->countField, "5");
-    typeInto(frame->startHour, "12"); // not confirmed with Enter: discarded
+    controlsOf(*frame).detailChoice->SetSelection(0);
+    typeInto(controlsOf(*frame).countField, "5");
+    typeInto(controlsOf(*frame).startHour, "12"); // not confirmed with Enter: discarded
     auto* apply = static_cast<wxButton*>(frame->FindWindow(CmdApplyFilter));
     const std::string before = journalHtml();
     click(apply, [&] { return journalHtml() != before; });
 
     EXPECT_EQ(frame->maxCount, 5u);
-    EXPECT_EQ(utf8(frame->startHour->GetValue()), "07");
+    EXPECT_EQ(utf8(controlsOf(*frame).startHour->GetValue()), "07");
     // The latest five rows at level 1: the last lift's end and the reader.
     EXPECT_EQ(listSize(frame->lists.journalList), 5u);
     EXPECT_EQ(journalHtml(), journalOfList());
@@ -338,12 +338,12 @@ TEST_F(PipelineTest, ApplyingTheFilterTakesTheLevelCountAndStoredRange) {
     EXPECT_EQ(text.find(sample::firstPowerOn), std::string::npos);
 
     // Everything at level 1: the sensor loads come in.
-    typeInto(frame->countField, "0");
+    typeInto(controlsOf(*frame).countField, "0");
     click(apply, [&] { return listSize(frame->lists.journalList) > 5; });
     EXPECT_NE(journalText().find(sample::sensorLoadRow), std::string::npos);
 
     // The weight box of group 1 takes its loads out of the journal and its list.
-    frame->weightChecks[1]->SetValue(false);
+    controlsOf(*frame).weightChecks[1]->SetValue(false);
     const size_t all = listSize(frame->lists.journalList);
     click(apply, [&] { return listSize(frame->lists.journalList) < all; });
     EXPECT_EQ(journalText().find(sample::sensorLoadRow), std::string::npos);
@@ -359,12 +359,12 @@ TEST_F(PipelineTest, QuickRangesAndRecordButtonsSetTheStartWithoutFiltering) {
         wxButton* button;
         const char* start;
     } cases[] = {
-        {frame->events.maxSeconds, frame->lastHourButton, "08/03/2024 15:46:41"},
-        {frame->events.maxSeconds, frame->lastDayButton, "07/03/2024 16:46:41"},
-        {frame->events.maxSeconds, frame->lastWeekButton, "01/03/2024 16:46:41"},
-        {int32_t(wxDateTime(1, wxDateTime::Mar, 2023, 0, 30).GetTicks()), frame->lastDayButton,
+        {frame->events.maxSeconds, controlsOf(*frame).lastHourButton, "08/03/2024 15:46:41"},
+        {frame->events.maxSeconds, controlsOf(*frame).lastDayButton, "07/03/2024 16:46:41"},
+        {frame->events.maxSeconds, controlsOf(*frame).lastWeekButton, "01/03/2024 16:46:41"},
+        {int32_t(wxDateTime(1, wxDateTime::Mar, 2023, 0, 30).GetTicks()), controlsOf(*frame).lastDayButton,
          "28/02/2023 00:30:00"},
-        {int32_t(wxDateTime(3, wxDateTime::Mar, 2024, 0, 30).GetTicks()), frame->lastWeekButton,
+        {int32_t(wxDateTime(3, wxDateTime::Mar, 2024, 0, 30).GetTicks()), controlsOf(*frame).lastWeekButton,
          "25/02/2024 00:30:00"},
     };
     for (const auto& c : cases) {
@@ -374,10 +374,10 @@ TEST_F(PipelineTest, QuickRangesAndRecordButtonsSetTheStartWithoutFiltering) {
         EXPECT_EQ(frame->rangeEnd, c.end);
     }
 
-    click(frame->firstRecordButton, [&] { return frame->rangeStart == frame->events.minSeconds; });
+    click(controlsOf(*frame).firstRecordButton, [&] { return frame->rangeStart == frame->events.minSeconds; });
     EXPECT_EQ(rangeText(true), "04/03/2024 07:55:00");
     frame->setRangeEnd(0);
-    click(frame->lastRecordButton, [&] { return frame->rangeEnd == frame->events.maxSeconds; });
+    click(controlsOf(*frame).lastRecordButton, [&] { return frame->rangeEnd == frame->events.maxSeconds; });
     EXPECT_EQ(rangeText(false), "08/03/2024 16:46:41");
     EXPECT_EQ(journalHtml(), journal);
 }
@@ -387,22 +387,22 @@ TEST_F(PipelineTest, EnterInAnyTimeFieldTakesOverBothEnds) {
     showFilterPane();
     const std::string journal = journalHtml();
 
-    typeInto(frame->startHour, "9");
-    typeInto(frame->endHour, "25"); // normalised into the next day
-    typeInto(frame->endMinute, "x");
-    enterIn(frame->endSecond, [&] { return utf8(frame->startHour->GetValue()) == "09"; });
+    typeInto(controlsOf(*frame).startHour, "9");
+    typeInto(controlsOf(*frame).endHour, "25"); // normalised into the next day
+    typeInto(controlsOf(*frame).endMinute, "x");
+    enterIn(controlsOf(*frame).endSecond, [&] { return utf8(controlsOf(*frame).startHour->GetValue()) == "09"; });
     EXPECT_EQ(rangeText(true), "04/03/2024 09:55:00");
     EXPECT_EQ(rangeText(false), "09/03/2024 01:00:41");
     EXPECT_EQ(frame->rangeStart, int32_t(wxDateTime(4, wxDateTime::Mar, 2024, 9, 55).GetTicks()));
 
-    typeInto(frame->startMinute, "75");
-    enterIn(frame->startMinute, [&] { return utf8(frame->startMinute->GetValue()) == "15"; });
+    typeInto(controlsOf(*frame).startMinute, "75");
+    enterIn(controlsOf(*frame).startMinute, [&] { return utf8(controlsOf(*frame).startMinute->GetValue()) == "15"; });
     EXPECT_EQ(rangeText(true), "04/03/2024 10:15:00");
     EXPECT_EQ(rangeText(false), "09/03/2024 01:00:41");
 
-    typeInto(frame->countField, "12ab");
-    enterIn(frame->countField, [&] { return frame->maxCount == 12; });
-    EXPECT_EQ(utf8(frame->countField->GetValue()), "12");
+    typeInto(controlsOf(*frame).countField, "12ab");
+    enterIn(controlsOf(*frame).countField, [&] { return frame->maxCount == 12; });
+    EXPECT_EQ(utf8(controlsOf(*frame).countField->GetValue()), "12");
     EXPECT_EQ(journalHtml(), journal);
 }
 
@@ -424,11 +424,11 @@ TEST_F(PipelineTest, ACancelledJournalKeepsTheOneOnScreenForPrinting) {
     open(writeSample());
     const std::string journal = journalHtml();
     const std::string text = journalText();
-    frame->detailChoice->SetSelection(0);
+    controlsOf(*frame).detailChoice->SetSelection(0);
     frame->filterEvents();
     ASSERT_NE(journalOfList(), journal);
     CancelAtOnce cancel;
-    frame->journalPage->regenerate(&cancel);
+    controlsOf(*frame).journalPage->regenerate(&cancel);
     EXPECT_EQ(journalHtml(), journal);
     EXPECT_EQ(journalText(), text);
 }
@@ -456,7 +456,7 @@ TEST_F(PipelineTest, PreviewsShowThePagesAsTheyAre) {
         const char* title;
     } pages[] = {{0, "Отчет"}, {2, "Журнал"}};
     for (const auto& p : pages) {
-        frame->notebook->SetSelection(p.tab);
+        controlsOf(*frame).notebook->SetSelection(p.tab);
         sendCommand(frame, CmdPreview);
         EXPECT_GE(previewedPages(p.title), 1) << p.title;
     }
@@ -465,10 +465,10 @@ TEST_F(PipelineTest, PreviewsShowThePagesAsTheyAre) {
     frame->clearEvents();
     frame->applyFilter(nullptr);
     EXPECT_EQ(protocolHtml(), "");
-    EXPECT_EQ(utf8(frame->protocolPage->htmlView->ToText()), "");
+    EXPECT_EQ(utf8(controlsOf(*frame).protocolPage->htmlView->ToText()), "");
     EXPECT_EQ(journalHtml(), emptyJournal());
     for (const auto& p : pages) {
-        frame->notebook->SetSelection(p.tab);
+        controlsOf(*frame).notebook->SetSelection(p.tab);
         sendCommand(frame, CmdPreview);
         EXPECT_EQ(previewedPages(p.title), 1) << p.title;
     }
@@ -480,7 +480,7 @@ TEST_F(PipelineTest, OpensAFileGivenByPath) {
     frame->openImageFile(wxString::FromUTF8(path));
     EXPECT_EQ(utf8(frame->filePath), path);
     EXPECT_EQ(utf8(frame->lastDir), dir.path().string());
-    EXPECT_EQ(utf8(frame->firstRecordButton->GetLabel()), "07:55:00 04/03/2024");
+    EXPECT_EQ(utf8(controlsOf(*frame).firstRecordButton->GetLabel()), "07:55:00 04/03/2024");
     EXPECT_FALSE(protocolHtml().empty());
 
     // A file that is not there: the toolkit's error log says so, and the
@@ -515,9 +515,9 @@ TEST_F(PipelineTest, PrintedProtocolKeepsALongTextLineWithinThePaper) {
         renderer.SetHtmlText(html);
         return renderer.GetTotalWidth();
     };
-    EXPECT_GT(widthOf(frame->protocolPage->html), 700);
-    EXPECT_LE(widthOf(frame->protocolPage->printed), 700);
-    const std::string printedText = utf8(frame->protocolPage->printed);
+    EXPECT_GT(widthOf(controlsOf(*frame).protocolPage->html), 700);
+    EXPECT_LE(widthOf(controlsOf(*frame).protocolPage->printed), 700);
+    const std::string printedText = utf8(controlsOf(*frame).protocolPage->printed);
     EXPECT_EQ(printedText.find("<PRE>"), std::string::npos);
     EXPECT_NE(printedText.find("Кран козловой<BR>Ограничитель"), std::string::npos);
 }

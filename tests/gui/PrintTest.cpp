@@ -72,7 +72,7 @@ TEST(KeepTogether, MovesABreakThatCutsASpanUpToItsTop) {
 
 TEST_F(PrintTest, HtmlPrintoutOffersAllPagesAndKeepsHeadingsWithTheirTables) {
     openDemo();
-    auto printout = frame->protocolPage->printer.printout(frame->protocolPage->printed);
+    auto printout = controlsOf(*frame).protocolPage->printer.printout(controlsOf(*frame).protocolPage->printed);
     // Before it is laid out no page range is proposed: the print dialog then
     // selects all pages.
     int info[4] = {-1, -1, -1, -1};
@@ -80,7 +80,7 @@ TEST_F(PrintTest, HtmlPrintoutOffersAllPagesAndKeepsHeadingsWithTheirTables) {
     EXPECT_EQ(std::vector<int>(info, info + 4), (std::vector<int>{1, 0, 0, 0}));
 
     const std::string pdf = folder + "/protocol.pdf";
-    ASSERT_EQ(guitest::utf8(printToPdf(*printout, frame->protocolPage->printer.printData,
+    ASSERT_EQ(guitest::utf8(printToPdf(*printout, controlsOf(*frame).protocolPage->printer.printData,
                                        wxString::FromUTF8(pdf))),
               "");
     printout->GetPageInfo(&info[0], &info[1], &info[2], &info[3]);
@@ -104,25 +104,25 @@ TEST_F(PrintTest, HtmlPrintoutOffersAllPagesAndKeepsHeadingsWithTheirTables) {
 TEST_F(PrintTest, PdfOfEveryPageAndNothingLeftWhenItFails) {
     openDemo();
     const std::string journal = folder + "/journal.pdf";
-    EXPECT_EQ(guitest::utf8(frame->journalPage->printPdf(wxString::FromUTF8(journal))), "");
+    EXPECT_EQ(guitest::utf8(controlsOf(*frame).journalPage->printPdf(wxString::FromUTF8(journal))), "");
     EXPECT_EQ(readFile(journal).rfind("%PDF-", 0), 0u);
     const std::string graph = folder + "/graph.pdf";
-    EXPECT_EQ(guitest::utf8(frame->graphPage->printPdf(wxString::FromUTF8(graph))), "");
+    EXPECT_EQ(guitest::utf8(controlsOf(*frame).graphPage->printPdf(wxString::FromUTF8(graph))), "");
     EXPECT_EQ(readFile(graph).rfind("%PDF-", 0), 0u);
     // The settings page prints nothing, and says so.
-    EXPECT_NE(guitest::utf8(frame->settingsPage->printPdf(wxString::FromUTF8(folder + "/s.pdf"))),
+    EXPECT_NE(guitest::utf8(controlsOf(*frame).settingsPage->printPdf(wxString::FromUTF8(folder + "/s.pdf"))),
               "");
     EXPECT_FALSE(exists(folder + "/s.pdf"));
 
     // A folder that does not exist: a message and no file.
-    EXPECT_NE(guitest::utf8(frame->journalPage->printPdf(
+    EXPECT_NE(guitest::utf8(controlsOf(*frame).journalPage->printPdf(
                   wxString::FromUTF8(folder + "/missing/journal.pdf"))),
               "");
     // A target that cannot be replaced (a folder) stays as it was, and no
     // temporary file is left beside it.
     ::mkdir((folder + "/taken.pdf").c_str(), 0755);
     EXPECT_NE(
-        guitest::utf8(frame->journalPage->printPdf(wxString::FromUTF8(folder + "/taken.pdf"))), "");
+        guitest::utf8(controlsOf(*frame).journalPage->printPdf(wxString::FromUTF8(folder + "/taken.pdf"))), "");
     struct stat st;
     ASSERT_EQ(::stat((folder + "/taken.pdf").c_str(), &st), 0);
     EXPECT_TRUE(S_ISDIR(st.st_mode));
@@ -132,14 +132,14 @@ TEST_F(PrintTest, PdfOfEveryPageAndNothingLeftWhenItFails) {
     EXPECT_EQ(left.size(), 2u); // journal.pdf and graph.pdf
     // A file printed again is replaced whole.
     const std::string before = readFile(journal);
-    EXPECT_EQ(guitest::utf8(frame->journalPage->printPdf(wxString::FromUTF8(journal))), "");
+    EXPECT_EQ(guitest::utf8(controlsOf(*frame).journalPage->printPdf(wxString::FromUTF8(journal))), "");
     EXPECT_EQ(readFile(journal).size(), before.size());
 }
 
 TEST_F(PrintTest, PreviewsOpenCentredAtAUsableSizeEveryTime) {
     openDemo();
     const wxRect area = wxDisplay(0u).GetClientArea();
-    PrintPanel* pages[] = {frame->journalPage, frame->protocolPage, frame->graphPage};
+    PrintPanel* pages[] = {controlsOf(*frame).journalPage, controlsOf(*frame).protocolPage, controlsOf(*frame).graphPage};
     for (int round = 0; round < 5; ++round) {
         for (PrintPanel* page : pages) {
             page->previewPage();

@@ -50,9 +50,9 @@ class SetupPageTest : public guitest::MainFrameTest {
 protected:
     void SetUp() override {
         MainFrameTest::SetUp();
-        page = frame->settingsPage;
+        page = controlsOf(*frame).settingsPage;
         ASSERT_TRUE(page);
-        frame->notebook->SetSelection(frame->notebook->FindPage(page));
+        controlsOf(*frame).notebook->SetSelection(controlsOf(*frame).notebook->FindPage(page));
     }
 
     // The sample recorder with the passport given, analysed.
@@ -78,7 +78,7 @@ protected:
     std::string commissionDate() const {
         return date(page->commissionDay, page->commissionMonth, page->commissionYear);
     }
-    std::string protocolHtml() const { return utf8(frame->protocolPage->html); }
+    std::string protocolHtml() const { return utf8(controlsOf(*frame).protocolPage->html); }
     std::vector<wxTextCtrl*> textFields() const {
         std::vector<wxTextCtrl*> all = {
             page->installDay,      page->installMonth,   page->installYear, page->commissionDay,

@@ -2,7 +2,7 @@
 
 #include <wx/cmndata.h>
 
-#include "app/GruvikApp.h"
+#include "gui/PrintSettings.h"
 #include "views/GraphPrint.h"
 #include "views/ui/GraphWindow.h"
 #include "views/ui/Printing.h"
@@ -26,7 +26,7 @@ bool GraphPrintout::OnPrintPage(int) {
     GetPageSizePixels(&width, &height);
     dc->GetSize(&width, &height);
     PageSetupMm setup;
-    if (const wxPageSetupDialogData* data = wxGetApp().pageSetupData) {
+    if (const wxPageSetupDialogData* data = sharedPrintSettings().pageSetupData) {
         setup.paperWidth = data->GetPaperSize().x;
         setup.paperHeight = data->GetPaperSize().y;
         setup.left = data->GetMarginTopLeft().x;

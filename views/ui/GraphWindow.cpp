@@ -9,40 +9,27 @@
 #include <wx/sizer.h>
 #include <wx/stattext.h>
 
-#include "app/DialogLook.h"
-#include "app/GruvikApp.h"
-#include "app/MainFrame.h"
-#include "app/Pictures.h"
+#include "gui/DialogLook.h"
+#include "gui/Pictures.h"
+#include "gui/PrintSettings.h"
 #include "views/GraphPage.h"
+#include "views/RecorderSession.h"
 #include "views/ui/GraphPrintout.h"
 #include "views/ui/Printing.h"
 #include "views/ui/WxCanvas.h"
 
-MainFrame* mainFrameOf(wxWindow* w) {
-    return dynamic_cast<MainFrame*>(wxGetTopLevelParent(w));
-}
-
-std::array<bool, 5> tickedWeights(const MainFrame& frame) {
-    std::array<bool, 5> ticked{};
-    for (size_t i = 0; i < ticked.size(); ++i)
-        ticked[i] = frame.weightChecks[i]->GetValue();
-    return ticked;
-}
-
 // ---- the drawing ----------------------------------------------------------
 
-GraphDrawWindow::GraphDrawWindow(wxWindow* parent)
+GraphDrawWindow::GraphDrawWindow(wxWindow* parent, const RecorderSession& session,
+                                 const PageActions& actions)
     : wxWindow(parent, wxID_ANY, wxDefaultPosition, wxDefaultSize,
-               wxHSCROLL | wxSUNKEN_BORDER | wxFULL_REPAINT_ON_RESIZE) {
+               wxHSCROLL | wxSUNKEN_BORDER | wxFULL_REPAINT_ON_RESIZE),
+      session_(session), actions_(actions) {
     SetBackgroundColour(*wxWHITE);
 }
 
 void GraphDrawWindow::takeSources() {
-    MainFrame* frame = mainFrameOf(this);
-    if (!frame) return;
-    graph.lists = &frame->lists;
-    graph.image = &frame->image;
-    graph.weightChecks = tickedWeights(*frame);
+    session_.wireGraph(graph, actions_.tickedWeights());
 }
 
 void GraphDrawWindow::updateScrollBar() {
@@ -86,13 +73,14 @@ wxBEGIN_EVENT_TABLE(GraphDrawWindow, wxWindow)
     EVT_PAINT(GraphDrawWindow::onPaint)
     EVT_SCROLLWIN(GraphDrawWindow::onScroll)
 wxEND_EVENT_TABLE()
-    // clang-format on
+// clang-format on
 
-    // ---- the page -------------------------------------------------------------
+// ---- the page -------------------------------------------------------------
 
-    GraphWindow::GraphWindow(wxWindow* parent)
-    : PrintPanel(parent, wxTAB_TRAVERSAL) {
-    draw = new GraphDrawWindow(this);
+GraphWindow::GraphWindow(wxWindow* parent, const RecorderSession& session,
+                         const PageActions& actions)
+    : PrintPanel(parent, wxTAB_TRAVERSAL), session_(session), actions_(actions) {
+    draw = new GraphDrawWindow(this, session, actions);
 
     const wxFont labelFont(14, wxFONTFAMILY_SWISS, wxFONTSTYLE_NORMAL, wxFONTWEIGHT_NORMAL, false,
                            L"Times", wxFONTENCODING_CP1251);
@@ -144,19 +132,16 @@ wxEND_EVENT_TABLE()
 }
 
 void GraphWindow::regenerate() {
-    MainFrame* frame = mainFrameOf(this);
-    if (!frame) return;
     draw->takeSources();
-    regenerateGraph(draw->graph, frame->events, frame->rangeStart, frame->rangeEnd,
-                    scaleChoice->GetSelection());
+    regenerateGraph(draw->graph, session_.events, session_.filter.rangeStart,
+                    session_.filter.rangeEnd, scaleChoice->GetSelection());
     draw->updateScrollBar();
     draw->Refresh();
 }
 
 void GraphWindow::search(bool later) {
-    MainFrame* frame = mainFrameOf(this);
-    if (!frame || !searchEvent(draw->graph, frame->events, later, eventTypeChoice->GetSelection(),
-                               tickedWeights(*frame)))
+    if (!searchEvent(draw->graph, session_.events, later, eventTypeChoice->GetSelection(),
+                     actions_.tickedWeights()))
         return;
     draw->updateScrollBar();
     draw->Refresh();
@@ -196,7 +181,7 @@ void GraphWindow::onScaleChoice(wxCommandEvent&) {
 // ---- printing -------------------------------------------------------------
 
 void GraphWindow::printPage() {
-    GruvikApp& app = wxGetApp();
+    SharedPrintSettings& app = sharedPrintSettings();
     wxPrintDialogData data(*app.printData);
     wxPrinter printer(&data);
     GraphPrintout printout(draw);
@@ -205,7 +190,7 @@ void GraphWindow::printPage() {
 }
 
 void GraphWindow::pageSetup() {
-    GruvikApp& app = wxGetApp();
+    SharedPrintSettings& app = sharedPrintSettings();
     *app.pageSetupData = *app.printData;
     // The toolkit's own set-up on GTK has no margin fields; the generic one has.
     wxGenericPageSetupDialog dialog(this, app.pageSetupData);
@@ -215,14 +200,14 @@ void GraphWindow::pageSetup() {
 }
 
 void GraphWindow::previewPage() {
-    wxPrintDialogData data(*wxGetApp().printData);
+    wxPrintDialogData data(*sharedPrintSettings().printData);
     showPreviewFrame(new wxPrintPreview(new GraphPrintout(draw), new GraphPrintout(draw), &data),
                      L"Предварительный просмотр перед распечаткой графиков");
 }
 
 wxString GraphWindow::printPdf(const wxString& path) {
     GraphPrintout printout(draw);
-    return printToPdf(printout, *wxGetApp().printData, path);
+    return printToPdf(printout, *sharedPrintSettings().printData, path);
 }
 
 // clang-format off

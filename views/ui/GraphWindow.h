@@ -5,10 +5,11 @@
 
 #include <wx/window.h>
 
-#include "app/PrintPanel.h"
+#include "gui/PageActions.h"
+#include "gui/PrintPanel.h"
 #include "views/GraphDraw.h"
 
-class MainFrame;
+class RecorderSession;
 class wxComboBox;
 class wxScrollWinEvent;
 
@@ -25,12 +26,13 @@ enum GraphCommandId : int {
 // window with its horizontal scroll bar.
 class GraphDrawWindow : public wxWindow {
 public:
-    explicit GraphDrawWindow(wxWindow* parent);
+    // session: what is drawn; actions: the weight boxes ticked.
+    GraphDrawWindow(wxWindow* parent, const RecorderSession& session, const PageActions& actions);
 
     // The painting procedure with its time window, load range and header view.
     GraphDraw graph;
 
-    // Points the graph at the main window's data and ticked weight boxes.
+    // Points the graph at the session's data and the ticked weight boxes.
     void takeSources();
     // Shows the time window on the scroll bar.
     void updateScrollBar();
@@ -39,12 +41,17 @@ private:
     void onPaint(wxPaintEvent& event);
     void onScroll(wxScrollWinEvent& event);
 
+    const RecorderSession& session_;
+    const PageActions& actions_;
+
     wxDECLARE_EVENT_TABLE();
 };
 
 class GraphWindow : public PrintPanel {
 public:
-    explicit GraphWindow(wxWindow* parent);
+    // session: the recorder shown; actions: the weight boxes ticked in the
+    // window that holds the page.
+    GraphWindow(wxWindow* parent, const RecorderSession& session, const PageActions& actions);
 
     GraphDrawWindow* draw;
     wxComboBox* eventTypeChoice;
@@ -68,10 +75,8 @@ private:
     void onScaleUp(wxCommandEvent& event);
     void onScaleChoice(wxCommandEvent& event);
 
+    const RecorderSession& session_;
+    const PageActions& actions_;
+
     wxDECLARE_EVENT_TABLE();
 };
-
-// The main window that holds w, or null.
-MainFrame* mainFrameOf(wxWindow* w);
-// The ticked states of the main window's weight boxes.
-std::array<bool, 5> tickedWeights(const MainFrame& frame);

@@ -7,7 +7,7 @@
 
 #include <wx/cmndata.h>
 
-#include "app/PrintPanel.h"
+#include "gui/PrintPanel.h"
 
 class HtmlPrintout;
 class wxHtmlWindow;

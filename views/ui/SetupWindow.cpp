@@ -11,12 +11,11 @@
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
-#include "app/CalDialog.h"
-#include "app/DialogLook.h"
-#include "app/MainFrame.h"
-#include "app/Pictures.h"
+#include "gui/CalDialog.h"
+#include "gui/DialogLook.h"
+#include "gui/Pictures.h"
 #include "image/WritableView.h"
-#include "views/ui/GraphWindow.h"
+#include "views/RecorderSession.h"
 
 namespace {
 
@@ -61,7 +60,8 @@ const wxDateTime LastStorableDay(31, wxDateTime::Dec, 2037);
 
 } // namespace
 
-SetupWindow::SetupWindow(wxWindow* parent) : PrintPanel(parent, wxTAB_TRAVERSAL) {
+SetupWindow::SetupWindow(wxWindow* parent, RecorderSession& session, PageActions& actions)
+    : PrintPanel(parent, wxTAB_TRAVERSAL), session_(session), actions_(actions) {
     auto* top = new wxFlexGridSizer(2, 4, 2, 8);
     wxTextCtrl* install[3];
     wxTextCtrl* commission[3];
@@ -126,9 +126,8 @@ void SetupWindow::keepTextLimit(wxCommandEvent&) {
 }
 
 void SetupWindow::showHeader() {
-    MainFrame* frame = mainFrameOf(this);
-    if (!frame || frame->events.empty()) return;
-    const PassportDisplay d = passportDisplayOf(frame->image);
+    if (session_.events.empty()) return;
+    const PassportDisplay d = passportDisplayOf(session_.image);
     showDate(d.installation, installDay, installMonth, installYear);
     showDate(d.commissioning, commissionDay, commissionMonth, commissionYear);
     lifeField->ChangeValue(fromUtf8(d.life));
@@ -141,10 +140,8 @@ void SetupWindow::showHeader() {
 }
 
 void SetupWindow::pickDate(bool installation) {
-    MainFrame* frame = mainFrameOf(this);
-    if (!frame) return;
-    const int32_t stored = installation ? PassportView(frame->image).installation()
-                                        : PassportView(frame->image).commissioning();
+    const PassportView passport(session_.image);
+    const int32_t stored = installation ? passport.installation() : passport.commissioning();
     CalDialog dialog(this, wxDateTime(static_cast<time_t>(stored)));
     // A later or earlier day would not fit the recorder's 32-bit seconds.
     dialog.calendar->SetDateRange(FirstStorableDay, LastStorableDay);
@@ -155,7 +152,7 @@ void SetupWindow::pickDate(bool installation) {
     if (ticks < std::numeric_limits<int32_t>::min() || ticks > std::numeric_limits<int32_t>::max())
         return;
     const auto t = static_cast<int32_t>(ticks);
-    WritableView view(frame->image);
+    WritableView view(session_.image);
     if (installation) {
         view.setInstallation(t);
         showDate(dateFieldsOf(t), installDay, installMonth, installYear);
@@ -174,8 +171,6 @@ void SetupWindow::pickCommissioningDate(wxCommandEvent&) {
 }
 
 void SetupWindow::updateRecorder(wxCommandEvent&) {
-    MainFrame* frame = mainFrameOf(this);
-    if (!frame) return;
     PassportEdit edit;
     edit.life = utf8Of(lifeField);
     edit.groupIndex = groupChoice->GetSelection();
@@ -183,7 +178,7 @@ void SetupWindow::updateRecorder(wxCommandEvent&) {
     for (unsigned i = 0; i < PassportNameFields; ++i)
         edit.names[i] = utf8Of(nameFields[i]);
 
-    if (auto refusal = storePassport(frame->image, edit)) {
+    if (auto refusal = storePassport(session_.image, edit)) {
         wxLogError(L"%s", fromUtf8(refusal->message));
         // The user finds the character marked in its field.
         wxTextCtrl* field = refusal->field < 0 ? textField : nameFields[size_t(refusal->field)];
@@ -191,9 +186,9 @@ void SetupWindow::updateRecorder(wxCommandEvent&) {
         field->SetSelection(long(refusal->from), long(refusal->to));
         return;
     }
-    frame->analyse();
+    actions_.analyse();
     // A refused analysis does not stop the write: the passport is in the image.
-    frame->writeToRecorder();
+    actions_.writeToRecorder();
 }
 
 // The event table closes the file: clang-format cannot read its macros.

@@ -5,9 +5,11 @@
 #include <array>
 #include <cstdint>
 
-#include "app/PrintPanel.h"
+#include "gui/PageActions.h"
+#include "gui/PrintPanel.h"
 #include "views/PassportForm.h"
 
+class RecorderSession;
 class wxComboBox;
 class wxTextCtrl;
 
@@ -19,7 +21,9 @@ enum SetupCommandId : int {
 
 class SetupWindow : public PrintPanel {
 public:
-    explicit SetupWindow(wxWindow* parent);
+    // session: the recorder whose passport the page edits; actions: the
+    // analysis and the write of the window that holds the page.
+    SetupWindow(wxWindow* parent, RecorderSession& session, PageActions& actions);
 
     wxTextCtrl* installDay;
     wxTextCtrl* installMonth;
@@ -32,7 +36,7 @@ public:
     wxTextCtrl* textField;
     std::array<wxTextCtrl*, PassportNameFields> nameFields;
 
-    // Fills the fields from the main window's image; nothing happens while it
+    // Fills the fields from the session's image; nothing happens while it
     // has no events (no analysis has produced any).
     void showHeader();
 
@@ -52,6 +56,9 @@ private:
     // writable area into the recorder; a text the recorder cannot hold stops
     // it all before anything is stored.
     void updateRecorder(wxCommandEvent& event);
+
+    RecorderSession& session_;
+    PageActions& actions_;
 
     wxDECLARE_EVENT_TABLE();
 };

@@ -1,9 +1,9 @@
-#include "app/CalDialog.h"
+#include "gui/CalDialog.h"
 
 #include <wx/bmpbuttn.h>
 #include <wx/sizer.h>
 
-#include "app/DialogLook.h"
+#include "gui/DialogLook.h"
 
 namespace {
 constexpr int CalendarId = 500;

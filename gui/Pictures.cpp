@@ -1,4 +1,4 @@
-#include "app/Pictures.h"
+#include "gui/Pictures.h"
 
 #include <wx/filefn.h>
 #include <wx/image.h>

@@ -1,4 +1,4 @@
-#include "app/PrintPanel.h"
+#include "gui/PrintPanel.h"
 
 PrintPanel::PrintPanel(wxWindow* parent, long style)
     : wxPanel(parent, wxID_ANY, wxDefaultPosition, wxDefaultSize, style,

@@ -1,4 +1,4 @@
-#include "app/DialogLook.h"
+#include "gui/DialogLook.h"
 
 #include <algorithm>
 
@@ -7,7 +7,7 @@
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
-#include "app/Pictures.h"
+#include "gui/Pictures.h"
 
 wxFont dialogFont(int points) {
     return wxFont(points, wxFONTFAMILY_SWISS, wxFONTSTYLE_NORMAL, wxFONTWEIGHT_NORMAL, false,

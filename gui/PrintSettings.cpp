@@ -1,0 +1,6 @@
+#include "gui/PrintSettings.h"
+
+SharedPrintSettings& sharedPrintSettings() {
+    static SharedPrintSettings settings;
+    return settings;
+}
