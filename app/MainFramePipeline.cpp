@@ -27,8 +27,9 @@ namespace {
 const wchar_t* const FileDialogTitle = L"Выберите файл";
 const wchar_t* const ImageWildcard = L"Файлы Gruvik2 (*.rpd)|*.rpd|Все файлы (*.*)|*.*";
 
-void reportError(const errorExc& e) {
-    wxLogError(L"%s", wxString::FromUTF8(e.message()));
+// The message, and on a line of its own what the system said under it.
+void reportError(const std::exception& e) {
+    wxLogError(L"%s", wxString::FromUTF8(failureText(e, true)));
 }
 
 long leadingNumberOf(const wxTextCtrl* field) {
@@ -72,7 +73,7 @@ void MainFrame::openImageFile(const wxString& path) {
     filePath = path;
     try {
         image.load(fileName(filePath), false);
-    } catch (const errorExc& e) {
+    } catch (const std::exception& e) {
         // The events came from the earlier image and stay valid: only the
         // image is left erased.
         image.reset();
@@ -89,7 +90,7 @@ void MainFrame::onSave(wxCommandEvent&) {
     filePath = path;
     try {
         image.save(fileName(filePath));
-    } catch (const errorExc& e) {
+    } catch (const std::exception& e) {
         reportError(e);
     }
 }
@@ -102,18 +103,25 @@ void MainFrame::clearEvents() {
 void MainFrame::analyse() {
     // The analysis deletes the events first: the lists must go before them.
     clearEvents();
-    DialogProgress progress(this, L"Анализ памяти регистратора", 10);
-    if (analyseImage(image, events, &progress) != AnalysisResult::done) {
-        // No events any more: the pages show so, rather than what they used to.
+    try {
+        DialogProgress progress(this, L"Анализ памяти регистратора", 10);
+        if (analyseImage(image, events, &progress) != AnalysisResult::done) {
+            // No events any more: the pages show so, rather than what they used to.
+            regeneratePages(nullptr);
+            return;
+        }
+        showRecordBounds();
+        setRangeStart(events.minSeconds);
+        setRangeEnd(events.maxSeconds);
+        setMaxCount(1000);
+        directionChoice->SetSelection(FilterSettings::toEnd);
+        applyFilter(&progress);
+    } catch (const std::exception& e) {
+        // Half-made lists and pages are not shown: empty ones are.
+        clearEvents();
+        reportError(e);
         regeneratePages(nullptr);
-        return;
     }
-    showRecordBounds();
-    setRangeStart(events.minSeconds);
-    setRangeEnd(events.maxSeconds);
-    setMaxCount(1000);
-    directionChoice->SetSelection(FilterSettings::toEnd);
-    applyFilter(&progress);
 }
 
 // ---- filter state -----------------------------------------------------------
