@@ -1,10 +1,13 @@
 #include "cli/Pipeline.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
 
+#include "cli/Command.h"
 #include "cli/TextProgress.h"
+#include "common/SafeFile.h"
 #include "common/Text1251.h"
 #include "common/errorExc.h"
 #include "events/Analysis.h"
@@ -16,8 +19,8 @@ const char* const filterOptionsUsage =
 int loadAndAnalyse(const std::string& path, RecorderImage& image, eventList& events) {
     try {
         image.load(path, false);
-    } catch (const errorExc& e) {
-        std::fprintf(stderr, "%s\n", e.message().c_str());
+    } catch (const std::exception& e) {
+        printFailure(e);
         return 2;
     }
     AnalysisResult result;
@@ -43,10 +46,17 @@ std::optional<int32_t> parseTimeArgument(const std::string& text) {
     unsigned d, mo, y, h, mi, s;
     char tail;
     if (std::sscanf(text.c_str(), "%u/%u/%u %u:%u:%u%c", &d, &mo, &y, &h, &mi, &s, &tail) == 6) {
+        // Fields beyond these would overflow struct tm before mktime sees them.
+        if (d > 31 || mo > 12 || y > 9999 || h > 24 || mi > 60 || s > 61) return std::nullopt;
         struct tm tmv {};
         tmv.tm_mday = int(d), tmv.tm_mon = int(mo) - 1, tmv.tm_year = int(y) - 1900;
         tmv.tm_hour = int(h), tmv.tm_min = int(mi), tmv.tm_sec = int(s), tmv.tm_isdst = -1;
-        return int32_t(mktime(&tmv));
+        errno = 0;
+        const time_t t = mktime(&tmv);
+        // Times are 32-bit: a date beyond them is refused like such a number,
+        // not wrapped into another century.
+        if ((t == time_t(-1) && errno != 0) || t < INT32_MIN || t > INT32_MAX) return std::nullopt;
+        return int32_t(t);
     }
     char* end = nullptr;
     long long v = std::strtoll(text.c_str(), &end, 10);
@@ -131,13 +141,16 @@ int writeWindows1251(const std::string& utf8, const std::string& out) {
                      bytes.badChar.c_str());
         return 2;
     }
-    FILE* f = out.empty() ? stdout : std::fopen(out.c_str(), "wb");
-    if (!f) {
-        std::fprintf(stderr, "не могу открыть/создать файл!\n");
+    if (out.empty()) {
+        if (std::fwrite(bytes.bytes.data(), 1, bytes.bytes.size(), stdout) != bytes.bytes.size())
+            return stdoutFailed(errno);
+        return stdoutWritten() ? 0 : 2;
+    }
+    try {
+        writeFileSafely(out, bytes.bytes.data(), bytes.bytes.size());
+    } catch (const std::exception& e) {
+        printFailure(e);
         return 2;
     }
-    bool ok = std::fwrite(bytes.bytes.data(), 1, bytes.bytes.size(), f) == bytes.bytes.size();
-    ok = (out.empty() ? std::fflush(f) : std::fclose(f)) == 0 && ok;
-    if (!ok) std::fprintf(stderr, "не могу записать файл!\n");
-    return ok ? 0 : 2;
+    return 0;
 }
