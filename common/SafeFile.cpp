@@ -246,7 +246,9 @@ private:
     std::string name_;
 };
 
-enum class Replaced { done, ownerNotKept, notNamed };
+// notReplaceable: a replacement could not be made to look like the file, or
+// could not take its place (a mount point, say); the file is written in place.
+enum class Replaced { done, notReplaceable, notNamed };
 
 Replaced replaceAtomically(const Plan& plan, const std::string& given, const uint8_t* data,
                            size_t size, bool unnamed) {
@@ -265,7 +267,7 @@ Replaced replaceAtomically(const Plan& plan, const std::string& given, const uin
         // The owner first: changing it clears set-id bits that the mode restores.
         if ((st.st_uid != plan.st.st_uid || st.st_gid != plan.st.st_gid) &&
             ::fchown(temp.fd(), plan.st.st_uid, plan.st.st_gid) != 0)
-            return Replaced::ownerNotKept;
+            return Replaced::notReplaceable;
         if (::fchmod(temp.fd(), plan.st.st_mode & 07777) != 0) refuse(given, errno);
     }
     if (!writeAllAt(temp.fd(), data, size, 0) || ::fsync(temp.fd()) != 0)
@@ -276,7 +278,11 @@ Replaced replaceAtomically(const Plan& plan, const std::string& given, const uin
         refuse(given, errno);
     }
     if (!temp.close()) throw errorExc::withPath(CannotWriteFile, given, errno);
-    if (!temp.commit()) refuse(given, errno);
+    if (!temp.commit()) {
+        if (plan.way == Plan::replace && (errno == EBUSY || errno == EPERM || errno == EACCES))
+            return Replaced::notReplaceable;
+        refuse(given, errno);
+    }
     // The rename is durable only once the folder is; a folder that cannot be
     // synced at all (EINVAL) has nothing to sync.
     if (::fsync(folder.get()) != 0 && errno != EINVAL)

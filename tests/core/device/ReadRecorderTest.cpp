@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <chrono>
 #include <gtest/gtest.h>
+#include <stdexcept>
 #include <sys/stat.h>
 
 #include "common/errorExc.h"
@@ -271,6 +272,26 @@ TEST_F(ReadRecorderTest, AnImageThatCannotBeReadOrWrittenIsRefusedBeforeTheTrans
         onDisk.load(f, false);
         EXPECT_TRUE(sameBytes(onDisk, old)) << f;
     }
+}
+
+// Whatever fails in the middle of the transfer, not only the link's own
+// errors, ends it the same way: reported, the line closed, the priority normal.
+TEST_F(ReadRecorderTest, AnyExceptionDuringTheTransferRestoresTheSafeState) {
+    const std::string file = erasedFile("kept.rpd");
+    const FileId before = fileId(file);
+    startEmulator();
+    ui.onUpdate = [](int value, const std::string&) -> bool {
+        if (value == 100) throw std::runtime_error("out of memory");
+        return true;
+    };
+    ReadReport report = read(file);
+    EXPECT_EQ(openDescriptors(linePath), 0);
+    stopEmulator();
+    EXPECT_EQ(report.outcome, LinkOutcome::Failed);
+    EXPECT_EQ(ui.events.back(), "error out of memory");
+    EXPECT_EQ(priority.classes, kHighThenNormal);
+    EXPECT_TRUE(isErased(image));
+    EXPECT_TRUE(sameFile(before, fileId(file)));
 }
 
 // A read through a symbolic link and into a hard-linked file keeps both.
