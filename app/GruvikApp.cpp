@@ -20,6 +20,7 @@
 #include "app/ToolkitTexts.h"
 #include "gui/PrintSettings.h"
 #include "common/ErrorLog.h"
+#include "common/errorExc.h"
 
 namespace {
 // What the core reports goes to the toolkit's error log, which shows it in an
@@ -31,6 +32,18 @@ public:
     }
 };
 ToolkitErrorLog toolkitErrorLog;
+
+const char* const UnexpectedFailure = "непредвиденная ошибка";
+
+void reportCurrentException() {
+    try {
+        throw;
+    } catch (const std::exception& e) {
+        wxLogError(L"%s", wxString::FromUTF8(failureText(e, true)));
+    } catch (...) {
+        wxLogError(L"%s", wxString::FromUTF8(UnexpectedFailure));
+    }
+}
 // The pictures and the help book are read relative to the working folder. An
 // installed program started from a menu is not in that folder: it moves to
 // the folder beside its executable, or the installed share/gruvik2, when
@@ -130,6 +143,20 @@ int GruvikApp::OnRun() {
         DeletePendingObjects();
     }
     return printJobStatus_;
+}
+
+void GruvikApp::CallEventHandler(wxEvtHandler* handler, wxEventFunctor& functor,
+                                 wxEvent& event) const {
+    try {
+        wxApp::CallEventHandler(handler, functor, event);
+    } catch (...) {
+        reportCurrentException();
+    }
+}
+
+bool GruvikApp::OnExceptionInMainLoop() {
+    reportCurrentException();
+    return true; // the loop goes on
 }
 
 int GruvikApp::OnExit() {

@@ -21,6 +21,11 @@ public:
     // the event loop.
     int OnRun() override;
     int OnExit() override;
+    // The last resort of every command: an exception that its handler did not
+    // take is shown through the error log, and the program goes on.
+    void CallEventHandler(wxEvtHandler* handler, wxEventFunctor& functor,
+                          wxEvent& event) const override;
+    bool OnExceptionInMainLoop() override;
 
     MainFrame* mainFrame = nullptr;
     wxPrintData* printData = nullptr;

@@ -40,8 +40,9 @@ void LinkDialogs::info(const std::string& title, const std::string& message,
     dialog.ShowModal();
 }
 
-void LinkDialogs::error(const std::string& message) {
-    wxLogError(L"%s", wxString::FromUTF8(message));
+void LinkDialogs::error(const std::string& message, const std::string& detail) {
+    // What the system said goes on a line of its own under the message.
+    wxLogError(L"%s", wxString::FromUTF8(detail.empty() ? message : message + "\n" + detail));
 }
 
 WindowLink::WindowLink(wxWindow* parent)

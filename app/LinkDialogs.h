@@ -18,7 +18,7 @@ public:
                                            int maximum) override;
     void info(const std::string& title, const std::string& message,
               const std::string& picture) override;
-    void error(const std::string& message) override;
+    void error(const std::string& message, const std::string& detail) override;
 
 private:
     wxWindow* parent_;

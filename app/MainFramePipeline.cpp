@@ -26,8 +26,9 @@ namespace {
 const wchar_t* const FileDialogTitle = L"Выберите файл";
 const wchar_t* const ImageWildcard = L"Файлы Gruvik2 (*.rpd)|*.rpd|Все файлы (*.*)|*.*";
 
-void reportError(const errorExc& e) {
-    wxLogError(L"%s", wxString::FromUTF8(e.message()));
+// The message, and on a line of its own what the system said under it.
+void reportError(const std::exception& e) {
+    wxLogError(L"%s", wxString::FromUTF8(failureText(e, true)));
 }
 
 long leadingNumberOf(const wxTextCtrl* field) {
@@ -73,7 +74,7 @@ void MainFrame::openImageFile(const wxString& path) {
         // The events came from the earlier image and stay valid: only the
         // image is left erased when the load fails.
         session.load(fileName(filePath));
-    } catch (const errorExc& e) {
+    } catch (const std::exception& e) {
         reportError(e);
         return;
     }
@@ -87,7 +88,7 @@ void MainFrame::onSave(wxCommandEvent&) {
     filePath = path;
     try {
         image.save(fileName(filePath));
-    } catch (const errorExc& e) {
+    } catch (const std::exception& e) {
         reportError(e);
     }
 }
@@ -97,19 +98,26 @@ void MainFrame::clearEvents() {
 }
 
 void MainFrame::analyse() {
-    DialogProgress progress(this, L"Анализ памяти регистратора", 10);
-    if (session.analyse(&progress) != AnalysisResult::done) {
-        // No events any more: the pages show so, rather than what they used to.
+    try {
+        DialogProgress progress(this, L"Анализ памяти регистратора", 10);
+        if (session.analyse(&progress) != AnalysisResult::done) {
+            // No events any more: the pages show so, rather than what they used to.
+            regeneratePages(nullptr);
+            return;
+        }
+        // The session's filter now spans the new events; the pane shows it.
+        showRecordBounds();
+        setRangeStart(session.filter.rangeStart);
+        setRangeEnd(session.filter.rangeEnd);
+        setMaxCount(session.filter.maxCount);
+        directionChoice->SetSelection(session.filter.direction);
+        applyFilter(&progress);
+    } catch (const std::exception& e) {
+        // Half-made lists and pages are not shown: empty ones are.
+        clearEvents();
+        reportError(e);
         regeneratePages(nullptr);
-        return;
     }
-    // The session's filter now spans the new events; the pane shows it.
-    showRecordBounds();
-    setRangeStart(session.filter.rangeStart);
-    setRangeEnd(session.filter.rangeEnd);
-    setMaxCount(session.filter.maxCount);
-    directionChoice->SetSelection(session.filter.direction);
-    applyFilter(&progress);
 }
 
 // ---- filter state -----------------------------------------------------------

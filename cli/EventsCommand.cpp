@@ -1,5 +1,6 @@
 // gruvik2-cli events IMAGE: the decoded event list, one event a line:
 // DD/MM/YYYY HH:MM:SS.T <TAB> importance <TAB> class <TAB> description.
+#include <cerrno>
 #include <cstdio>
 #include <string>
 
@@ -35,10 +36,13 @@ int run(const std::vector<std::string>& args) {
     }
     RecorderSession session;
     if (int status = loadAndAnalyse(args[0], session)) return status;
+    // The first failed write ends the listing, with its reason.
     for (const genericParser* e = session.events.front(); e; e = eventList::after(e))
-        std::printf("%s\t%u\t%s\t%s\n", eventTimeText(e->seconds, e->tenths).c_str(),
-                    unsigned(e->importance), e->className(), oneLine(e->describe()).c_str());
-    return std::fflush(stdout) == 0 ? 0 : 1;
+        if (std::printf("%s\t%u\t%s\t%s\n", eventTimeText(e->seconds, e->tenths).c_str(),
+                        unsigned(e->importance), e->className(),
+                        oneLine(e->describe()).c_str()) < 0)
+            return stdoutFailed(errno);
+    return stdoutWritten() ? 0 : 2;
 }
 
 const bool registered = registerCommand({"events", "IMAGE", run});

@@ -65,7 +65,7 @@ int run(const std::vector<std::string>& args) {
     if (session.lists.journalList.empty())
         std::fprintf(stderr, "no events selected: the picture is blank\n");
     if (auto error = writeGraphPng(draw, width, height, o.out)) {
-        std::fprintf(stderr, "не могу записать файл %s: %s\n", o.out.c_str(), error->c_str());
+        std::fprintf(stderr, "%s\n", error->c_str());
         return 2;
     }
     return 0;

@@ -12,8 +12,8 @@ bool loadImageArgument(const std::vector<std::string>& args, const char* command
     }
     try {
         image.load(args[0], false);
-    } catch (const errorExc& e) {
-        std::fprintf(stderr, "%s\n", e.message().c_str());
+    } catch (const std::exception& e) {
+        printFailure(e);
         return false;
     }
     return true;

@@ -75,8 +75,11 @@ void LinkUiText::info(const std::string& title, const std::string& message, cons
     std::fflush(stdout);
 }
 
-void LinkUiText::error(const std::string& message) {
-    std::fprintf(stderr, "%s\n", message.c_str());
+void LinkUiText::error(const std::string& message, const std::string& detail) {
+    if (detail.empty())
+        std::fprintf(stderr, "%s\n", message.c_str());
+    else
+        std::fprintf(stderr, "%s (%s)\n", message.c_str(), detail.c_str());
 }
 
 int runLink(const LinkArgs& args, const std::function<LinkOutcome(LinkContext&)>& command) {
@@ -90,6 +93,15 @@ int runLink(const LinkArgs& args, const std::function<LinkOutcome(LinkContext&)>
     interrupted = 0;
 
     auto bridges = systemBridgeLibrary();
+    // The device chooser is asked only when several bridges are attached: a
+    // number beyond a single one would otherwise pass unnoticed.
+    uint32_t count = 0;
+    if (args.device && bridges->getNumDevices(count) == BridgeLibrary::Success && count > 0 &&
+        *args.device >= count) {
+        std::fprintf(stderr, "--device %u: only %u reader devices attached\n", *args.device, count);
+        sigaction(SIGINT, &previous, nullptr);
+        return 2;
+    }
     auto priority = systemPriority();
     LinkUiText ui(args.image, args.device);
     LinkContext link{*bridges, *priority, ui};

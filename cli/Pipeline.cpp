@@ -1,10 +1,13 @@
 #include "cli/Pipeline.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
 
+#include "cli/Command.h"
 #include "cli/TextProgress.h"
+#include "common/SafeFile.h"
 #include "common/Text1251.h"
 #include "common/errorExc.h"
 #include "views/RecorderSession.h"
@@ -12,8 +15,8 @@
 int loadAndAnalyse(const std::string& path, RecorderSession& session) {
     try {
         session.load(path);
-    } catch (const errorExc& e) {
-        std::fprintf(stderr, "%s\n", e.message().c_str());
+    } catch (const std::exception& e) {
+        printFailure(e);
         return 2;
     }
     AnalysisResult result;
@@ -42,13 +45,16 @@ int writeWindows1251(const std::string& utf8, const std::string& out) {
                      bytes.badChar.c_str());
         return 2;
     }
-    FILE* f = out.empty() ? stdout : std::fopen(out.c_str(), "wb");
-    if (!f) {
-        std::fprintf(stderr, "не могу открыть/создать файл!\n");
+    if (out.empty()) {
+        if (std::fwrite(bytes.bytes.data(), 1, bytes.bytes.size(), stdout) != bytes.bytes.size())
+            return stdoutFailed(errno);
+        return stdoutWritten() ? 0 : 2;
+    }
+    try {
+        writeFileSafely(out, bytes.bytes.data(), bytes.bytes.size());
+    } catch (const std::exception& e) {
+        printFailure(e);
         return 2;
     }
-    bool ok = std::fwrite(bytes.bytes.data(), 1, bytes.bytes.size(), f) == bytes.bytes.size();
-    ok = (out.empty() ? std::fflush(f) : std::fclose(f)) == 0 && ok;
-    if (!ok) std::fprintf(stderr, "не могу записать файл!\n");
-    return ok ? 0 : 2;
+    return 0;
 }

@@ -1,5 +1,6 @@
 // gruvik2-cli read [--device N] IMAGE: reads the recorder through the reader
-// device into IMAGE (created when missing), saving it when a page arrived.
+// device into IMAGE (created when missing, once a page arrived), saving it
+// when a page arrived.
 #include <cstdio>
 
 #include "cli/Command.h"
@@ -16,10 +17,13 @@ int run(const std::vector<std::string>& args) {
     std::string lastDir, filePath;
     return runLink(*parsed, [&](LinkContext& link) {
         ReadReport report = readRecorder(link, image, crc, lastDir, filePath);
-        if (report.outcome == LinkOutcome::Done)
-            std::printf("pages read %u, skipped %u, repeated %u; %s\n", report.pagesRead,
-                        report.pagesSkipped, report.pagesRepeated,
-                        report.saved ? "image saved" : "image file unchanged");
+        if (report.outcome == LinkOutcome::Done) {
+            // The progress dialog's text on one line, and what became of the file.
+            std::string counters = readCountersText(report);
+            counters.replace(counters.find('\n'), 1, "; ");
+            std::printf("%s; %s\n", counters.c_str(),
+                        report.saved ? "файл сохранен" : "файл не обновлен");
+        }
         return report.outcome;
     });
 }

@@ -15,16 +15,15 @@ int run(const std::vector<std::string>& args) {
     RecorderImage image;
     try {
         image.load(parsed->image, false);
-    } catch (const errorExc& e) {
-        std::fprintf(stderr, "%s\n", e.message().c_str());
+    } catch (const std::exception& e) {
+        printFailure(e);
         return 2;
     }
     Crc16 crc;
     return runLink(*parsed, [&](LinkContext& link) {
         WriteReport report = writeRecorder(link, image, crc);
         if (report.outcome == LinkOutcome::Done)
-            std::printf("pages written %u, skipped %u, rejected %u\n", report.pagesWritten,
-                        report.pagesSkipped, report.pagesRejected);
+            std::printf("%s\n", writeCountersText(report).c_str());
         return report.outcome;
     });
 }

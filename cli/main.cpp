@@ -1,11 +1,16 @@
 // gruvik2-cli: the program's pipeline without a window.
+#include <cerrno>
 #include <clocale>
+#include <csignal>
 #include <cstdio>
+#include <exception>
 #include <map>
 #include <string>
 #include <vector>
 
 #include "cli/Command.h"
+#include "common/SafeFile.h"
+#include "common/errorExc.h"
 
 namespace {
 std::map<std::string, CliCommand>& registry() {
@@ -18,6 +23,18 @@ void usage() {
     for (const auto& [name, cmd] : registry())
         std::fprintf(stderr, "  gruvik2-cli %s %s\n", name.c_str(), cmd.usage);
 }
+
+int runCommand(const CliCommand& command, const std::vector<std::string>& args) {
+    // The last resort: whatever a command did not handle is reported, not an abort.
+    try {
+        return command.run(args);
+    } catch (const std::exception& e) {
+        printFailure(e);
+    } catch (...) {
+        std::fprintf(stderr, "непредвиденная ошибка\n");
+    }
+    return 2;
+}
 } // namespace
 
 bool registerCommand(const CliCommand& command) {
@@ -25,9 +42,28 @@ bool registerCommand(const CliCommand& command) {
     return true;
 }
 
+void printFailure(const std::exception& e) {
+    std::fprintf(stderr, "%s\n", failureText(e).c_str());
+}
+
+int stdoutFailed(int code) {
+    printFailure(errorExc::withPath(CannotWriteFile, "stdout", code ? code : EIO));
+    return 2;
+}
+
+bool stdoutWritten() {
+    errno = 0;
+    if (std::fflush(stdout) == 0 && !std::ferror(stdout)) return true;
+    stdoutFailed(errno);
+    return false;
+}
+
 int main(int argc, char** argv) {
     std::setlocale(LC_ALL, "");
     std::setlocale(LC_NUMERIC, "C");
+    // A reader that went away is a write failure like any other (EPIPE), not
+    // the end of the process.
+    std::signal(SIGPIPE, SIG_IGN);
     if (argc < 2) {
         usage();
         return 2;
@@ -37,5 +73,9 @@ int main(int argc, char** argv) {
         usage();
         return 2;
     }
-    return it->second.run(std::vector<std::string>(argv + 2, argv + argc));
+    int status = runCommand(it->second, std::vector<std::string>(argv + 2, argv + argc));
+    // A command that failed has said why already; output that did not reach
+    // its place makes any other outcome a failure.
+    if (status != 2 && !stdoutWritten()) status = 2;
+    return status;
 }

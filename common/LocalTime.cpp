@@ -1,5 +1,8 @@
 #include "common/LocalTime.h"
 
+#include <cerrno>
+#include <climits>
+
 namespace {
 bool breakDown(int32_t seconds, struct tm& out) {
     const time_t t = seconds;
@@ -15,6 +18,13 @@ struct tm localTimeOf(int32_t seconds) {
 
 int32_t secondsOfLocal(struct tm fields) {
     return int32_t(std::mktime(&fields));
+}
+
+std::optional<int32_t> secondsOfLocalIn32(struct tm fields) {
+    errno = 0;
+    const time_t t = std::mktime(&fields);
+    if ((t == time_t(-1) && errno != 0) || t < INT32_MIN || t > INT32_MAX) return std::nullopt;
+    return int32_t(t);
 }
 
 std::string localTimeText(int32_t seconds, const char* format) {

@@ -4,6 +4,7 @@
 // the zone. Times are the recorder's 32-bit signed calendar seconds.
 #include <cstdint>
 #include <ctime>
+#include <optional>
 #include <string>
 
 // The broken-down local time of seconds; all fields 0 when it has none.
@@ -13,6 +14,11 @@ struct tm localTimeOf(int32_t seconds);
 // zone); the fields may be out of range, mktime normalises them. A time that
 // cannot be converted gives -1.
 int32_t secondsOfLocal(struct tm fields);
+
+// The same, for a time that must fit the recorder's 32 bits: nothing when it
+// cannot be converted or lies outside them (a date after January 2038, say),
+// rather than the time wrapped into another century.
+std::optional<int32_t> secondsOfLocalIn32(struct tm fields);
 
 // strftime of the local time of seconds; empty when it cannot be broken down.
 std::string localTimeText(int32_t seconds, const char* format);

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "common/errorExc.h"
+#include "device/LinkUi.h"
 
 std::array<uint8_t, 4> pageRequest(uint16_t page, uint16_t crc) {
     return {uint8_t(page >> 8), uint8_t(page), uint8_t(crc), uint8_t(crc >> 8)};
@@ -80,4 +81,11 @@ uint8_t firstCommand(SerialLine& line, uint8_t command) {
     uint8_t answer = receiveByte(line);
     applyTimeouts(line, TransferTimeouts);
     return answer;
+}
+
+void reportFailure(LinkUi& ui, const std::exception& e) {
+    if (auto* own = dynamic_cast<const errorExc*>(&e))
+        ui.error(own->message(), own->detail());
+    else
+        ui.error(e.what());
 }

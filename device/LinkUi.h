@@ -3,6 +3,7 @@
 // with its dialogs (file dialog, device choice, progress dialog, info dialog,
 // error log), the command line with text on the terminal, tests with a
 // recorder. No wx here.
+#include <exception>
 #include <memory>
 #include <optional>
 #include <string>
@@ -34,6 +35,11 @@ public:
     // Modal message with a picture (a path under bmps/).
     virtual void info(const std::string& title, const std::string& message,
                       const std::string& picture) = 0;
-    // A failure the link caught and handled.
-    virtual void error(const std::string& message) = 0;
+    // A failure the link caught and handled: the program's message, and what
+    // the system said under it ("path: reason", often empty).
+    virtual void error(const std::string& message, const std::string& detail = {}) = 0;
 };
+
+// e as error(): an errorExc with its message and detail, anything else with
+// its what().
+void reportFailure(LinkUi& ui, const std::exception& e);

@@ -2,6 +2,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "common/SafeFile.h"
 #include "common/errorExc.h"
 #include "device/Link.h"
 #include "device/ReaderDevice.h"
@@ -24,7 +25,35 @@ const char* selectSource(SerialLine& line) {
     throw errorExc("Ошибка при выборе считываемой памяти");
 }
 
+// Normal priority again on every way out of the read, however it ends.
+class HighPriority {
+public:
+    explicit HighPriority(ProcessPriority& priority) : priority_(priority) {
+        priority_.setPriorityClass(ProcessPriority::HighPriorityClass);
+    }
+    ~HighPriority() { end(); }
+    HighPriority(const HighPriority&) = delete;
+    HighPriority& operator=(const HighPriority&) = delete;
+    void end() {
+        if (raised_) priority_.setPriorityClass(ProcessPriority::NormalPriorityClass);
+        raised_ = false;
+    }
+
+private:
+    ProcessPriority& priority_;
+    bool raised_ = true;
+};
+
 } // namespace
+
+std::string readCountersText(const ReadReport& report) {
+    char message[256];
+    std::snprintf(message, sizeof message,
+                  "Страниц памяти: считано %u пропущено %u повторено %u\nИсточник данных: %s",
+                  report.pagesRead, report.pagesSkipped, report.pagesRepeated,
+                  report.source ? report.source : "");
+    return message;
+}
 
 ReadReport readRecorder(LinkContext& link, RecorderImage& image, Crc16& crc, std::string& lastDir,
                         std::string& filePath) {
@@ -45,15 +74,18 @@ ReadReport readRecorder(LinkContext& link, RecorderImage& image, Crc16& crc, std
             throw errorExc("Необходимо выбрать файл для сохранения образа памяти регистратора");
         lastDir = std::filesystem::path(*chosen).parent_path().string();
         filePath = *chosen;
-        fresh = !std::filesystem::exists(filePath);
-        image.load(filePath, true);
-    } catch (const errorExc& e) {
+        // Only a missing file counts as new; one that cannot be opened is
+        // refused and left alone. The file must be writable before the
+        // transfer, not after six minutes of it.
+        fresh = !image.load(filePath, true);
+        if (!fresh) checkWritable(filePath);
+    } catch (const std::exception& e) {
         image.reset();
-        ui.error(e.message());
+        reportFailure(ui, e);
         return report;
     }
 
-    link.priority.setPriorityClass(ProcessPriority::HighPriorityClass);
+    HighPriority priority(link.priority);
     LineHandle line;
     std::unique_ptr<Progress> progress;
     try {
@@ -62,7 +94,7 @@ ReadReport readRecorder(LinkContext& link, RecorderImage& image, Crc16& crc, std
             ui.openProgress("Считывание данных", "Установка параметров последовательного порта",
                             int(RecorderImage::PageCount));
         prepareLine(*line, *progress, "Подготовка к считыванию данных");
-        const char* source = selectSource(*line);
+        report.source = selectSource(*line);
         sendByte(*line, wire::SelectMethod);
         if (receiveByte(*line) != wire::SelectMethod)
             throw errorExc("Ошибка при выборе метода считывания");
@@ -94,13 +126,8 @@ ReadReport readRecorder(LinkContext& link, RecorderImage& image, Crc16& crc, std
                     --p;
                 }
             }
-            char message[256];
-            std::snprintf(
-                message, sizeof message,
-                "Страниц памяти: считано %u пропущено %u повторено %u\nИсточник данных: %s",
-                report.pagesRead, report.pagesSkipped, report.pagesRepeated, source);
-            if (!progress->update(std::max(p, 0), message)) {
-                link.priority.setPriorityClass(ProcessPriority::NormalPriorityClass);
+            if (!progress->update(std::max(p, 0), readCountersText(report))) {
+                priority.end();
                 line->closeHandle();
                 ui.info("Считывание прервано", "Cчитывание данных прервано, файл не обновлен",
                         kLinkPicture);
@@ -116,16 +143,16 @@ ReadReport readRecorder(LinkContext& link, RecorderImage& image, Crc16& crc, std
             report.saved = true;
         }
         line->closeHandle();
-        link.priority.setPriorityClass(ProcessPriority::NormalPriorityClass);
+        priority.end();
         progress.reset();
         ui.info("Считывание завершено", "Cчитывание данных успешно завершено", kLinkPicture);
         report.outcome = LinkOutcome::Done;
-    } catch (const errorExc& e) {
+    } catch (const std::exception& e) {
         progress.reset();
         image.reset();
-        ui.error(e.message());
+        reportFailure(ui, e);
         if (line) line->closeHandle();
-        link.priority.setPriorityClass(ProcessPriority::NormalPriorityClass);
+        priority.end();
     }
     return report;
 }

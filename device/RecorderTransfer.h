@@ -26,8 +26,12 @@ struct ReadReport {
     uint32_t pagesRead = 0;
     uint32_t pagesSkipped = 0;
     uint32_t pagesRepeated = 0;
-    bool saved = false; // the image file was written
+    const char* source = nullptr; // the memory read from, once the device named it
+    bool saved = false;           // the image file was written
 };
+
+// The counters and the source as the read's progress shows them (two lines).
+std::string readCountersText(const ReadReport& report);
 
 struct WriteReport {
     LinkOutcome outcome = LinkOutcome::Failed;
@@ -36,12 +40,16 @@ struct WriteReport {
     uint32_t pagesRejected = 0;
 };
 
+// The counters as the write's progress shows them.
+std::string writeCountersText(const WriteReport& report);
+
 inline constexpr char kLinkPicture[] = "bmps/connect.160.png";
 
-// Asks for the image file (remembered in lastDir and filePath), loads it
-// (creating it erased when missing), reads every page the device's copy
-// differs in, and saves the file when a page arrived. A failed or cancelled
-// read leaves the image reset and the file as it was.
+// Asks for the image file (remembered in lastDir and filePath), loads it (a
+// missing one as an erased image), makes sure it can be written, reads every
+// page the device's copy differs in, and saves the file when a page arrived.
+// A failed or cancelled read leaves the image reset and the file as it was; a
+// file that was missing is still missing.
 ReadReport readRecorder(LinkContext& link, RecorderImage& image, Crc16& crc, std::string& lastDir,
                         std::string& filePath);
 

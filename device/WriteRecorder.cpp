@@ -6,6 +6,13 @@
 #include "device/RecorderTransfer.h"
 #include "image/RecorderImage.h"
 
+std::string writeCountersText(const WriteReport& report) {
+    char message[160];
+    std::snprintf(message, sizeof message, "Страниц памяти: записано %u пропущено %u отклонено %u",
+                  report.pagesWritten, report.pagesSkipped, report.pagesRejected);
+    return message;
+}
+
 WriteReport writeRecorder(LinkContext& link, const RecorderImage& image, Crc16& crc) {
     WriteReport report;
     LinkUi& ui = link.ui;
@@ -33,11 +40,7 @@ WriteReport writeRecorder(LinkContext& link, const RecorderImage& image, Crc16& 
                 ++report.pagesWritten;
                 sendAll(*line, page, RecorderImage::PageSize);
             }
-            char message[160];
-            std::snprintf(message, sizeof message,
-                          "Страниц памяти: записано %u пропущено %u отклонено %u",
-                          report.pagesWritten, report.pagesSkipped, report.pagesRejected);
-            if (!progress->update(int(p), message)) {
+            if (!progress->update(int(p), writeCountersText(report))) {
                 line->closeHandle();
                 ui.info("Запись прервана", "Запись данных прервана, файл не обновлен",
                         kLinkPicture);
@@ -51,9 +54,9 @@ WriteReport writeRecorder(LinkContext& link, const RecorderImage& image, Crc16& 
         progress.reset();
         ui.info("Запись завершена", "Запись данных данных успешно завершена", kLinkPicture);
         report.outcome = LinkOutcome::Done;
-    } catch (const errorExc& e) {
+    } catch (const std::exception& e) {
         progress.reset();
-        ui.error(e.message());
+        reportFailure(ui, e);
         if (line) line->closeHandle();
     }
     return report;

@@ -1,47 +1,12 @@
 #include "image/RecorderImage.h"
 
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
-#include <fcntl.h>
-#include <filesystem>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <string>
 
+#include "common/SafeFile.h"
 #include "common/errorExc.h"
 #include "image/BigEndian.h"
-
-namespace {
-
-const char* const kCannotOpen = "не могу открыть файл!";
-const char* const kCannotRead = "не могу прочесть файл!";
-const char* const kCannotCreate = "не могу открыть/создать файл!";
-const char* const kCannotWrite = "не могу записать файл!";
-
-// Reads up to n bytes; returns how many arrived before end of file or an error.
-size_t readFully(int fd, uint8_t* buf, size_t n) {
-    size_t got = 0;
-    while (got < n) {
-        ssize_t r = ::read(fd, buf + got, n - got);
-        if (r < 0 && errno == EINTR) continue;
-        if (r <= 0) break;
-        got += size_t(r);
-    }
-    return got;
-}
-
-bool writeFully(int fd, const uint8_t* buf, size_t n) {
-    size_t done = 0;
-    while (done < n) {
-        ssize_t w = ::write(fd, buf + done, n - done);
-        if (w < 0 && errno == EINTR) continue;
-        if (w <= 0) return false;
-        done += size_t(w);
-    }
-    return true;
-}
-
-}  // namespace
 
 RecorderImage::RecorderImage() : data_(new uint8_t[ImageSize]) {
     reset();
@@ -67,53 +32,26 @@ void RecorderImage::reset() {
     countersHead_ = countersFirst_;
 }
 
-void RecorderImage::load(const std::string& path, bool createIfMissing) {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        if (!createIfMissing) throw errorExc("%s", kCannotOpen);
+bool RecorderImage::load(const std::string& path, bool createIfMissing) {
+    std::optional<size_t> got = readRegularFile(path, data_, ImageSize);
+    if (!got) {
+        if (!createIfMissing) throw errorExc::withPath(CannotOpenFile, path, ENOENT);
+        // The file is created by the first save: a read that fails or brings
+        // nothing must not leave an erased image behind. Whether it could be
+        // created is known now.
+        checkWritable(path);
         reset();
-        save(path);
-        fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-        if (fd < 0) throw errorExc("%s", kCannotOpen);
+        return false;
     }
-    size_t got = readFully(fd, data_, ImageSize);
-    ::close(fd);
-    if (got < ImageSize) throw errorExc("%s", kCannotRead);
+    if (*got < ImageSize)
+        throw errorExc::withReason(CannotReadFile, path,
+                                   "в файле " + std::to_string(*got) + " байт из " +
+                                       std::to_string(ImageSize));
+    return true;
 }
 
 void RecorderImage::save(const std::string& path) const {
-    namespace fs = std::filesystem;
-    fs::path target(path);
-    fs::path dir = target.parent_path();
-    if (dir.empty()) dir = ".";
-    std::string tmpl = (dir / ("." + target.filename().string() + ".XXXXXX")).string();
-    int fd = ::mkstemp(tmpl.data());
-    if (fd < 0) throw errorExc("%s", kCannotCreate);
-
-    // Keep the permissions of a file being replaced; a new one gets the usual
-    // 0666 less the umask.
-    struct stat st;
-    mode_t mode;
-    if (::stat(path.c_str(), &st) == 0) {
-        mode = st.st_mode & 07777;
-    } else {
-        mode_t mask = ::umask(0);
-        ::umask(mask);
-        mode = 0666 & ~mask;
-    }
-    ::fchmod(fd, mode);
-
-    bool ok = writeFully(fd, data_, ImageSize) && ::fsync(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
-    if (ok && ::rename(tmpl.c_str(), path.c_str()) != 0) {
-        ::unlink(tmpl.c_str());
-        // A target we cannot replace (a folder, say) is one we cannot create.
-        throw errorExc("%s", kCannotCreate);
-    }
-    if (!ok) {
-        ::unlink(tmpl.c_str());
-        throw errorExc("%s", kCannotWrite);
-    }
+    writeFileSafely(path, data_, ImageSize);
 }
 
 uint8_t keyCrc8(const uint8_t* key) {

@@ -22,10 +22,14 @@ public:
     RecorderImage& operator=(const RecorderImage&) = delete;
 
     void reset();
-    // Throws errorExc with the user's message on failure.
-    void load(const std::string& path, bool createIfMissing);
-    // Writes a temporary file beside the target and renames it over the target,
-    // so a failed save leaves the old file as it was.
+    // Fills the image from the regular file at path; true when it did. A
+    // missing path (and only that) with createIfMissing resets the image and
+    // returns false without creating anything, once it is known that a save
+    // could create the file. Any failure throws errorExc with the user's
+    // message and leaves the file alone.
+    bool load(const std::string& path, bool createIfMissing);
+    // Writes the file so that a failed save leaves the old one as it was and a
+    // successful one keeps its identity (writeFileSafely).
     void save(const std::string& path) const;
 
     uint8_t* data() { return data_; }

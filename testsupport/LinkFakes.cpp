@@ -159,6 +159,7 @@ void RecordingLinkUi::info(const std::string& title, const std::string& message,
     events.push_back("info " + title + "|" + message + "|" + picture);
 }
 
-void RecordingLinkUi::error(const std::string& message) {
+void RecordingLinkUi::error(const std::string& message, const std::string& detail) {
     events.push_back("error " + message);
+    errorDetails.push_back(detail);
 }

@@ -68,6 +68,8 @@ public:
     // "file", "device", "progress <title>|<message>", "progress closed",
     // "info <title>|<message>|<picture>", "error <message>"
     std::vector<std::string> events;
+    // The detail of every error, in order (most are empty).
+    std::vector<std::string> errorDetails;
     std::vector<std::pair<int, std::string>> updates;
     SaveFileRequest fileRequest;
 
@@ -77,7 +79,7 @@ public:
                                            int maximum) override;
     void info(const std::string& title, const std::string& message,
               const std::string& picture) override;
-    void error(const std::string& message) override;
+    void error(const std::string& message, const std::string& detail) override;
 };
 
 class RecordingPriority : public ProcessPriority {

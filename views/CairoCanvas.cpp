@@ -4,6 +4,8 @@
 #include <cmath>
 #include <memory>
 
+#include "common/SafeFile.h"
+#include "common/errorExc.h"
 #include "views/GraphDraw.h"
 
 namespace {
@@ -125,7 +127,19 @@ std::optional<std::string> writeGraphPng(GraphDraw& draw, int width, int height,
         CairoCanvas canvas(cr.get());
         draw.paint(canvas);
     }
-    cairo_status_t status = cairo_surface_write_to_png(surface.get(), path.c_str());
+    // Into memory first: a picture cut short by a full disk would replace the
+    // old one with a broken file.
+    std::string png;
+    auto append = [](void* closure, const unsigned char* data, unsigned int length) {
+        static_cast<std::string*>(closure)->append(reinterpret_cast<const char*>(data), length);
+        return CAIRO_STATUS_SUCCESS;
+    };
+    cairo_status_t status = cairo_surface_write_to_png_stream(surface.get(), append, &png);
     if (status != CAIRO_STATUS_SUCCESS) return std::string(cairo_status_to_string(status));
+    try {
+        writeFileSafely(path, png.data(), png.size());
+    } catch (const errorExc& e) {
+        return e.fullMessage();
+    }
     return std::nullopt;
 }

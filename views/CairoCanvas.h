@@ -38,7 +38,8 @@ private:
     std::optional<Rgb> brush_;
 };
 
-// Paints draw on a white width x height picture and writes it as PNG. Returns
-// the failure's text, or nothing.
+// Paints draw on a white width x height picture and writes it as PNG, the
+// whole picture or nothing (writeFileSafely). Returns the failure's text (the
+// message with the path and the system's reason), or nothing.
 std::optional<std::string> writeGraphPng(GraphDraw& draw, int width, int height,
                                          const std::string& path);

@@ -15,10 +15,13 @@ std::optional<int32_t> parseTimeArgument(const std::string& text) {
     unsigned d, mo, y, h, mi, s;
     char tail;
     if (std::sscanf(text.c_str(), "%u/%u/%u %u:%u:%u%c", &d, &mo, &y, &h, &mi, &s, &tail) == 6) {
+        // Fields beyond these would overflow struct tm before mktime sees them.
+        if (d > 31 || mo > 12 || y > 9999 || h > 24 || mi > 60 || s > 61) return std::nullopt;
         struct tm tmv {};
         tmv.tm_mday = int(d), tmv.tm_mon = int(mo) - 1, tmv.tm_year = int(y) - 1900;
         tmv.tm_hour = int(h), tmv.tm_min = int(mi), tmv.tm_sec = int(s), tmv.tm_isdst = -1;
-        return secondsOfLocal(tmv);
+        // Times are 32-bit: a date beyond them is refused like such a number.
+        return secondsOfLocalIn32(tmv);
     }
     char* end = nullptr;
     long long v = std::strtoll(text.c_str(), &end, 10);

@@ -40,13 +40,14 @@ cli read new.rpd >out.txt 2>err.txt
 check "read exits 0" [ $? -eq 0 ]
 check "read copies the recorder" cmp -s src.rpd new.rpd
 check "read reports success" grep -q "Cчитывание данных успешно завершено" out.txt
-check "read into a new file takes every page" grep -q "pages read 8192, skipped 0, repeated 0; image saved" out.txt
+check "read into a new file takes every page" grep -qx \
+    "Страниц памяти: считано 8192 пропущено 0 повторено 0; Источник данных: регистратор параметров; файл сохранен" out.txt
 
 cp src.rpd edited.rpd
 printf 'edited' | dd of=edited.rpd bs=1 seek=700 conv=notrunc 2>/dev/null
 cli write edited.rpd >out.txt 2>&1
 check "write exits 0" [ $? -eq 0 ]
-check "write sends one page" grep -q "pages written 1, skipped 7, rejected 0" out.txt
+check "write sends one page" grep -qx "Страниц памяти: записано 1 пропущено 7 отклонено 0" out.txt
 kill -TERM "$A_PID"; wait "$A_PID"
 check "emulator saves what was written on exit" cmp -s -n 4224 saved.rpd edited.rpd
 

@@ -96,6 +96,6 @@ check "graph without --out exits 2" [ $? -eq 2 ]
 check "graph without --out says it is needed" grep -q -- "--out FILE.png is needed" err.txt
 "$BIN"/gruvik2-cli graph small.rpd --out missing-folder/g.png 2>err.txt
 check "a picture that cannot be written exits 2" [ $? -eq 2 ]
-check "the failure names the file" grep -q "не могу записать файл missing-folder/g.png" err.txt
+check "the failure names the file" grep -qF "не могу открыть/создать файл! (missing-folder/g.png: " err.txt
 
 [ $failures -eq 0 ]

@@ -2,6 +2,7 @@
 // window, against the reader emulator over real pseudo-terminals offered as
 // emulated bridges; and the device-choice dialog.
 #include <dirent.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -24,11 +25,13 @@
 #include "app/InfoDialog.h"
 #include "app/LinkDialogs.h"
 #include "app/MainFrame.h"
-#include "gui/Pictures.h"
+#include "common/errorExc.h"
 #include "device/Platform.h"
+#include "gui/Pictures.h"
 #include "device/DeviceChooser.h"
 #include "device/emulated/EmulatedBridgeLibrary.h"
 #include "gui/GuiTest.h"
+#include "testsupport/AsUser.h"
 #include "testsupport/LinkFakes.h"
 #include "testsupport/SampleMemory.h"
 #include "testsupport/ScopedTZ.h"
@@ -328,6 +331,43 @@ TEST_F(ConnectTest, CancelledReadLeavesTheFileAndEmptyPages) {
     EXPECT_TRUE(watch.cancelled);
     EXPECT_EQ(fileBytes(path), old);
     EXPECT_EQ(imageBytes(frame->image), imageBytes(RecorderImage{}));
+    expectEmptyPages();
+}
+
+TEST_F(ConnectTest, AFailedReadIntoANewFileLeavesNoFile) {
+    EmulatorFaults faults;
+    faults.silentAfter = 20;
+    EmulatorThread emulator(recorder, faults);
+    offerBridges({&emulator});
+    const std::string path = dir.file("new.rpd");
+    wxTEST_DIALOG(sendConnect(), SaveChoice(path, frame->lastDir));
+    EXPECT_EQ(guitest::takeLoggedErrors(),
+              std::vector<std::string>{"несоответствие потока данных при приеме"});
+    EXPECT_FALSE(std::filesystem::exists(path));
+    expectEmptyPages();
+}
+
+// Known before the transfer, not after it: the user (root may write any file)
+// cannot write the chosen file. The message has the path and the reason under it.
+TEST_F(ConnectTest, AFileTheUserCannotWriteIsRefusedBeforeTheDevice) {
+    if (!AsUser::user()) GTEST_SKIP() << AsUser::noUser;
+    EmulatorThread emulator(recorder);
+    offerBridges({&emulator});
+    const std::string path = writeOldFile("readonly.rpd");
+    const std::string old = fileBytes(path);
+    ::chmod(path.c_str(), 0444);
+    AsUser::give(path);
+    AsUser::give(dir.path());
+    {
+        AsUser user;
+        wxTEST_DIALOG(sendConnect(), SaveChoice(path, frame->lastDir));
+    }
+    EXPECT_EQ(guitest::takeLoggedErrors(),
+              std::vector<std::string>{"не могу открыть/создать файл!\n" + path + ": " +
+                                       systemReason(EACCES)});
+    emulator.stop();
+    EXPECT_EQ(emulator.stats().commands, "");
+    EXPECT_EQ(fileBytes(path), old);
     expectEmptyPages();
 }
 

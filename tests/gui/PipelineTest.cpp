@@ -1,10 +1,14 @@
 // From an image file to the pages: the open and save commands, the analysis
 // under its progress dialog, the filter pane's handlers, and the journal and
 // protocol pages with their printing.
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <chrono>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <stdexcept>
 
 #include <wx/app.h>
 #include <wx/button.h>
@@ -24,10 +28,13 @@
 #include "gui/CalDialog.h"
 #include "app/MainFrame.h"
 #include "common/Progress.h"
+#include "common/SafeFile.h"
+#include "common/errorExc.h"
 #include "events/Analysis.h"
 #include "gui/DateChoice.h"
 #include "gui/GuiTest.h"
 #include "image/WritableView.h"
+#include "testsupport/AsUser.h"
 #include "testsupport/FullMemory.h"
 #include "testsupport/ImageBuilder.h"
 #include "testsupport/SampleMemory.h"
@@ -256,15 +263,38 @@ TEST_F(PipelineTest, AFileThatCannotBeReadResetsTheImageAndKeepsThePages) {
 
     const std::string shortFile = dir.file("short.rpd");
     std::ofstream(shortFile, std::ios::binary) << std::string(1000, '\x11');
-    const struct {
+    ASSERT_EQ(::mkfifo(dir.file("fifo.rpd").c_str(), 0644), 0);
+    // The message, and under it the path with the system's reason.
+    struct Case {
         std::string path;
-        const char* message;
-    } cases[] = {
-        {shortFile, "не могу прочесть файл!"},
-        {dir.file("missing.rpd"), "не могу открыть файл!"},
+        std::string message;
     };
+    std::vector<Case> cases = {
+        {shortFile, "не могу прочесть файл!\n" + shortFile + ": в файле 1000 байт из 4325376"},
+        {dir.file("missing.rpd"),
+         "не могу открыть файл!\n" + dir.file("missing.rpd") + ": " + systemReason(ENOENT)},
+        // Refused at once: an open that waited for a writer would never return.
+        {dir.file("fifo.rpd"),
+         "не могу открыть файл!\n" + dir.file("fifo.rpd") + ": " + NotARegularFile},
+        {dir.path().string(),
+         "не могу открыть файл!\n" + dir.path().string() + ": " + systemReason(EISDIR)},
+    };
+    // Root reads any file: the unreadable one is opened as a user.
+    const std::string unreadable = dir.file("unreadable.rpd");
+    if (AsUser::user()) {
+        std::ofstream(unreadable, std::ios::binary)
+            << std::string(RecorderImage::ImageSize, '\x22');
+        ::chmod(unreadable.c_str(), 0200);
+        AsUser::give(unreadable);
+        AsUser::give(dir.path());
+        cases.push_back(
+            {unreadable, "не могу открыть файл!\n" + unreadable + ": " + systemReason(EACCES)});
+    }
     for (const auto& c : cases) {
-        open(c.path);
+        {
+            AsUser user;
+            open(c.path);
+        }
         EXPECT_EQ(guitest::takeLoggedErrors(), std::vector<std::string>{c.message});
         EXPECT_TRUE(std::all_of(frame->image.data(), frame->image.data() + RecorderImage::ImageSize,
                                 [](uint8_t b) { return b == 0xFF; }))
@@ -275,6 +305,24 @@ TEST_F(PipelineTest, AFileThatCannotBeReadResetsTheImageAndKeepsThePages) {
         EXPECT_EQ(protocolHtml(), protocol);
     }
     EXPECT_FALSE(std::ifstream(dir.file("missing.rpd")).good()); // not created
+    EXPECT_TRUE(std::filesystem::is_fifo(dir.file("fifo.rpd")));
+}
+
+// The last resort of the window's commands: whatever escapes a handler is
+// shown and the program goes on.
+TEST_F(PipelineTest, AFailureNoCommandExpectedIsShownAndTheWindowGoesOn) {
+    const int standard = wxWindow::NewControlId(), other = wxWindow::NewControlId();
+    frame->Bind(
+        wxEVT_MENU, [](wxCommandEvent&) { throw std::runtime_error("сбой"); }, standard);
+    frame->Bind(
+        wxEVT_MENU, [](wxCommandEvent&) { throw 42; }, other);
+    sendCommand(frame, standard);
+    EXPECT_EQ(guitest::takeLoggedErrors(), std::vector<std::string>{"сбой"});
+    sendCommand(frame, other);
+    EXPECT_EQ(guitest::takeLoggedErrors(), std::vector<std::string>{"непредвиденная ошибка"});
+    open(writeSample());
+    EXPECT_TRUE(guitest::takeLoggedErrors().empty());
+    EXPECT_FALSE(frame->events.empty());
 }
 
 TEST_F(PipelineTest, SavingThenOpeningGivesTheSameJournal) {
@@ -300,7 +348,9 @@ TEST_F(PipelineTest, ASaveThatFailsKeepsEverything) {
     const std::string journal = journalHtml();
     save(dir.file("no-such-folder/copy.rpd"));
     EXPECT_EQ(guitest::takeLoggedErrors(),
-              std::vector<std::string>{"не могу открыть/создать файл!"});
+              std::vector<std::string>{"не могу открыть/создать файл!\n" +
+                                       dir.file("no-such-folder/copy.rpd") + ": " +
+                                       systemReason(ENOENT)});
     EXPECT_EQ(frame->image.discreteCount(), 6);
     EXPECT_EQ(frame->image.page(RecorderImage::HeaderPage)[5], 6);
     EXPECT_EQ(journalHtml(), journal);

@@ -1,9 +1,12 @@
 #include <algorithm>
 #include <chrono>
 #include <gtest/gtest.h>
+#include <stdexcept>
 #include <sys/stat.h>
 
+#include "common/errorExc.h"
 #include "core/device/LinkTestSupport.h"
+#include "testsupport/AsUser.h"
 
 namespace {
 
@@ -186,6 +189,124 @@ TEST_F(ReadRecorderTest, WrongAnswersEndTheReadWithTheirMessages) {
         EXPECT_EQ(priority.classes, kHighThenNormal);
         EXPECT_TRUE(isErased(image));
     }
+    EXPECT_FALSE(std::filesystem::exists(dir.file("wrong.rpd")));
+}
+
+// The file is made once a page has arrived: a read into a new path that fails
+// or is cancelled leaves nothing, and the next read into it is a read into a
+// new file again (every page asked for).
+TEST_F(ReadRecorderTest, AFailedOrCancelledReadIntoANewPathLeavesNoFile) {
+    const std::string file = dir.file("new.rpd");
+    startEmulator({.silentAfter = 100});
+    EXPECT_EQ(read(file).outcome, LinkOutcome::Failed);
+    stopEmulator();
+    EXPECT_FALSE(std::filesystem::exists(file));
+
+    startEmulator();
+    ui.onUpdate = [](int value, const std::string&) { return value < 300; };
+    EXPECT_EQ(read(file).outcome, LinkOutcome::Cancelled);
+    stopEmulator();
+    EXPECT_FALSE(std::filesystem::exists(file));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 0);
+
+    startEmulator();
+    ui.onUpdate = nullptr;
+    ReadReport report = read(file);
+    stopEmulator();
+    EXPECT_EQ(report.pagesRead, RecorderImage::PageCount);
+    EXPECT_TRUE(report.saved);
+    RecorderImage saved;
+    EXPECT_TRUE(saved.load(file, false));
+    EXPECT_TRUE(sameBytes(saved, recorder));
+}
+
+// Checked before the device is touched, as a user (root may write anything):
+// an image the user cannot read, one the user cannot write, and a new file in
+// a folder the user cannot write. Each stays as it was.
+TEST_F(ReadRecorderTest, AnImageThatCannotBeReadOrWrittenIsRefusedBeforeTheTransfer) {
+    if (!AsUser::user()) GTEST_SKIP() << AsUser::noUser;
+    AsUser::give(dir.path());
+    RecorderImage old;
+    old.page(9)[1] = 0x17;
+    const std::string unreadable = dir.file("unreadable.rpd"), readOnly = dir.file("ro.rpd");
+    old.save(unreadable);
+    old.save(readOnly);
+    ::chmod(unreadable.c_str(), 0200);
+    ::chmod(readOnly.c_str(), 0444);
+    std::filesystem::create_directory(dir.file("locked"));
+    ::chmod(dir.file("locked").c_str(), 0555);
+    for (const std::string& f : {unreadable, readOnly, dir.file("locked")})
+        AsUser::give(f);
+    const std::string inLocked = dir.file("locked/new.rpd");
+    const struct {
+        std::string path;
+        std::string message;
+        int code;
+    } cases[] = {
+        {unreadable, "не могу открыть файл!", EACCES},
+        {readOnly, "не могу открыть/создать файл!", EACCES},
+        {inLocked, "не могу открыть/создать файл!", EACCES},
+    };
+    startEmulator();
+    for (const auto& c : cases) {
+        ui.events.clear();
+        ui.errorDetails.clear();
+        image.page(1)[1] = 1;
+        ReadReport report;
+        {
+            AsUser user;
+            report = read(c.path);
+        }
+        EXPECT_EQ(report.outcome, LinkOutcome::Failed);
+        EXPECT_EQ(ui.events, (Events{"file", "error " + c.message}));
+        EXPECT_EQ(ui.errorDetails, (Events{c.path + ": " + systemReason(c.code)}));
+        EXPECT_TRUE(isErased(image));
+    }
+    EXPECT_TRUE(priority.classes.empty());
+    EXPECT_TRUE(stopEmulator().commands.empty());
+    ::chmod(dir.file("locked").c_str(), 0755);
+    EXPECT_FALSE(std::filesystem::exists(inLocked));
+    for (const std::string& f : {unreadable, readOnly}) {
+        ::chmod(f.c_str(), 0644);
+        RecorderImage onDisk;
+        onDisk.load(f, false);
+        EXPECT_TRUE(sameBytes(onDisk, old)) << f;
+    }
+}
+
+// Whatever fails in the middle of the transfer, not only the link's own
+// errors, ends it the same way: reported, the line closed, the priority normal.
+TEST_F(ReadRecorderTest, AnyExceptionDuringTheTransferRestoresTheSafeState) {
+    const std::string file = erasedFile("kept.rpd");
+    const FileId before = fileId(file);
+    startEmulator();
+    ui.onUpdate = [](int value, const std::string&) -> bool {
+        if (value == 100) throw std::runtime_error("out of memory");
+        return true;
+    };
+    ReadReport report = read(file);
+    EXPECT_EQ(openDescriptors(linePath), 0);
+    stopEmulator();
+    EXPECT_EQ(report.outcome, LinkOutcome::Failed);
+    EXPECT_EQ(ui.events.back(), "error out of memory");
+    EXPECT_EQ(priority.classes, kHighThenNormal);
+    EXPECT_TRUE(isErased(image));
+    EXPECT_TRUE(sameFile(before, fileId(file)));
+}
+
+// A read through a symbolic link and into a hard-linked file keeps both.
+TEST_F(ReadRecorderTest, LinksSurviveARead) {
+    const std::string target = erasedFile("target.rpd"), second = dir.file("second.rpd");
+    std::filesystem::create_symlink("target.rpd", dir.file("link.rpd"));
+    std::filesystem::create_hard_link(target, second);
+    startEmulator();
+    EXPECT_TRUE(read(dir.file("link.rpd")).saved);
+    stopEmulator();
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.file("link.rpd")));
+    EXPECT_EQ(std::filesystem::hard_link_count(target), 2u);
+    RecorderImage onDisk;
+    onDisk.load(second, false);
+    EXPECT_TRUE(sameBytes(onDisk, recorder));
 }
 
 TEST_F(ReadRecorderTest, SilentDeviceFailsWithinTheTimeouts) {

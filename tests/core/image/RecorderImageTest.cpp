@@ -6,11 +6,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "testsupport/Errors.h"
-#include "testsupport/TempDir.h"
 #include "common/errorExc.h"
 #include "image/RecorderImage.h"
+#include "testsupport/AsUser.h"
+#include "testsupport/Errors.h"
 #include "testsupport/ImageBuilder.h"
+#include "testsupport/TempDir.h"
 
 namespace {
 
@@ -66,23 +67,92 @@ TEST(RecorderImageFile, ShortLongAndMissingFiles) {
               "не могу открыть файл!");
     EXPECT_FALSE(std::filesystem::exists(dir.file("missing.rpd")));
 
-    image.load(dir.file("new.rpd"), true);
-    EXPECT_EQ(std::filesystem::file_size(dir.file("new.rpd")), RecorderImage::ImageSize);
+    // A missing file is an erased image; the file appears with the first save.
+    image.data()[5] = 0;
+    EXPECT_FALSE(image.load(dir.file("new.rpd"), true));
+    EXPECT_FALSE(std::filesystem::exists(dir.file("new.rpd")));
     for (uint32_t i = 0; i < RecorderImage::ImageSize; i += 997) ASSERT_EQ(image.data()[i], 0xFF);
+    EXPECT_EQ(image.data()[5], 0xFF);
     image.locateHeads();
     EXPECT_EQ(image.generalHead(), 544u);
+    EXPECT_TRUE(image.load(dir.file("long.rpd"), true));
+}
+
+TEST(RecorderImageFile, FailuresNameThePathAndTheReason) {
+    TempDir dir;
+    RecorderImage image;
+    writeFile(dir.file("short.rpd"), 1000, 0x11);
+    try {
+        image.load(dir.file("short.rpd"), false);
+        FAIL() << "a short file loaded";
+    } catch (const errorExc& e) {
+        EXPECT_EQ(e.message(), "не могу прочесть файл!");
+        EXPECT_EQ(e.detail(), dir.file("short.rpd") + ": в файле 1000 байт из 4325376");
+    }
+    try {
+        image.load(dir.file("missing.rpd"), false);
+        FAIL() << "a missing file loaded";
+    } catch (const errorExc& e) {
+        EXPECT_EQ(e.fullMessage(), "не могу открыть файл! (" + dir.file("missing.rpd") + ": " +
+                                       systemReason(ENOENT) + ")");
+    }
+}
+
+// Only a missing file counts as missing: whatever else cannot be opened is
+// refused and left as it is, also when the caller would create a missing one.
+TEST(RecorderImageFile, WhatCannotBeOpenedIsRefusedAndLeftAlone) {
+    TempDir dir;
+    AsUser::give(dir.path());
+    ASSERT_EQ(::mkfifo(dir.file("fifo.rpd").c_str(), 0666), 0);
+    std::filesystem::create_directory(dir.file("folder.rpd"));
+    writeFile(dir.file("unreadable.rpd"), RecorderImage::ImageSize, 0x5A);
+    ::chmod(dir.file("unreadable.rpd").c_str(), 0200);
+    AsUser::give(dir.file("unreadable.rpd"));
+    std::vector<std::string> paths = {dir.file("fifo.rpd"), dir.file("folder.rpd")};
+    if (AsUser::user()) paths.push_back(dir.file("unreadable.rpd"));
+    RecorderImage image;
+    AsUser user;
+    for (const std::string& path : paths)
+        for (bool create : {false, true}) {
+            image.data()[7] = 7;
+            EXPECT_EQ(errorMessageOf([&] { image.load(path, create); }), "не могу открыть файл!")
+                << path;
+            EXPECT_EQ(image.data()[7], 7) << "the image is the caller's to reset";
+        }
+    EXPECT_TRUE(std::filesystem::is_fifo(dir.file("fifo.rpd")));
+    EXPECT_TRUE(std::filesystem::is_directory(dir.file("folder.rpd")));
+    EXPECT_EQ(std::filesystem::file_size(dir.file("unreadable.rpd")), RecorderImage::ImageSize);
+}
+
+TEST(RecorderImageFile, ASaveThroughALinkWritesItsTarget) {
+    TempDir dir;
+    RecorderImage image;
+    image.data()[100] = 0x42;
+    image.save(dir.file("target.rpd"));
+    std::filesystem::create_symlink("target.rpd", dir.file("link.rpd"));
+    image.data()[100] = 0x43;
+    image.save(dir.file("link.rpd"));
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.file("link.rpd")));
+    RecorderImage back;
+    EXPECT_TRUE(back.load(dir.file("target.rpd"), false));
+    EXPECT_EQ(back.data()[100], 0x43);
 }
 
 TEST(RecorderImageFile, FailedSaveLeavesOldFileAndImage) {
-    if (::geteuid() == 0) GTEST_SKIP() << "root ignores folder permissions";
+    if (!AsUser::user()) GTEST_SKIP() << AsUser::noUser;
     TempDir dir;
+    AsUser::give(dir.path());
     RecorderImage image;
     image.data()[0] = 0x42;
     image.save(dir.file("keep.rpd"));
+    ::chmod(dir.file("keep.rpd").c_str(), 0444); // the user may not write it
+    AsUser::give(dir.file("keep.rpd"));
     image.data()[0] = 0x43;
-    ::chmod(dir.path().c_str(), 0500);  // no new files in the folder
-    EXPECT_EQ(errorMessageOf([&] { image.save(dir.file("keep.rpd")); }), "не могу открыть/создать файл!");
-    ::chmod(dir.path().c_str(), 0700);
+    {
+        AsUser user;
+        EXPECT_EQ(errorMessageOf([&] { image.save(dir.file("keep.rpd")); }),
+                  "не могу открыть/создать файл!");
+    }
     EXPECT_EQ(image.data()[0], 0x43);
     RecorderImage back;
     back.load(dir.file("keep.rpd"), false);
