@@ -104,12 +104,29 @@ ProtocolFigures computeProtocol(const RecorderImage& image, const ProtocolPeriod
     return f;
 }
 
+std::string countText(uint32_t count) {
+    return strprintf("%lu", static_cast<unsigned long>(count));
+}
+
+std::string krText(float kr) {
+    return fixedDecimal(double(kr), 3);
+}
+
+std::string liftedTonnesText(float kg) {
+    return fixedDecimal(double(kg / 1000), 1);
+}
+
+std::string usedResourceText(float percent) {
+    return fixedDecimal(double(percent), 0);
+}
+
+std::string operatingTimeShown(uint32_t s) {
+    if (s > 3599) return fixedDecimal(s / 3600.0, s > 35999 ? 0 : 2) + " ч";
+    return countText(s) + " сек";
+}
+
 std::string operatingTimeText(uint32_t s) {
-    if (s > 3599) {
-        double h = s / 3600.0;
-        return strprintf(s > 35999 ? "%.0f" : "%.2f", h) + " ч</TD>";
-    }
-    return strprintf("%lu", static_cast<unsigned long>(s)) + " сек</TD>";
+    return operatingTimeShown(s) + "</TD>";
 }
 
 std::optional<ProtocolPeriod> protocolPeriodOf(const eventList& events) {
@@ -160,7 +177,7 @@ std::string buildProtocolHtml(const RecorderImage& image, const std::optional<Pr
             h += "</TD>";
         }
     };
-    auto lu = [](uint32_t v) { return strprintf("%lu", static_cast<unsigned long>(v)); };
+    auto lu = countText;
     row("Общее кол-во циклов", "<TD>", [&](const ProtocolColumn& c) { return lu(c.total); });
     row("С перегрузкой", "<TD>", [&](const ProtocolColumn& c) { return lu(c.overloadCycles); });
     row("В режиме Q1", "<TD>", [&](const ProtocolColumn& c) { return lu(c.modeCycles[0]); });
@@ -168,14 +185,14 @@ std::string buildProtocolHtml(const RecorderImage& image, const std::optional<Pr
     row("В режиме Q3", "<TD>", [&](const ProtocolColumn& c) { return lu(c.modeCycles[2]); });
     row("В режиме Q4", "<TD>", [&](const ProtocolColumn& c) { return lu(c.modeCycles[3]); });
     row("К-т распределения нагрузок Кр", "<TD>",
-        [&](const ProtocolColumn& c) { return strprintf("%.3f", double(c.kr)); });
+        [&](const ProtocolColumn& c) { return krText(c.kr); });
     row("Поднято грузов, т", "<TD>",
-        [&](const ProtocolColumn& c) { return strprintf("%.1f", double(c.liftedKg / 1000)); });
+        [&](const ProtocolColumn& c) { return liftedTonnesText(c.liftedKg); });
     row("Режим нагружения", "<TD>Q", [&](const ProtocolColumn& c) { return strprintf("%u", c.q); });
     row("Класс использования", "<TD>U", [&](const ProtocolColumn& c) { return strprintf("%u", c.u); });
     row("Группа классификации", "<TD>A", [&](const ProtocolColumn& c) { return strprintf("%u", c.a); });
     row("Использованный ресурс", "<TD>",
-        [&](const ProtocolColumn& c) { return strprintf("%.0f%%", double(c.usedResource)); });
+        [&](const ProtocolColumn& c) { return usedResourceText(c.usedResource) + "%"; });
     h += "</TABLE></P>";
 
     h += sectionHead("Время работы механизмов");

@@ -41,6 +41,15 @@ struct ProtocolFigures {
 // The classification arithmetic on its own, for the page and for tests.
 ProtocolFigures computeProtocol(const RecorderImage& image, const ProtocolPeriod& period);
 
+// The figures as the page prints them, for the page and the exports alike; the
+// decimal point is a point whatever the C library's locale says.
+std::string countText(uint32_t count);     // "%lu"
+std::string krText(float kr);              // "%.3f"
+std::string liftedTonnesText(float kg);    // "%.1f" of kg / 1000
+std::string usedResourceText(float percent); // "%.0f", without the "%"
+// Operating time as shown, e.g. "3599 сек", "1.00 ч", "10 ч".
+std::string operatingTimeShown(uint32_t seconds);
+
 // Operating time cell text, e.g. "3599 сек</TD>", "1.00 ч</TD>", "10 ч</TD>".
 std::string operatingTimeText(uint32_t seconds);
 
