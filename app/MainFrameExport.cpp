@@ -17,8 +17,8 @@ const wchar_t* const CsvWildcard = L"Файлы CSV (*.csv)|*.csv|Все фай�
 // The file the user names under title, written with content; false when the
 // dialog was cancelled or the write failed (reported).
 bool exportFile(MainFrame* frame, const wchar_t* title, const std::string& content) {
-    const wxString path = chooseFile(frame, title, frame->lastDir, CsvWildcard,
-                                     wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
+    const wxString path =
+        chooseFile(frame, title, frame->lastDir, CsvWildcard, wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
     if (path.empty()) return false;
     frame->lastDir = wxFileName(path).GetPath();
     try {

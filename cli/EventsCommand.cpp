@@ -38,8 +38,9 @@ const char* const Usage = "IMAGE [--format text|csv|json] [filter options] [--ou
 
 // Whether args hold any of the filter's options: then the rows are the journal's.
 bool filterGiven(const std::vector<std::string>& args) {
-    static const char* const names[] = {"--from",  "--to",       "--max",    "--direction", "--level",
-                                        "--config", "--discrete", "--relays", "--weights"};
+    static const char* const names[] = {"--from",      "--to",     "--max",
+                                        "--direction", "--level",  "--config",
+                                        "--discrete",  "--relays", "--weights"};
     for (const std::string& a : args)
         for (const char* n : names)
             if (a == n) return true;
@@ -62,7 +63,8 @@ int run(const std::vector<std::string>& args) {
     std::optional<OutputFormat> format;
     if (!error) {
         const std::string name = formatOption(o.extra, "text");
-        format = parseOutputFormat(name, {OutputFormat::text, OutputFormat::csv, OutputFormat::json});
+        format =
+            parseOutputFormat(name, {OutputFormat::text, OutputFormat::csv, OutputFormat::json});
         if (!format) error = "bad value for --format: " + name;
     }
     if (error) {
@@ -75,11 +77,15 @@ int run(const std::vector<std::string>& args) {
     if (int status = filtered ? loadAndFilter(o, fromGiven, toGiven, session)
                               : loadAndAnalyse(o.image, session))
         return status;
-    const auto events = filtered ? listedEvents(session.lists.journalList) : allEvents(session.events);
+    const auto events =
+        filtered ? listedEvents(session.lists.journalList) : allEvents(session.events);
     switch (*format) {
-    case OutputFormat::csv: return writeOutput(eventsCsv(events), o.out);
-    case OutputFormat::json: return writeOutput(eventsJson(events), o.out);
-    default: return writeOutput(textLines(events), o.out);
+    case OutputFormat::csv:
+        return writeOutput(eventsCsv(events), o.out);
+    case OutputFormat::json:
+        return writeOutput(eventsJson(events), o.out);
+    default:
+        return writeOutput(textLines(events), o.out);
     }
 }
 

@@ -28,7 +28,8 @@ int run(const std::vector<std::string>& args) {
     std::optional<OutputFormat> format;
     if (!error) {
         const std::string name = formatOption(o.extra, "html");
-        format = parseOutputFormat(name, {OutputFormat::html, OutputFormat::json, OutputFormat::csv});
+        format =
+            parseOutputFormat(name, {OutputFormat::html, OutputFormat::json, OutputFormat::csv});
         if (!format) error = "bad value for --format: " + name;
     }
     if (error) {
@@ -37,8 +38,10 @@ int run(const std::vector<std::string>& args) {
     }
     RecorderSession session;
     if (int status = loadAndAnalyse(o.image, session)) return status;
-    if (*format == OutputFormat::json) return writeOutput(protocolJson(protocolExport(session)), o.out);
-    if (*format == OutputFormat::csv) return writeOutput(protocolCsv(protocolExport(session)), o.out);
+    if (*format == OutputFormat::json)
+        return writeOutput(protocolJson(protocolExport(session)), o.out);
+    if (*format == OutputFormat::csv)
+        return writeOutput(protocolCsv(protocolExport(session)), o.out);
     return writeWindows1251(session.protocolHtml(), o.out);
 }
 

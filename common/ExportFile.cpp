@@ -46,8 +46,10 @@ void writeExportFile(const std::string& path, std::string_view bytes) {
     for (size_t done = 0; !error && done < bytes.size();) {
         const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
         if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) error = n < 0 ? errno : EIO;
-        else done += size_t(n);
+        if (n <= 0)
+            error = n < 0 ? errno : EIO;
+        else
+            done += size_t(n);
     }
     if (!error && ::fsync(fd) != 0) error = errno;
     if (::close(fd) != 0 && !error) error = errno;

@@ -15,7 +15,9 @@ namespace {
 class RecordSink : public FieldSink {
 public:
     explicit RecordSink(ExportRecord& r) : r_(r) {}
-    void integer(const char* name, long long v) override { r_.emplace_back(name, ExportValue::of(v)); }
+    void integer(const char* name, long long v) override {
+        r_.emplace_back(name, ExportValue::of(v));
+    }
     void decimal(const char* name, double v, int places) override {
         r_.emplace_back(name, ExportValue::ofDecimal(fixedDecimal(v, places)));
     }
@@ -60,9 +62,9 @@ private:
 
 const std::vector<std::string>& eventExportColumns() {
     static const std::vector<std::string> columns = {
-        "time",      "iso_time",  "importance", "class",     "description", "group",
-        "relay",     "sensor",    "value",      "on",        "state",       "cell",
-        "old_value", "new_value", "key_cell",   "console",   "inserted",    "reset_flags",
+        "time",      "iso_time",    "importance", "class",   "description", "group",
+        "relay",     "sensor",      "value",      "on",      "state",       "cell",
+        "old_value", "new_value",   "key_cell",   "console", "inserted",    "reset_flags",
         "channels",  "record_type", "payload"};
     return columns;
 }

@@ -9,18 +9,25 @@
 
 std::string csvText(const ExportValue& v) {
     switch (v.kind) {
-    case ExportValue::none: return {};
-    case ExportValue::integer: return std::to_string(v.number);
-    default: return v.printed;
+    case ExportValue::none:
+        return {};
+    case ExportValue::integer:
+        return std::to_string(v.number);
+    default:
+        return v.printed;
     }
 }
 
 nlohmann::ordered_json jsonValue(const ExportValue& v) {
     switch (v.kind) {
-    case ExportValue::none: return nullptr;
-    case ExportValue::integer: return v.number;
-    case ExportValue::text: return v.printed;
-    case ExportValue::decimal: break;
+    case ExportValue::none:
+        return nullptr;
+    case ExportValue::integer:
+        return v.number;
+    case ExportValue::text:
+        return v.printed;
+    case ExportValue::decimal:
+        break;
     }
     // The printed digits read back: a whole number stays one ("28"), and of a
     // fraction JSON writes the shortest form of that double, so 0.260 leaves

@@ -68,7 +68,8 @@ ExportRecord summarizeOne(const std::string& path) {
     try {
         RecorderSession session;
         session.load(path);
-        if (session.analyse(nullptr) != AnalysisResult::done) return failedRow(path, joined(messages));
+        if (session.analyse(nullptr) != AnalysisResult::done)
+            return failedRow(path, joined(messages));
 
         const ProtocolExport protocol = protocolExport(session);
         size_t overloads = 0, failures = 0, powerOns = 0;
@@ -83,11 +84,13 @@ ExportRecord summarizeOne(const std::string& path) {
         ExportRecord row;
         row.emplace_back("file", ExportValue::ofText(path));
         row.emplace_back("error", ExportValue{});
-        for (const char* name : {"serial_number", "firmware", "passport_group", "commissioning_date",
-                                 "installation_date", "first_event", "last_event"})
+        for (const char* name :
+             {"serial_number", "firmware", "passport_group", "commissioning_date",
+              "installation_date", "first_event", "last_event"})
             row.emplace_back(name, general(name));
-        for (const char* name : {"cycles_total", "cycles_overload", "kr", "loading_mode", "utilisation_class",
-                                 "classification_group", "used_resource_percent"})
+        for (const char* name :
+             {"cycles_total", "cycles_overload", "kr", "loading_mode", "utilisation_class",
+              "classification_group", "used_resource_percent"})
             row.emplace_back(name, figure(name));
         row.emplace_back("overloads", ExportValue::of((long long)overloads));
         row.emplace_back("sensor_failures", ExportValue::of((long long)failures));
@@ -104,12 +107,25 @@ ExportRecord summarizeOne(const std::string& path) {
 } // namespace
 
 const std::vector<std::string>& summaryColumns() {
-    static const std::vector<std::string> columns = {
-        "file",          "error",          "serial_number",      "firmware",
-        "passport_group", "commissioning_date", "installation_date", "first_event",
-        "last_event",    "cycles_total",   "cycles_overload",    "kr",
-        "loading_mode",  "utilisation_class", "classification_group", "used_resource_percent",
-        "overloads",     "sensor_failures", "power_ons"};
+    static const std::vector<std::string> columns = {"file",
+                                                     "error",
+                                                     "serial_number",
+                                                     "firmware",
+                                                     "passport_group",
+                                                     "commissioning_date",
+                                                     "installation_date",
+                                                     "first_event",
+                                                     "last_event",
+                                                     "cycles_total",
+                                                     "cycles_overload",
+                                                     "kr",
+                                                     "loading_mode",
+                                                     "utilisation_class",
+                                                     "classification_group",
+                                                     "used_resource_percent",
+                                                     "overloads",
+                                                     "sensor_failures",
+                                                     "power_ons"};
     return columns;
 }
 

@@ -6,8 +6,8 @@
 #include <ctime>
 
 #include "common/Format.h"
-#include "common/LocalTime.h"
 #include "common/Html.h"
+#include "common/LocalTime.h"
 #include "events/eventList.h"
 #include "image/BigEndian.h"
 #include "image/HeaderView.h"
@@ -49,7 +49,7 @@ unsigned nameCountOf(const RecorderImage& image) {
     return image.discreteCount() == 0xFF ? 6u : image.discreteCount();
 }
 
-}  // namespace
+} // namespace
 
 ProtocolFigures computeProtocol(const RecorderImage& image, const ProtocolPeriod& period) {
     PassportView passport(image);
@@ -62,9 +62,10 @@ ProtocolFigures computeProtocol(const RecorderImage& image, const ProtocolPeriod
 
     f.observedSeconds = double(period.lastEventSeconds) - double(passport.installation());
     // The product is formed in double: 255 years of seconds overflow 32 bits.
-    f.lifeFactor = f.observedSeconds != 0
-                       ? float(double(*passport.serviceLife) * 365 * 24 * 60 * 60 / f.observedSeconds)
-                       : 0.0f;
+    f.lifeFactor =
+        f.observedSeconds != 0
+            ? float(double(*passport.serviceLife) * 365 * 24 * 60 * 60 / f.observedSeconds)
+            : 0.0f;
     if (f.lifeFactor < 1) f.lifeFactor = 1;
     const float F = f.lifeFactor;
 
@@ -72,7 +73,8 @@ ProtocolFigures computeProtocol(const RecorderImage& image, const ProtocolPeriod
         ProtocolColumn col{};
         col.spectrumSum = readFloat(at(0, i));
         col.liftedKg = readFloat(at(1, i));
-        for (int m = 0; m < 4; ++m) col.modeCycles[m] = readU32(at(2 + m, i));
+        for (int m = 0; m < 4; ++m)
+            col.modeCycles[m] = readU32(at(2 + m, i));
         col.overloadCycles = readU32(at(6, i));
         col.total = col.modeCycles[0] + col.modeCycles[1] + col.modeCycles[2] + col.modeCycles[3] +
                     col.overloadCycles;
@@ -100,7 +102,8 @@ ProtocolFigures computeProtocol(const RecorderImage& image, const ProtocolPeriod
         if (col.usedResource > 100) col.usedResource = 100;
         f.columns.push_back(col);
     }
-    for (size_t j = 0; j < c; ++j) f.operatingSeconds.push_back(readU32(at(7, j)));
+    for (size_t j = 0; j < c; ++j)
+        f.operatingSeconds.push_back(readU32(at(7, j)));
     return f;
 }
 
@@ -135,7 +138,8 @@ std::optional<ProtocolPeriod> protocolPeriodOf(const eventList& events) {
     return ProtocolPeriod{last->seconds, events.endSeconds};
 }
 
-std::string buildProtocolHtml(const RecorderImage& image, const std::optional<ProtocolPeriod>& period) {
+std::string buildProtocolHtml(const RecorderImage& image,
+                              const std::optional<ProtocolPeriod>& period) {
     if (!period) return {};
     HeaderView header(image);
     PassportView passport(image);
@@ -157,7 +161,8 @@ std::string buildProtocolHtml(const RecorderImage& image, const std::optional<Pr
     h += "<TD>Серийный номер регистратора</TD><TD WIDTH=20%><B>" + escapeHtml(header.serialNumber) +
          "</B></TD><TD>Версия прошивки</TD><TD WIDTH=20%><B>" + escapeHtml(header.firmwareVersion) +
          "</B></TD><TR>";
-    h += "<TD>Срок службы крана, лет</TD><TD WIDTH=20%><B>" + strprintf("%d", int(*passport.serviceLife)) +
+    h += "<TD>Срок службы крана, лет</TD><TD WIDTH=20%><B>" +
+         strprintf("%d", int(*passport.serviceLife)) +
          "</B></TD><TD>Паспортная группа классификации</TD><TD WIDTH=20%><B>A" +
          strprintf("%d", int(*passport.passportGroup)) + "</B></TD><TR>";
     h += "<TD COLSPAN=4><PRE>" + escapeHtml(passport.text()) + "</PRE></TD>";
@@ -165,7 +170,8 @@ std::string buildProtocolHtml(const RecorderImage& image, const std::optional<Pr
 
     h += sectionHead("Циклы подъема груза");
     h += "<TD></TD>";
-    for (size_t i = 0; i < n; ++i) h += "<TD WIDTH=15%>Группа №" + strprintf("%u", unsigned(i + 1)) + "</TD>";
+    for (size_t i = 0; i < n; ++i)
+        h += "<TD WIDTH=15%>Группа №" + strprintf("%u", unsigned(i + 1)) + "</TD>";
     h += "<TD WIDTH=15%>Кран в целом</TD>";
     auto row = [&](const char* label, const char* cellStart, auto value) {
         h += "<TR><TD>";
@@ -189,8 +195,10 @@ std::string buildProtocolHtml(const RecorderImage& image, const std::optional<Pr
     row("Поднято грузов, т", "<TD>",
         [&](const ProtocolColumn& c) { return liftedTonnesText(c.liftedKg); });
     row("Режим нагружения", "<TD>Q", [&](const ProtocolColumn& c) { return strprintf("%u", c.q); });
-    row("Класс использования", "<TD>U", [&](const ProtocolColumn& c) { return strprintf("%u", c.u); });
-    row("Группа классификации", "<TD>A", [&](const ProtocolColumn& c) { return strprintf("%u", c.a); });
+    row("Класс использования", "<TD>U",
+        [&](const ProtocolColumn& c) { return strprintf("%u", c.u); });
+    row("Группа классификации", "<TD>A",
+        [&](const ProtocolColumn& c) { return strprintf("%u", c.a); });
     row("Использованный ресурс", "<TD>",
         [&](const ProtocolColumn& c) { return usedResourceText(c.usedResource) + "%"; });
     h += "</TABLE></P>";

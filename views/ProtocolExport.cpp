@@ -16,19 +16,27 @@ ProtocolExport protocolExport(const RecorderSession& session) {
     auto& g = p.general;
     ExportValue none;
     const genericParser* first = session.events.front();
-    g.emplace_back("protocol_date", period ? ExportValue::ofTextOrNone(isoLocalTime(period->endSeconds)) : none);
-    g.emplace_back("first_event", first ? ExportValue::ofTextOrNone(isoLocalTime(first->seconds, first->tenths)) : none);
+    g.emplace_back("protocol_date",
+                   period ? ExportValue::ofTextOrNone(isoLocalTime(period->endSeconds)) : none);
+    g.emplace_back("first_event",
+                   first ? ExportValue::ofTextOrNone(isoLocalTime(first->seconds, first->tenths))
+                         : none);
     const auto* last = static_cast<const genericParser*>(session.events.last);
-    g.emplace_back("last_event", last ? ExportValue::ofTextOrNone(isoLocalTime(last->seconds, last->tenths)) : none);
+    g.emplace_back("last_event",
+                   last ? ExportValue::ofTextOrNone(isoLocalTime(last->seconds, last->tenths))
+                        : none);
     std::optional<ProtocolFigures> f;
     if (period) f = computeProtocol(image, *period);
     g.emplace_back("observed_seconds", f ? ExportValue::of((long long)f->observedSeconds) : none);
     g.emplace_back("serial_number", ExportValue::ofText(header.serialNumber));
     g.emplace_back("firmware", ExportValue::ofText(header.firmwareVersion));
-    g.emplace_back("commissioning_date", ExportValue::ofTextOrNone(isoLocalDate(passport.commissioning())));
-    g.emplace_back("installation_date", ExportValue::ofTextOrNone(isoLocalDate(passport.installation())));
+    g.emplace_back("commissioning_date",
+                   ExportValue::ofTextOrNone(isoLocalDate(passport.commissioning())));
+    g.emplace_back("installation_date",
+                   ExportValue::ofTextOrNone(isoLocalDate(passport.installation())));
     g.emplace_back("service_life_years", ExportValue::of(*passport.serviceLife));
-    g.emplace_back("passport_group", ExportValue::ofText(strprintf("A%d", int(*passport.passportGroup))));
+    g.emplace_back("passport_group",
+                   ExportValue::ofText(strprintf("A%d", int(*passport.passportGroup))));
     g.emplace_back("text", ExportValue::ofText(passport.text()));
     if (!f) return p;
 
@@ -48,7 +56,8 @@ ProtocolExport protocolExport(const RecorderSession& session) {
         r.emplace_back("loading_mode", ExportValue::ofText(strprintf("Q%u", c.q)));
         r.emplace_back("utilisation_class", ExportValue::ofText(strprintf("U%u", c.u)));
         r.emplace_back("classification_group", ExportValue::ofText(strprintf("A%u", c.a)));
-        r.emplace_back("used_resource_percent", ExportValue::ofDecimal(usedResourceText(c.usedResource)));
+        r.emplace_back("used_resource_percent",
+                       ExportValue::ofDecimal(usedResourceText(c.usedResource)));
         p.columns.push_back(std::move(r));
     }
     for (size_t j = 0; j < f->operatingSeconds.size(); ++j) {
@@ -56,7 +65,8 @@ ProtocolExport protocolExport(const RecorderSession& session) {
         r.emplace_back("number", ExportValue::of((long long)(j + 1)));
         r.emplace_back("name", ExportValue::ofText(passport.mechanismName(unsigned(j))));
         r.emplace_back("operating_seconds", ExportValue::of(f->operatingSeconds[j]));
-        r.emplace_back("operating_time", ExportValue::ofText(operatingTimeShown(f->operatingSeconds[j])));
+        r.emplace_back("operating_time",
+                       ExportValue::ofText(operatingTimeShown(f->operatingSeconds[j])));
         p.mechanisms.push_back(std::move(r));
     }
     return p;

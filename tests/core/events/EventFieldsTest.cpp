@@ -58,7 +58,8 @@ protected:
         std::copy(key.begin(), key.end(), r.begin() + 8);
         r[16] = type;
         std::copy(payload.begin(), payload.end(), r.begin() + 17);
-        return std::unique_ptr<SL_parser>(slRegistry.find(r.data())->parse(r.data(), image, nullptr));
+        return std::unique_ptr<SL_parser>(
+            slRegistry.find(r.data())->parse(r.data(), image, nullptr));
     }
     std::unique_ptr<SL_parser> settings(uint8_t type, std::array<uint8_t, 9> payload) {
         return settings(type, payload, keys[2]);
@@ -73,13 +74,15 @@ protected:
 
 TEST_F(RecordFields, GeneralRecordsGiveTheNumbersTheirTextsShow) {
     auto load = fieldsOf(*general({1, 0, 0, 0x21, 0xFF, 0xFF, 0xFF, 0x9C}));
-    EXPECT_EQ(load.values, (std::map<std::string, Value>{{"sensor", 3LL}, {"group", 2LL}, {"value", -100LL}}));
+    EXPECT_EQ(load.values,
+              (std::map<std::string, Value>{{"sensor", 3LL}, {"group", 2LL}, {"value", -100LL}}));
     // The group equal to the group count is the crane's total: group 0.
     EXPECT_EQ(fieldsOf(*general({2, 0, 0, 2, 0, 0, 0x05, 0xDC})).values,
               (std::map<std::string, Value>{{"group", 0LL}, {"value", 1500LL}}));
     EXPECT_EQ(fieldsOf(*general({3, 0, 0, 0xFF, 0x85, 0, 0, 0})).values,
               (std::map<std::string, Value>{{"relay", 0LL}, {"on", 1LL}, {"state", 5LL}}));
-    EXPECT_EQ(fieldsOf(*general({5, 0, 0, 0xC0, 0, 0, 0, 0})).values.at("reset_flags"), Value(192LL));
+    EXPECT_EQ(fieldsOf(*general({5, 0, 0, 0xC0, 0, 0, 0, 0})).values.at("reset_flags"),
+              Value(192LL));
     EXPECT_EQ(fieldsOf(*general({7, 0, 0, 0xFF, 0, 0, 0x4E, 0x20})).values,
               (std::map<std::string, Value>{{"group", 0LL}, {"value", 20000LL}}));
     auto unknown = fieldsOf(*general({0x2A, 0, 0, 1, 2, 3, 4, 5}));
@@ -103,17 +106,19 @@ TEST_F(RecordFields, SettingsRecordsGiveTheirSubjectValuesAndKey) {
     auto ol = settings(30, {0, 1});
     EXPECT_EQ(ol->describe(), "Начало перегрузки: реле 1 группа 2 (ключ из ячейки 3)");
     auto olFields = fieldsOf(*ol);
-    EXPECT_EQ(olFields.values, (std::map<std::string, Value>{{"relay", 1LL}, {"group", 2LL}, {"key_cell", 3LL}}));
+    EXPECT_EQ(olFields.values,
+              (std::map<std::string, Value>{{"relay", 1LL}, {"group", 2LL}, {"key_cell", 3LL}}));
     EXPECT_EQ(olFields.names.back(), "key_cell"); // the key after the record's own
 
     EXPECT_EQ(fieldsOf(*settings(10, {2, 0, 0, 1, 0xF4, 0, 0, 2, 0x58})).values,
-              (std::map<std::string, Value>{{"group", 0LL}, {"old_value", 500LL}, {"new_value", 600LL},
-                                            {"key_cell", 3LL}}));
+              (std::map<std::string, Value>{
+                  {"group", 0LL}, {"old_value", 500LL}, {"new_value", 600LL}, {"key_cell", 3LL}}));
     // Decimals carry the places of the text: a gain of -10.0 %, a delay of 1.5 s.
     auto scale = fieldsOf(*settings(7, {0, 0xFF, 0x9C, 0x03, 0xE8}));
     EXPECT_EQ(scale.values.at("old_value"), Value(std::string("-10.000000/1")));
     EXPECT_EQ(scale.values.at("new_value"), Value(std::string("100.000000/1")));
-    EXPECT_EQ(fieldsOf(*settings(19, {0, 15, 0})).values.at("old_value"), Value(std::string("1.500000/1")));
+    EXPECT_EQ(fieldsOf(*settings(19, {0, 15, 0})).values.at("old_value"),
+              Value(std::string("1.500000/1")));
     auto date = fieldsOf(*settings(4, {0x07, 0x0C, 0x09, 1, 1, 10}));
     EXPECT_EQ(date.values.at("old_value"), Value(std::string("07/12/2009")));
     EXPECT_EQ(date.values.at("new_value"), Value(std::string("01/01/2010")));

@@ -42,7 +42,8 @@ TEST(EventExport, EveryRecordTypesFieldsHaveAColumnOfTheirOwn) {
         proto->fields(n);
         std::vector<std::string> sorted = n.names;
         std::sort(sorted.begin(), sorted.end());
-        EXPECT_EQ(std::adjacent_find(sorted.begin(), sorted.end()), sorted.end()) << proto->className();
+        EXPECT_EQ(std::adjacent_find(sorted.begin(), sorted.end()), sorted.end())
+            << proto->className();
         for (const auto& name : n.names)
             EXPECT_NE(std::find(columns.begin() + 5, columns.end(), name), columns.end())
                 << proto->className() << ": " << name;
@@ -120,7 +121,9 @@ void expectRowsAreTheEvents(const std::vector<const genericParser*>& events) {
         ASSERT_EQ(o["class"], e.className()) << i;
         // The ISO time is the journal's: DD/MM/YYYY HH:MM:SS.T against YYYY-MM-DDTHH:MM:SS.T
         const std::string iso = row[1];
-        ASSERT_EQ(iso.substr(0, 10), time.substr(6, 4) + "-" + time.substr(3, 2) + "-" + time.substr(0, 2)) << i;
+        ASSERT_EQ(iso.substr(0, 10),
+                  time.substr(6, 4) + "-" + time.substr(3, 2) + "-" + time.substr(0, 2))
+            << i;
         ASSERT_EQ(iso.substr(11, 10), time.substr(11, 10)) << i;
         ASSERT_EQ(o["iso_time"], iso) << i;
         // A record field is a number in JSON exactly where the CSV cell is one.
@@ -168,7 +171,8 @@ TEST_F(Exports, WithAFilterTheRowsAreTheJournals) {
     const std::regex cell(R"((\d\d/\d\d/\d{4} \d\d:\d\d:\d\d\.\d))");
     const auto rows = readCsv(eventsCsv(events));
     size_t k = 1;
-    for (auto it = std::sregex_iterator(html.begin(), html.end(), cell); it != std::sregex_iterator(); ++it, ++k) {
+    for (auto it = std::sregex_iterator(html.begin(), html.end(), cell);
+         it != std::sregex_iterator(); ++it, ++k) {
         ASSERT_LT(k, rows.size());
         EXPECT_EQ(rows[k][0], (*it)[1].str());
     }
@@ -215,20 +219,28 @@ TEST_F(Exports, ProtocolFiguresAreThePagesNumbers) {
 
         EXPECT_EQ(j["serial_number"], pageValue(html, "Серийный номер регистратора"));
         EXPECT_EQ(j["firmware"], pageValue(html, "Версия прошивки"));
-        EXPECT_EQ(j["installation_date"], isoOfPageDate(pageValue(html, "Дата установки регистратора")));
-        EXPECT_EQ(j["commissioning_date"], isoOfPageDate(pageValue(html, "Дата ввода в крана в эксплуатацию")));
-        EXPECT_EQ(std::to_string(j["service_life_years"].get<int>()), pageValue(html, "Срок службы крана, лет"));
+        EXPECT_EQ(j["installation_date"],
+                  isoOfPageDate(pageValue(html, "Дата установки регистратора")));
+        EXPECT_EQ(j["commissioning_date"],
+                  isoOfPageDate(pageValue(html, "Дата ввода в крана в эксплуатацию")));
+        EXPECT_EQ(std::to_string(j["service_life_years"].get<int>()),
+                  pageValue(html, "Срок службы крана, лет"));
         EXPECT_EQ(j["passport_group"], pageValue(html, "Паспортная группа классификации"));
         EXPECT_EQ(csvValue("serial_number", ""), j["serial_number"]);
 
         const struct {
             const char* label;
             const char* item;
-        } rows[] = {{"Общее кол-во циклов", "cycles_total"}, {"С перегрузкой", "cycles_overload"},
-                    {"В режиме Q1", "cycles_q1"},          {"В режиме Q2", "cycles_q2"},
-                    {"В режиме Q3", "cycles_q3"},          {"В режиме Q4", "cycles_q4"},
-                    {"К-т распределения нагрузок Кр", "kr"}, {"Поднято грузов, т", "lifted_t"},
-                    {"Режим нагружения", "loading_mode"},  {"Класс использования", "utilisation_class"},
+        } rows[] = {{"Общее кол-во циклов", "cycles_total"},
+                    {"С перегрузкой", "cycles_overload"},
+                    {"В режиме Q1", "cycles_q1"},
+                    {"В режиме Q2", "cycles_q2"},
+                    {"В режиме Q3", "cycles_q3"},
+                    {"В режиме Q4", "cycles_q4"},
+                    {"К-т распределения нагрузок Кр", "kr"},
+                    {"Поднято грузов, т", "lifted_t"},
+                    {"Режим нагружения", "loading_mode"},
+                    {"Класс использования", "utilisation_class"},
                     {"Группа классификации", "classification_group"},
                     {"Использованный ресурс", "used_resource_percent"}};
         ASSERT_EQ(j["columns"].size(), 3u);
@@ -287,8 +299,9 @@ TEST_F(Exports, ASummaryHasARowPerImageInTheirOrderAndGoesOnAfterFailures) {
         std::ofstream(shortFile, std::ios::binary) << std::string(1000, '\xFF');
     }
     std::vector<std::pair<size_t, size_t>> reports;
-    const FleetSummary s = summarizeImages({demoPath, shortFile, fullPath, five, dir.file("missing.rpd")}, 2,
-                                           [&](size_t done, size_t total) { reports.emplace_back(done, total); });
+    const FleetSummary s =
+        summarizeImages({demoPath, shortFile, fullPath, five, dir.file("missing.rpd")}, 2,
+                        [&](size_t done, size_t total) { reports.emplace_back(done, total); });
     ASSERT_EQ(s.rows.size(), 5u);
     EXPECT_EQ(s.failed, 3u);
     ASSERT_FALSE(reports.empty());
@@ -308,15 +321,16 @@ TEST_F(Exports, ASummaryHasARowPerImageInTheirOrderAndGoesOnAfterFailures) {
     EXPECT_TRUE(j[1]["serial_number"].is_null());
     EXPECT_EQ(csv[2][2], "");
     EXPECT_TRUE(j[2]["error"].is_null());
-    EXPECT_EQ(j[3]["error"], "Эта версия программы не может работать с количеством дискретных каналов, "
-                             "отличных от 6!");
+    EXPECT_EQ(j[3]["error"],
+              "Эта версия программы не может работать с количеством дискретных каналов, "
+              "отличных от 6!");
     EXPECT_EQ(j[4]["error"], "не могу открыть файл!");
 
     // The demo's row: the protocol's crane column and the counts of its events.
     const ProtocolExport p = protocolExport(demo());
     const json crane = json::parse(protocolJson(p))["columns"][2];
-    for (const char* name : {"cycles_total", "cycles_overload", "kr", "loading_mode", "utilisation_class",
-                             "classification_group", "used_resource_percent"})
+    for (const char* name : {"cycles_total", "cycles_overload", "kr", "loading_mode",
+                             "utilisation_class", "classification_group", "used_resource_percent"})
         EXPECT_EQ(j[0][name], crane[name]) << name;
     size_t overloads = 0, failures = 0, powerOns = 0;
     for (const genericParser* e = demo().events.front(); e; e = eventList::after(e)) {
