@@ -115,6 +115,7 @@ void MainFrame::buildMenus() {
     file->Append(CmdConnect, L"&Подключиться\tAlt-C", ConnectHelp);
     file->Append(wxID_OPEN, L"Открыть\tAlt-O", OpenHelp);
     file->Append(wxID_SAVE, L"Сохранить\tAlt-S", SaveHelp);
+    file->Append(CmdExport, L"&Экспорт", L"Сохранить журнал событий и протокол в файлах CSV");
     file->AppendSeparator();
     file->Append(CmdPrint, L"&Распечатать\tAlt-P", PrintHelp);
     file->Append(CmdPageSetup, L"&Параметры страницы", L"Настройка параметров страницы для печати");
@@ -298,6 +299,7 @@ wxBEGIN_EVENT_TABLE(MainFrame, wxFrame)
     EVT_MENU(CmdConnect, MainFrame::onConnect)
     EVT_MENU(wxID_OPEN, MainFrame::onOpen)
     EVT_MENU(wxID_SAVE, MainFrame::onSave)
+    EVT_MENU(CmdExport, MainFrame::onExport)
     EVT_MENU(CmdPrint, MainFrame::onPrint)
     EVT_MENU(CmdPageSetup, MainFrame::onPageSetup)
     EVT_MENU(CmdPreview, MainFrame::onPreview)

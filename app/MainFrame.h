@@ -49,6 +49,8 @@ enum CommandId : int {
     CmdLastDay = 520,
     CmdLastWeek = 521,
     CmdApplyFilter = 522,
+    // Past the graph page's 523..528.
+    CmdExport = 530,
 };
 
 // The notebook's tab images: blue, green, red and grey ball, in this order.
@@ -170,6 +172,9 @@ private:
     void onConnect(wxCommandEvent& event);
     void onOpen(wxCommandEvent& event);
     void onSave(wxCommandEvent& event);
+    // Saves the journal's rows and the protocol's figures as CSV files, each
+    // under a file dialog of its own (MainFrameExport.cpp).
+    void onExport(wxCommandEvent& event);
 
     void onPickStart(wxCommandEvent& event);
     void onFirstRecord(wxCommandEvent& event);

@@ -1,12 +1,17 @@
 // gruvik2-cli events IMAGE: the decoded event list, one event a line:
-// DD/MM/YYYY HH:MM:SS.T <TAB> importance <TAB> class <TAB> description.
-#include <cerrno>
+// DD/MM/YYYY HH:MM:SS.T <TAB> importance <TAB> class <TAB> description; or
+// as CSV or JSON with the records' fields (--format). With the filter's
+// options the events are the journal's rows.
 #include <cstdio>
+#include <optional>
 #include <string>
 
 #include "cli/Command.h"
+#include "cli/ExportFormat.h"
 #include "cli/Pipeline.h"
+#include "common/Format.h"
 #include "events/EventTime.h"
+#include "views/EventExport.h"
 #include "views/RecorderSession.h"
 
 namespace {
@@ -29,22 +34,61 @@ std::string oneLine(const std::string& text) {
     return out;
 }
 
+const char* const Usage = "IMAGE [--format text|csv|json] [filter options] [--out FILE]";
+
+// Whether args hold any of the filter's options: then the rows are the journal's.
+bool filterGiven(const std::vector<std::string>& args) {
+    static const char* const names[] = {"--from",      "--to",     "--max",
+                                        "--direction", "--level",  "--config",
+                                        "--discrete",  "--relays", "--weights"};
+    for (const std::string& a : args)
+        for (const char* n : names)
+            if (a == n) return true;
+    return false;
+}
+
+std::string textLines(const std::vector<const genericParser*>& events) {
+    std::string out;
+    out.reserve(events.size() * 100);
+    for (const genericParser* e : events)
+        out += strprintf("%s\t%u\t%s\t%s\n", eventTimeText(e->seconds, e->tenths).c_str(),
+                         unsigned(e->importance), e->className(), oneLine(e->describe()).c_str());
+    return out;
+}
+
 int run(const std::vector<std::string>& args) {
-    if (args.size() != 1) {
-        std::fprintf(stderr, "usage: gruvik2-cli events IMAGE\n");
+    ReportOptions o;
+    bool fromGiven, toGiven;
+    auto error = parseReportOptions(args, {"--format"}, o, fromGiven, toGiven);
+    std::optional<OutputFormat> format;
+    if (!error) {
+        const std::string name = formatOption(o.extra, "text");
+        format =
+            parseOutputFormat(name, {OutputFormat::text, OutputFormat::csv, OutputFormat::json});
+        if (!format) error = "bad value for --format: " + name;
+    }
+    if (error) {
+        std::fprintf(stderr, "%s\nusage: gruvik2-cli events %s\n  filter options: %s\n",
+                     error->c_str(), Usage, filterOptionsUsage);
         return 2;
     }
     RecorderSession session;
-    if (int status = loadAndAnalyse(args[0], session)) return status;
-    // The first failed write ends the listing, with its reason.
-    for (const genericParser* e = session.events.front(); e; e = eventList::after(e))
-        if (std::printf("%s\t%u\t%s\t%s\n", eventTimeText(e->seconds, e->tenths).c_str(),
-                        unsigned(e->importance), e->className(),
-                        oneLine(e->describe()).c_str()) < 0)
-            return stdoutFailed(errno);
-    return stdoutWritten() ? 0 : 2;
+    const bool filtered = filterGiven(args);
+    if (int status = filtered ? loadAndFilter(o, fromGiven, toGiven, session)
+                              : loadAndAnalyse(o.image, session))
+        return status;
+    const auto events =
+        filtered ? listedEvents(session.lists.journalList) : allEvents(session.events);
+    switch (*format) {
+    case OutputFormat::csv:
+        return writeOutput(eventsCsv(events), o.out);
+    case OutputFormat::json:
+        return writeOutput(eventsJson(events), o.out);
+    default:
+        return writeOutput(textLines(events), o.out);
+    }
 }
 
-const bool registered = registerCommand({"events", "IMAGE", run});
+const bool registered = registerCommand({"events", Usage, run});
 
 } // namespace

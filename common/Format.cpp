@@ -1,5 +1,6 @@
 #include "common/Format.h"
 
+#include <charconv>
 #include <cstdio>
 #include <vector>
 
@@ -22,4 +23,10 @@ std::string strprintf(const char* format, ...) {
     std::string s = vstrprintf(format, args);
     va_end(args);
     return s;
+}
+
+std::string fixedDecimal(double v, int places) {
+    char buf[400];
+    auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, places);
+    return r.ec == std::errc() ? std::string(buf, r.ptr) : strprintf("%.*f", places, v);
 }

@@ -5,3 +5,7 @@
 
 std::string strprintf(const char* format, ...) __attribute__((format(printf, 1, 2)));
 std::string vstrprintf(const char* format, va_list args);
+
+// printf's "%.*f" of v with places decimals as the C locale prints it (a
+// point, whatever LC_NUMERIC says); nan and inf as printf spells them.
+std::string fixedDecimal(double v, int places);

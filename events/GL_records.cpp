@@ -73,6 +73,17 @@ std::string GL_channelState::describe() const {
     return s;
 }
 
+std::string GL_channelState::statesText() const {
+    std::string s;
+    for (unsigned i = 0; i < channelCount; ++i)
+        s += channelOn(i) ? '1' : '0';
+    return s;
+}
+
+std::string GL_channelState::plainText() const {
+    return "Состояние дискретных каналов: " + statesText();
+}
+
 void GL_downloaderState::fill(const uint8_t* r, const RecorderImage&) {
     inserted = r[3];
 }

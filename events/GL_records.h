@@ -13,6 +13,11 @@ public:
     uint8_t group = 0;  // 1-based
     void fill(const uint8_t* record, const RecorderImage& image);
     std::string describe() const override;
+    void fields(FieldSink& sink) const override {
+        sink.integer("sensor", sensor);
+        sink.integer("group", group);
+        sink.integer("value", load);
+    }
 };
 
 // A load of a group, or of the crane as a whole when group is 0.
@@ -28,6 +33,10 @@ public:
     std::string describe() const override {
         return group ? strprintf(Self::groupSentence, unsigned(group), long(load))
                      : strprintf(Self::totalSentence, long(load));
+    }
+    void fields(FieldSink& sink) const override {
+        sink.integer("group", group);
+        sink.integer("value", load);
     }
 };
 
@@ -46,6 +55,11 @@ public:
     uint8_t on = 0; // 0 or 1
     void fill(const uint8_t* record, const RecorderImage& image);
     std::string describe() const override;
+    void fields(FieldSink& sink) const override {
+        sink.integer("relay", relay);
+        sink.integer("on", on);
+        sink.integer("state", state);
+    }
 };
 
 class GL_powerOff : public GL_record<GL_powerOff, 4, 50> {
@@ -61,6 +75,7 @@ public:
     uint8_t resetFlags = 0; // why the controller started
     void fill(const uint8_t* record, const RecorderImage& image);
     std::string describe() const override;
+    void fields(FieldSink& sink) const override { sink.integer("reset_flags", resetFlags); }
 };
 
 class GL_cycleStart : public GL_groupLoadRecord<GL_cycleStart, 6, 50> {
@@ -85,6 +100,7 @@ public:
     uint8_t console = 0; // non-zero: working on the console
     void fill(const uint8_t* record, const RecorderImage& image);
     std::string describe() const override;
+    void fields(FieldSink& sink) const override { sink.integer("console", console); }
 };
 
 template <class Self, int Code, uint8_t Importance>
@@ -93,6 +109,7 @@ public:
     uint8_t sensor = 0; // 1-based
     void fill(const uint8_t* record, const RecorderImage&) { sensor = plainIndex(record[3]); }
     std::string describe() const override { return strprintf(Self::sentence, unsigned(sensor)); }
+    void fields(FieldSink& sink) const override { sink.integer("sensor", sensor); }
 };
 
 class GL_sensFail : public GL_sensorRecord<GL_sensFail, 9, 250> {
@@ -116,6 +133,11 @@ public:
     void fill(const uint8_t* record, const RecorderImage& image);
     std::string describe() const override;
     bool channelOn(unsigned i) const { return (uint32_t(channels) >> (i % 32)) & 1; }
+    // The pictures of the journal as text: "1" for a green ball (on), "0" for
+    // a grey one, channel 1 first, e.g. "101001".
+    std::string statesText() const;
+    std::string plainText() const override;
+    void fields(FieldSink& sink) const override { sink.text("channels", statesText()); }
 };
 
 class GL_downloaderState : public GL_record<GL_downloaderState, 12, 50> {
@@ -124,6 +146,7 @@ public:
     uint8_t inserted = 0; // non-zero: the reader device was inserted
     void fill(const uint8_t* record, const RecorderImage& image);
     std::string describe() const override;
+    void fields(FieldSink& sink) const override { sink.integer("inserted", inserted); }
 };
 
 class GL_unknown : public GL_record<GL_unknown, AnyType, 250> {
@@ -133,4 +156,8 @@ public:
     std::array<uint8_t, 5> payload{};
     void fill(const uint8_t* record, const RecorderImage& image);
     std::string describe() const override;
+    void fields(FieldSink& sink) const override {
+        sink.integer("record_type", recordType);
+        sink.text("payload", hexBytes(payload.data(), payload.size()));
+    }
 };

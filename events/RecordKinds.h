@@ -10,6 +10,7 @@
 
 #include "common/Format.h"
 #include "common/errorExc.h"
+#include "events/EventFields.h"
 #include "events/genericParser.h"
 #include "image/BigEndian.h"
 #include "image/RecorderImage.h"

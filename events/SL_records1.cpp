@@ -97,3 +97,67 @@ std::string SL_unknown::describe() const {
     return keyed(strprintf("Неизвестный тип записи %u [", unsigned(recordType)) +
                  hexBytes(payload.data(), payload.size()) + "]");
 }
+
+// ---- fields ------------------------------------------------------------------
+
+namespace {
+
+// A subject, an old and a new number, then the key.
+template <class T>
+void changeFields(FieldSink& sink, const SL_parser& e, const char* subject, unsigned subjectValue,
+                  T oldValue, T newValue) {
+    if (subject) sink.integer(subject, subjectValue);
+    sink.integer("old_value", oldValue);
+    sink.integer("new_value", newValue);
+    e.SL_parser::fields(sink);
+}
+
+} // namespace
+
+void SL_newDate::fields(FieldSink& sink) const {
+    auto date = [](const std::array<uint8_t, 3>& v) {
+        return strprintf("%02u/%02u/%04u", unsigned(v[0]), unsigned(v[1]), v[2] + 2000u);
+    };
+    sink.text("old_value", date(oldValue));
+    sink.text("new_value", date(newValue));
+    SL_parser::fields(sink);
+}
+
+void SL_newTime::fields(FieldSink& sink) const {
+    auto time = [](const std::array<uint8_t, 3>& v) {
+        return strprintf("%02u:%02u:%02u", unsigned(v[0]), unsigned(v[1]), unsigned(v[2]));
+    };
+    sink.text("old_value", time(oldValue));
+    sink.text("new_value", time(newValue));
+    SL_parser::fields(sink);
+}
+
+void SL_grpZero::fields(FieldSink& sink) const {
+    changeFields(sink, *this, "group", group, oldValue, newValue);
+}
+
+// The gain in percent, one place, as the text shows it.
+void SL_grpScale::fields(FieldSink& sink) const {
+    sink.integer("group", group);
+    sink.decimal("old_value", oldValue / 10.0, 1);
+    sink.decimal("new_value", newValue / 10.0, 1);
+    SL_parser::fields(sink);
+}
+
+void SL_grpSStep::fields(FieldSink& sink) const {
+    changeFields(sink, *this, "group", group, oldValue, newValue);
+}
+
+void SL_grpRStep::fields(FieldSink& sink) const {
+    changeFields(sink, *this, "group", group, oldValue, newValue);
+}
+
+void SL_relGrNum::fields(FieldSink& sink) const {
+    changeFields(sink, *this, "relay", relay, oldValue, newValue);
+}
+
+void SL_unknown::fields(FieldSink& sink) const {
+    sink.integer("record_type", recordType);
+    sink.text("payload", hexBytes(payload.data(), payload.size()));
+    SL_parser::fields(sink);
+}

@@ -14,6 +14,10 @@ public:
     std::string describe() const override {
         return this->keyed(strprintf(Self::sentence, unsigned(cell)));
     }
+    void fields(FieldSink& sink) const override {
+        sink.integer("cell", cell);
+        this->SL_parser::fields(sink);
+    }
 };
 
 class SL_updateKey : public SL_keyCellRecord<SL_updateKey, 1> {
@@ -46,16 +50,19 @@ public:
     }
 };
 
+// old_value and new_value as the text shows them: "DD/MM/YYYY", "HH:MM:SS".
 class SL_newDate : public SL_clockRecord<SL_newDate, 4> {
 public:
     static constexpr const char* name = "SL_newDate";
     std::string describe() const override;
+    void fields(FieldSink& sink) const override;
 };
 
 class SL_newTime : public SL_clockRecord<SL_newTime, 5> {
 public:
     static constexpr const char* name = "SL_newTime";
     std::string describe() const override;
+    void fields(FieldSink& sink) const override;
 };
 
 class SL_grpZero : public SL_record<SL_grpZero, 6, 50> {
@@ -66,6 +73,7 @@ public:
     int32_t newValue = 0;
     void fill(const uint8_t* r, const RecorderImage& image);
     std::string describe() const override;
+    void fields(FieldSink& sink) const override;
 };
 
 // Gain in tenths of a percent.
@@ -77,6 +85,7 @@ public:
     int16_t newValue = 0;
     void fill(const uint8_t* r, const RecorderImage& image);
     std::string describe() const override;
+    void fields(FieldSink& sink) const override;
 };
 
 class SL_grpSStep : public SL_record<SL_grpSStep, 8, 50> {
@@ -87,6 +96,7 @@ public:
     uint16_t newValue = 0;
     void fill(const uint8_t* r, const RecorderImage& image);
     std::string describe() const override;
+    void fields(FieldSink& sink) const override;
 };
 
 class SL_grpRStep : public SL_record<SL_grpRStep, 9, 50> {
@@ -97,6 +107,7 @@ public:
     uint16_t newValue = 0;
     void fill(const uint8_t* r, const RecorderImage& image);
     std::string describe() const override;
+    void fields(FieldSink& sink) const override;
 };
 
 // A 32-bit setting of a group or (group 0) of the total load.
@@ -114,6 +125,12 @@ public:
         return this->keyed(
             group ? strprintf(Self::groupSentence, unsigned(group), long(oldValue), long(newValue))
                   : strprintf(Self::totalSentence, long(oldValue), long(newValue)));
+    }
+    void fields(FieldSink& sink) const override {
+        sink.integer("group", group);
+        sink.integer("old_value", oldValue);
+        sink.integer("new_value", newValue);
+        this->SL_parser::fields(sink);
     }
 };
 
@@ -137,6 +154,11 @@ public:
     }
     std::string describe() const override {
         return this->keyed(strprintf(Self::sentence, unsigned(oldValue), unsigned(newValue)));
+    }
+    void fields(FieldSink& sink) const override {
+        sink.integer("old_value", oldValue);
+        sink.integer("new_value", newValue);
+        this->SL_parser::fields(sink);
     }
 };
 
@@ -173,6 +195,7 @@ public:
     uint8_t newValue = 0;
     void fill(const uint8_t* r, const RecorderImage& image);
     std::string describe() const override;
+    void fields(FieldSink& sink) const override;
 };
 
 // A 32-bit level of a relay.
@@ -189,6 +212,12 @@ public:
     std::string describe() const override {
         return this->keyed(
             strprintf(Self::sentence, unsigned(relay), long(oldValue), long(newValue)));
+    }
+    void fields(FieldSink& sink) const override {
+        sink.integer("relay", relay);
+        sink.integer("old_value", oldValue);
+        sink.integer("new_value", newValue);
+        this->SL_parser::fields(sink);
     }
 };
 
@@ -234,6 +263,13 @@ public:
         return this->keyed(strprintf(Self::sentence, unsigned(relay), oldValue / 10u,
                                      oldValue % 10u, newValue / 10u, newValue % 10u));
     }
+    // The delays in seconds, one place, as the text shows them.
+    void fields(FieldSink& sink) const override {
+        sink.integer("relay", relay);
+        sink.decimal("old_value", oldValue / 10.0, 1);
+        sink.decimal("new_value", newValue / 10.0, 1);
+        this->SL_parser::fields(sink);
+    }
 };
 
 class SL_relCutNtime : public SL_relayDelayRecord<SL_relCutNtime, 19> {
@@ -271,4 +307,5 @@ public:
     std::array<uint8_t, 9> payload{};
     void fill(const uint8_t* r, const RecorderImage& image);
     std::string describe() const override;
+    void fields(FieldSink& sink) const override;
 };

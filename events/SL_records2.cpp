@@ -34,6 +34,17 @@ std::string SL_serNo::newText() const {
     return cp1251ToUtf8(newValue.data());
 }
 
+std::string SL_serNo::plainText() const {
+    return keyed(strprintf("Изменение серийного номера регистратора \"%s\" -> \"%s\"",
+                           oldText().c_str(), newText().c_str()));
+}
+
+void SL_serNo::fields(FieldSink& sink) const {
+    sink.text("old_value", oldText());
+    sink.text("new_value", newText());
+    SL_parser::fields(sink);
+}
+
 std::string SL_serNo::describe() const {
     // The journal shows descriptions as HTML: the recorder's bytes are text, not markup.
     return keyed(strprintf("Изменение серийного номера регистратора \"%s\" -> \"%s\"",
@@ -62,4 +73,25 @@ std::string SL_grpMode::describe() const {
                                    unsigned(group), unsigned(oldValue), unsigned(newValue))
                        : strprintf("Изменение режима объединения групп крана %u -> %u",
                                    unsigned(oldValue), unsigned(newValue)));
+}
+
+void SL_sensBrChoice::fields(FieldSink& sink) const {
+    sink.integer("sensor", sensor);
+    sink.integer("old_value", oldValue);
+    sink.integer("new_value", newValue);
+    SL_parser::fields(sink);
+}
+
+void SL_relMode::fields(FieldSink& sink) const {
+    sink.integer("relay", relay + 1);
+    sink.integer("old_value", oldValue);
+    sink.integer("new_value", newValue);
+    SL_parser::fields(sink);
+}
+
+void SL_grpMode::fields(FieldSink& sink) const {
+    sink.integer("group", group);
+    sink.integer("old_value", oldValue);
+    sink.integer("new_value", newValue);
+    SL_parser::fields(sink);
 }

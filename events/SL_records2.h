@@ -27,6 +27,7 @@ public:
     uint8_t newValue = 0;
     void fill(const uint8_t* r, const RecorderImage& image);
     std::string describe() const override;
+    void fields(FieldSink& sink) const override;
 };
 
 class SL_sensClrLst : public SL_record<SL_sensClrLst, 26, 100> {
@@ -53,6 +54,8 @@ public:
     std::string describe() const override;
     std::string oldText() const; // UTF-8
     std::string newText() const;
+    std::string plainText() const override; // the numbers unescaped
+    void fields(FieldSink& sink) const override;
 };
 
 class SL_relMode : public SL_record<SL_relMode, 29, 50> {
@@ -63,6 +66,7 @@ public:
     uint8_t newValue = 0;
     void fill(const uint8_t* r, const RecorderImage& image);
     std::string describe() const override;
+    void fields(FieldSink& sink) const override;
 };
 
 // Start or end of an overload; relay and group stay 0-based.
@@ -76,6 +80,11 @@ public:
     }
     std::string describe() const override {
         return this->keyed(strprintf(Self::sentence, relay + 1u, group + 1u));
+    }
+    void fields(FieldSink& sink) const override {
+        sink.integer("relay", relay + 1);
+        sink.integer("group", group + 1);
+        this->SL_parser::fields(sink);
     }
 };
 
@@ -99,6 +108,7 @@ public:
     uint8_t newValue = 0;
     void fill(const uint8_t* r, const RecorderImage& image);
     std::string describe() const override;
+    void fields(FieldSink& sink) const override;
 };
 
 // A group's (or, group 0, the total load's) setting in percent. The index byte
@@ -116,6 +126,12 @@ public:
     std::string describe() const override {
         return group ? strprintf(Self::groupSentence, unsigned(group), int(oldValue), int(newValue))
                      : strprintf(Self::totalSentence, int(oldValue), int(newValue));
+    }
+    void fields(FieldSink& sink) const override {
+        sink.integer("group", group);
+        sink.integer("old_value", oldValue);
+        sink.integer("new_value", newValue);
+        this->SL_parser::fields(sink);
     }
 };
 
@@ -151,6 +167,12 @@ public:
     std::string describe() const override {
         return strprintf(Self::sentence, unsigned(int8_t(relay) + 1), int(oldValue), int(newValue));
     }
+    void fields(FieldSink& sink) const override {
+        sink.integer("relay", unsigned(int8_t(relay) + 1));
+        sink.integer("old_value", oldValue);
+        sink.integer("new_value", newValue);
+        this->SL_parser::fields(sink);
+    }
 };
 
 class SL_relCutP : public SL_relayPercentRecord<SL_relCutP, 35> {
@@ -178,6 +200,10 @@ public:
     uint8_t sensor = 0;
     void fill(const uint8_t* r, const RecorderImage&) { sensor = r[17]; }
     std::string describe() const override { return strprintf(Self::sentence, sensor + 1u); }
+    void fields(FieldSink& sink) const override {
+        sink.integer("sensor", sensor + 1);
+        this->SL_parser::fields(sink);
+    }
 };
 
 class SL_sensZero : public SL_sensorActionRecord<SL_sensZero, 38> {

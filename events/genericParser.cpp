@@ -5,6 +5,7 @@
 
 #include "common/Format.h"
 #include "common/LocalTime.h"
+#include "events/EventFields.h"
 #include "image/BigEndian.h"
 #include "image/RecorderImage.h"
 
@@ -81,6 +82,7 @@ bool genericParser::accepts(const uint8_t*) const {
 std::string genericParser::describe() const {
     return "genericParser";
 }
+void genericParser::fields(FieldSink&) const {}
 const char* genericParser::className() const {
     return "genericParser";
 }
@@ -92,6 +94,10 @@ bool SL_parser::accepts(const uint8_t* record) const {
 std::string SL_parser::describe() const {
     if (keyCell == NotRegistered) return "(ключ не зарегистрирован)";
     return strprintf("(ключ из ячейки %u)", unsigned(keyCell) + 1);
+}
+
+void SL_parser::fields(FieldSink& sink) const {
+    if (keyCell != NotRegistered) sink.integer("key_cell", keyCell + 1);
 }
 
 const char* SL_parser::className() const {

@@ -7,6 +7,7 @@
 
 #include "events/aList.h"
 
+class FieldSink;
 class RecorderImage;
 
 class genericParser : public aLink {
@@ -20,6 +21,11 @@ public:
 
     virtual bool accepts(const uint8_t* record) const;
     virtual std::string describe() const;
+    // describe() without markup: what a spreadsheet cell or a JSON string
+    // shows. The record types whose text holds HTML give their own.
+    virtual std::string plainText() const { return describe(); }
+    // The record's own fields into sink (none here); see events/EventFields.h.
+    virtual void fields(FieldSink& sink) const;
     // The record type's class name, for example "GL_powerOn".
     virtual const char* className() const;
     // Tells the record types apart without a type test, for the passes that
@@ -45,6 +51,8 @@ public:
     bool accepts(const uint8_t* record) const override;
     // The key text that settings types append to their own.
     std::string describe() const override;
+    // key_cell (1-based, as the key text shows it), when the key is registered.
+    void fields(FieldSink& sink) const override;
     const char* className() const override;
     // record: a 26-byte settings-log record. into: null, or the object to fill.
     virtual SL_parser* parse(const uint8_t* record, const RecorderImage& image,

@@ -9,6 +9,7 @@ PACKAGES=(
   libwxgtk3.2-dev libusb-1.0-0-dev libcairo2-dev
   xvfb xauth x11-utils imagemagick fonts-liberation
   zip librsvg2-bin wx3.2-i18n poppler-utils clang-format
+  nlohmann-json3-dev python3
 )
 if [ "${GRUVIK2_FUZZ:-0}" = 1 ]; then PACKAGES+=(clang libclang-rt-14-dev); fi
 

@@ -6,8 +6,8 @@
 #include <ctime>
 
 #include "common/Format.h"
-#include "common/LocalTime.h"
 #include "common/Html.h"
+#include "common/LocalTime.h"
 #include "events/eventList.h"
 #include "image/BigEndian.h"
 #include "image/HeaderView.h"
@@ -49,7 +49,7 @@ unsigned nameCountOf(const RecorderImage& image) {
     return image.discreteCount() == 0xFF ? 6u : image.discreteCount();
 }
 
-}  // namespace
+} // namespace
 
 ProtocolFigures computeProtocol(const RecorderImage& image, const ProtocolPeriod& period) {
     PassportView passport(image);
@@ -62,9 +62,10 @@ ProtocolFigures computeProtocol(const RecorderImage& image, const ProtocolPeriod
 
     f.observedSeconds = double(period.lastEventSeconds) - double(passport.installation());
     // The product is formed in double: 255 years of seconds overflow 32 bits.
-    f.lifeFactor = f.observedSeconds != 0
-                       ? float(double(*passport.serviceLife) * 365 * 24 * 60 * 60 / f.observedSeconds)
-                       : 0.0f;
+    f.lifeFactor =
+        f.observedSeconds != 0
+            ? float(double(*passport.serviceLife) * 365 * 24 * 60 * 60 / f.observedSeconds)
+            : 0.0f;
     if (f.lifeFactor < 1) f.lifeFactor = 1;
     const float F = f.lifeFactor;
 
@@ -72,7 +73,8 @@ ProtocolFigures computeProtocol(const RecorderImage& image, const ProtocolPeriod
         ProtocolColumn col{};
         col.spectrumSum = readFloat(at(0, i));
         col.liftedKg = readFloat(at(1, i));
-        for (int m = 0; m < 4; ++m) col.modeCycles[m] = readU32(at(2 + m, i));
+        for (int m = 0; m < 4; ++m)
+            col.modeCycles[m] = readU32(at(2 + m, i));
         col.overloadCycles = readU32(at(6, i));
         col.total = col.modeCycles[0] + col.modeCycles[1] + col.modeCycles[2] + col.modeCycles[3] +
                     col.overloadCycles;
@@ -100,16 +102,34 @@ ProtocolFigures computeProtocol(const RecorderImage& image, const ProtocolPeriod
         if (col.usedResource > 100) col.usedResource = 100;
         f.columns.push_back(col);
     }
-    for (size_t j = 0; j < c; ++j) f.operatingSeconds.push_back(readU32(at(7, j)));
+    for (size_t j = 0; j < c; ++j)
+        f.operatingSeconds.push_back(readU32(at(7, j)));
     return f;
 }
 
+std::string countText(uint32_t count) {
+    return strprintf("%lu", static_cast<unsigned long>(count));
+}
+
+std::string krText(float kr) {
+    return fixedDecimal(double(kr), 3);
+}
+
+std::string liftedTonnesText(float kg) {
+    return fixedDecimal(double(kg / 1000), 1);
+}
+
+std::string usedResourceText(float percent) {
+    return fixedDecimal(double(percent), 0);
+}
+
+std::string operatingTimeShown(uint32_t s) {
+    if (s > 3599) return fixedDecimal(s / 3600.0, s > 35999 ? 0 : 2) + " ч";
+    return countText(s) + " сек";
+}
+
 std::string operatingTimeText(uint32_t s) {
-    if (s > 3599) {
-        double h = s / 3600.0;
-        return strprintf(s > 35999 ? "%.0f" : "%.2f", h) + " ч</TD>";
-    }
-    return strprintf("%lu", static_cast<unsigned long>(s)) + " сек</TD>";
+    return operatingTimeShown(s) + "</TD>";
 }
 
 std::optional<ProtocolPeriod> protocolPeriodOf(const eventList& events) {
@@ -118,7 +138,8 @@ std::optional<ProtocolPeriod> protocolPeriodOf(const eventList& events) {
     return ProtocolPeriod{last->seconds, events.endSeconds};
 }
 
-std::string buildProtocolHtml(const RecorderImage& image, const std::optional<ProtocolPeriod>& period) {
+std::string buildProtocolHtml(const RecorderImage& image,
+                              const std::optional<ProtocolPeriod>& period) {
     if (!period) return {};
     HeaderView header(image);
     PassportView passport(image);
@@ -140,7 +161,8 @@ std::string buildProtocolHtml(const RecorderImage& image, const std::optional<Pr
     h += "<TD>Серийный номер регистратора</TD><TD WIDTH=20%><B>" + escapeHtml(header.serialNumber) +
          "</B></TD><TD>Версия прошивки</TD><TD WIDTH=20%><B>" + escapeHtml(header.firmwareVersion) +
          "</B></TD><TR>";
-    h += "<TD>Срок службы крана, лет</TD><TD WIDTH=20%><B>" + strprintf("%d", int(*passport.serviceLife)) +
+    h += "<TD>Срок службы крана, лет</TD><TD WIDTH=20%><B>" +
+         strprintf("%d", int(*passport.serviceLife)) +
          "</B></TD><TD>Паспортная группа классификации</TD><TD WIDTH=20%><B>A" +
          strprintf("%d", int(*passport.passportGroup)) + "</B></TD><TR>";
     h += "<TD COLSPAN=4><PRE>" + escapeHtml(passport.text()) + "</PRE></TD>";
@@ -148,7 +170,8 @@ std::string buildProtocolHtml(const RecorderImage& image, const std::optional<Pr
 
     h += sectionHead("Циклы подъема груза");
     h += "<TD></TD>";
-    for (size_t i = 0; i < n; ++i) h += "<TD WIDTH=15%>Группа №" + strprintf("%u", unsigned(i + 1)) + "</TD>";
+    for (size_t i = 0; i < n; ++i)
+        h += "<TD WIDTH=15%>Группа №" + strprintf("%u", unsigned(i + 1)) + "</TD>";
     h += "<TD WIDTH=15%>Кран в целом</TD>";
     auto row = [&](const char* label, const char* cellStart, auto value) {
         h += "<TR><TD>";
@@ -160,7 +183,7 @@ std::string buildProtocolHtml(const RecorderImage& image, const std::optional<Pr
             h += "</TD>";
         }
     };
-    auto lu = [](uint32_t v) { return strprintf("%lu", static_cast<unsigned long>(v)); };
+    auto lu = countText;
     row("Общее кол-во циклов", "<TD>", [&](const ProtocolColumn& c) { return lu(c.total); });
     row("С перегрузкой", "<TD>", [&](const ProtocolColumn& c) { return lu(c.overloadCycles); });
     row("В режиме Q1", "<TD>", [&](const ProtocolColumn& c) { return lu(c.modeCycles[0]); });
@@ -168,14 +191,16 @@ std::string buildProtocolHtml(const RecorderImage& image, const std::optional<Pr
     row("В режиме Q3", "<TD>", [&](const ProtocolColumn& c) { return lu(c.modeCycles[2]); });
     row("В режиме Q4", "<TD>", [&](const ProtocolColumn& c) { return lu(c.modeCycles[3]); });
     row("К-т распределения нагрузок Кр", "<TD>",
-        [&](const ProtocolColumn& c) { return strprintf("%.3f", double(c.kr)); });
+        [&](const ProtocolColumn& c) { return krText(c.kr); });
     row("Поднято грузов, т", "<TD>",
-        [&](const ProtocolColumn& c) { return strprintf("%.1f", double(c.liftedKg / 1000)); });
+        [&](const ProtocolColumn& c) { return liftedTonnesText(c.liftedKg); });
     row("Режим нагружения", "<TD>Q", [&](const ProtocolColumn& c) { return strprintf("%u", c.q); });
-    row("Класс использования", "<TD>U", [&](const ProtocolColumn& c) { return strprintf("%u", c.u); });
-    row("Группа классификации", "<TD>A", [&](const ProtocolColumn& c) { return strprintf("%u", c.a); });
+    row("Класс использования", "<TD>U",
+        [&](const ProtocolColumn& c) { return strprintf("%u", c.u); });
+    row("Группа классификации", "<TD>A",
+        [&](const ProtocolColumn& c) { return strprintf("%u", c.a); });
     row("Использованный ресурс", "<TD>",
-        [&](const ProtocolColumn& c) { return strprintf("%.0f%%", double(c.usedResource)); });
+        [&](const ProtocolColumn& c) { return usedResourceText(c.usedResource) + "%"; });
     h += "</TABLE></P>";
 
     h += sectionHead("Время работы механизмов");

@@ -142,6 +142,7 @@ TEST_F(MainFrameTest, MenusCarryTheirIdsTextsAndHelp) {
          "данные"},
         {0, 5000, "Открыть\tAlt-O", "Открыть файл для просмотра"},
         {0, 5003, "Сохранить\tAlt-S", "Сохранить просматриваемые данные в файле"},
+        {0, 530, "&Экспорт", "Сохранить журнал событий и протокол в файлах CSV"},
         {0, 500, "&Распечатать\tAlt-P", "Распечатать документ на принтере"},
         {0, 501, "&Параметры страницы", "Настройка параметров страницы для печати"},
         {0, 502, "&Предварительный просмотр",
@@ -159,7 +160,7 @@ TEST_F(MainFrameTest, MenusCarryTheirIdsTextsAndHelp) {
         EXPECT_EQ(utf8(found->GetItemLabel()), item.text);
         EXPECT_EQ(utf8(found->GetHelp()), item.help);
     }
-    EXPECT_EQ(controlsOf(*frame).menuBar->GetMenu(0)->GetMenuItemCount(), 9u); // with two separators
+    EXPECT_EQ(controlsOf(*frame).menuBar->GetMenu(0)->GetMenuItemCount(), 10u); // with two separators
     EXPECT_EQ(controlsOf(*frame).menuBar->GetMenu(1)->GetMenuItemCount(), 3u);
 }
 

@@ -1,0 +1,19 @@
+#pragma once
+// The --format option of the report commands and the writing of their data
+// outputs (UTF-8) to stdout or to the --out file.
+#include <optional>
+#include <string>
+#include <vector>
+
+enum class OutputFormat { text, html, csv, json };
+
+// The format named by value among allowed; nothing when it is not one of them.
+std::optional<OutputFormat> parseOutputFormat(const std::string& value,
+                                              const std::vector<OutputFormat>& allowed);
+
+// The value of --format in options' extra name/value pairs, or fallback.
+std::string formatOption(const std::vector<std::string>& extra, const std::string& fallback);
+
+// bytes to stdout (out empty) or into the file out, replaced whole or not at
+// all. Returns 0, or 2 with the reason on stderr.
+int writeOutput(const std::string& bytes, const std::string& out);

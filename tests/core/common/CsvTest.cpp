@@ -1,0 +1,36 @@
+// The CSV quoting of the exports and the writing of an exported file.
+#include <gtest/gtest.h>
+
+
+#include "common/Csv.h"
+#include "testsupport/CsvReader.h"
+
+namespace {
+
+TEST(Csv, QuotesOnlyFieldsThatNeedItAndDoublesTheirQuotes) {
+    EXPECT_EQ(csvField("plain text"), "plain text");
+    EXPECT_EQ(csvField(""), "");
+    EXPECT_EQ(csvField("Кран в целом"), "Кран в целом");
+    EXPECT_EQ(csvField("a,b"), "\"a,b\"");
+    EXPECT_EQ(csvField("say \"нуля\""), "\"say \"\"нуля\"\"\"");
+    EXPECT_EQ(csvField("two\nlines"), "\"two\nlines\"");
+    EXPECT_EQ(csvField("cr\r"), "\"cr\r\"");
+    EXPECT_EQ(csvField("\""), "\"\"\"\"");
+}
+
+TEST(Csv, RecordsEndWithCrLfAndReadBackAsWritten) {
+    const std::vector<std::vector<std::string>> rows = {
+        {"time", "description", "value"},
+        {"01/02/2024 10:00:00.5", "Изменение точки отсчета (\"нуля\"), группа 1", "-5"},
+        {"", "line one\r\nline two", ""},
+        {"\"", ",", "\t; x"},
+    };
+    std::string out;
+    for (const auto& r : rows)
+        appendCsvRecord(out, r);
+    EXPECT_EQ(out.substr(0, 25), "time,description,value\r\n0");
+    EXPECT_EQ(out.substr(out.size() - 2), "\r\n");
+    EXPECT_EQ(readCsv(out), rows);
+}
+
+} // namespace

@@ -1,0 +1,129 @@
+#include "views/EventExport.h"
+
+#include <unordered_map>
+
+#include "common/Csv.h"
+#include "common/Format.h"
+#include "events/EventFields.h"
+#include "events/EventTime.h"
+#include "events/eventList.h"
+#include "events/genericParser.h"
+
+namespace {
+
+// Into an ExportRecord, in the order the record gives them.
+class RecordSink : public FieldSink {
+public:
+    explicit RecordSink(ExportRecord& r) : r_(r) {}
+    void integer(const char* name, long long v) override {
+        r_.emplace_back(name, ExportValue::of(v));
+    }
+    void decimal(const char* name, double v, int places) override {
+        r_.emplace_back(name, ExportValue::ofDecimal(fixedDecimal(v, places)));
+    }
+    void text(const char* name, const std::string& v) override {
+        r_.emplace_back(name, ExportValue::ofText(v));
+    }
+
+private:
+    ExportRecord& r_;
+};
+
+const std::unordered_map<std::string, size_t>& columnIndex() {
+    static const auto index = [] {
+        std::unordered_map<std::string, size_t> m;
+        const auto& columns = eventExportColumns();
+        for (size_t i = 0; i < columns.size(); ++i)
+            m.emplace(columns[i], i);
+        return m;
+    }();
+    return index;
+}
+
+// Into the cells of one CSV row.
+class CellSink : public FieldSink {
+public:
+    explicit CellSink(std::vector<std::string>& cells) : cells_(cells) {}
+    void integer(const char* name, long long v) override { put(name, std::to_string(v)); }
+    void decimal(const char* name, double v, int places) override {
+        put(name, fixedDecimal(v, places));
+    }
+    void text(const char* name, const std::string& v) override { put(name, v); }
+
+private:
+    void put(const char* name, std::string v) {
+        auto it = columnIndex().find(name);
+        if (it != columnIndex().end()) cells_[it->second] = std::move(v);
+    }
+    std::vector<std::string>& cells_;
+};
+
+} // namespace
+
+const std::vector<std::string>& eventExportColumns() {
+    static const std::vector<std::string> columns = {
+        "time",      "iso_time",    "importance", "class",   "description", "group",
+        "relay",     "sensor",      "value",      "on",      "state",       "cell",
+        "old_value", "new_value",   "key_cell",   "console", "inserted",    "reset_flags",
+        "channels",  "record_type", "payload"};
+    return columns;
+}
+
+ExportRecord eventRecord(const genericParser& e) {
+    ExportRecord r;
+    r.emplace_back("time", ExportValue::ofText(eventTimeText(e.seconds, e.tenths)));
+    r.emplace_back("iso_time", ExportValue::ofText(isoLocalTime(e.seconds, e.tenths)));
+    r.emplace_back("importance", ExportValue::of(e.importance));
+    r.emplace_back("class", ExportValue::ofText(e.className()));
+    r.emplace_back("description", ExportValue::ofText(e.plainText()));
+    RecordSink sink(r);
+    e.fields(sink);
+    return r;
+}
+
+std::vector<const genericParser*> allEvents(const eventList& events) {
+    std::vector<const genericParser*> v;
+    for (const genericParser* e = events.front(); e; e = eventList::after(e))
+        v.push_back(e);
+    return v;
+}
+
+std::vector<const genericParser*> listedEvents(const aList& filtered) {
+    std::vector<const genericParser*> v;
+    for (const aLink* l = filtered.first; l; l = l->next)
+        v.push_back(static_cast<const filteredEventLink*>(l)->event);
+    return v;
+}
+
+std::string eventsCsv(const std::vector<const genericParser*>& events) {
+    std::string out;
+    out.reserve(events.size() * 120 + 256);
+    appendCsvRecord(out, eventExportColumns());
+    std::vector<std::string> cells(eventExportColumns().size());
+    for (const genericParser* e : events) {
+        for (auto& c : cells)
+            c.clear();
+        cells[0] = eventTimeText(e->seconds, e->tenths);
+        cells[1] = isoLocalTime(e->seconds, e->tenths);
+        cells[2] = std::to_string(e->importance);
+        cells[3] = e->className();
+        cells[4] = e->plainText();
+        CellSink sink(cells);
+        e->fields(sink);
+        appendCsvRecord(out, cells);
+    }
+    return out;
+}
+
+std::string eventsJson(const std::vector<const genericParser*>& events) {
+    std::string out = "[";
+    out.reserve(events.size() * 200 + 8);
+    const char* separator = "\n";
+    for (const genericParser* e : events) {
+        out += separator;
+        out += jsonText(jsonObject(eventRecord(*e)), -1);
+        separator = ",\n";
+    }
+    out += "\n]\n";
+    return out;
+}

@@ -1,0 +1,101 @@
+#include "views/ProtocolExport.h"
+
+#include "common/Csv.h"
+#include "common/Format.h"
+#include "image/HeaderView.h"
+#include "image/WritableView.h"
+#include "views/ProtocolDocument.h"
+#include "views/RecorderSession.h"
+
+ProtocolExport protocolExport(const RecorderSession& session) {
+    const RecorderImage& image = session.image;
+    HeaderView header(image);
+    PassportView passport(image);
+    const std::optional<ProtocolPeriod> period = session.protocolPeriod();
+    ProtocolExport p;
+    auto& g = p.general;
+    ExportValue none;
+    const genericParser* first = session.events.front();
+    g.emplace_back("protocol_date",
+                   period ? ExportValue::ofTextOrNone(isoLocalTime(period->endSeconds)) : none);
+    g.emplace_back("first_event",
+                   first ? ExportValue::ofTextOrNone(isoLocalTime(first->seconds, first->tenths))
+                         : none);
+    const auto* last = static_cast<const genericParser*>(session.events.last);
+    g.emplace_back("last_event",
+                   last ? ExportValue::ofTextOrNone(isoLocalTime(last->seconds, last->tenths))
+                        : none);
+    std::optional<ProtocolFigures> f;
+    if (period) f = computeProtocol(image, *period);
+    g.emplace_back("observed_seconds", f ? ExportValue::of((long long)f->observedSeconds) : none);
+    g.emplace_back("serial_number", ExportValue::ofText(header.serialNumber));
+    g.emplace_back("firmware", ExportValue::ofText(header.firmwareVersion));
+    g.emplace_back("commissioning_date",
+                   ExportValue::ofTextOrNone(isoLocalDate(passport.commissioning())));
+    g.emplace_back("installation_date",
+                   ExportValue::ofTextOrNone(isoLocalDate(passport.installation())));
+    g.emplace_back("service_life_years", ExportValue::of(*passport.serviceLife));
+    g.emplace_back("passport_group",
+                   ExportValue::ofText(strprintf("A%d", int(*passport.passportGroup))));
+    g.emplace_back("text", ExportValue::ofText(passport.text()));
+    if (!f) return p;
+
+    const size_t n = f->columns.size() - 1;
+    for (size_t i = 0; i < f->columns.size(); ++i) {
+        const ProtocolColumn& c = f->columns[i];
+        ExportRecord r;
+        r.emplace_back("group", ExportValue::of(i < n ? (long long)(i + 1) : 0));
+        r.emplace_back("label", ExportValue::ofText(i < n ? strprintf("Группа №%u", unsigned(i + 1))
+                                                          : std::string("Кран в целом")));
+        r.emplace_back("cycles_total", ExportValue::of(c.total));
+        r.emplace_back("cycles_overload", ExportValue::of(c.overloadCycles));
+        for (int m = 0; m < 4; ++m)
+            r.emplace_back(strprintf("cycles_q%d", m + 1), ExportValue::of(c.modeCycles[m]));
+        r.emplace_back("kr", ExportValue::ofDecimal(krText(c.kr)));
+        r.emplace_back("lifted_t", ExportValue::ofDecimal(liftedTonnesText(c.liftedKg)));
+        r.emplace_back("loading_mode", ExportValue::ofText(strprintf("Q%u", c.q)));
+        r.emplace_back("utilisation_class", ExportValue::ofText(strprintf("U%u", c.u)));
+        r.emplace_back("classification_group", ExportValue::ofText(strprintf("A%u", c.a)));
+        r.emplace_back("used_resource_percent",
+                       ExportValue::ofDecimal(usedResourceText(c.usedResource)));
+        p.columns.push_back(std::move(r));
+    }
+    for (size_t j = 0; j < f->operatingSeconds.size(); ++j) {
+        ExportRecord r;
+        r.emplace_back("number", ExportValue::of((long long)(j + 1)));
+        r.emplace_back("name", ExportValue::ofText(passport.mechanismName(unsigned(j))));
+        r.emplace_back("operating_seconds", ExportValue::of(f->operatingSeconds[j]));
+        r.emplace_back("operating_time",
+                       ExportValue::ofText(operatingTimeShown(f->operatingSeconds[j])));
+        p.mechanisms.push_back(std::move(r));
+    }
+    return p;
+}
+
+std::string protocolJson(const ProtocolExport& p) {
+    nlohmann::ordered_json j = jsonObject(p.general);
+    j["columns"] = nlohmann::ordered_json::array();
+    for (const auto& c : p.columns)
+        j["columns"].push_back(jsonObject(c));
+    j["mechanisms"] = nlohmann::ordered_json::array();
+    for (const auto& m : p.mechanisms)
+        j["mechanisms"].push_back(jsonObject(m));
+    return jsonText(j, 2) + "\n";
+}
+
+std::string protocolCsv(const ProtocolExport& p) {
+    std::string out;
+    appendCsvRecord(out, {"item", "column", "value"});
+    for (const auto& [name, value] : p.general)
+        appendCsvRecord(out, {name, "", csvText(value)});
+    // The cycle table row by row, as the page has it.
+    if (!p.columns.empty()) {
+        for (size_t k = 2; k < p.columns.front().size(); ++k)
+            for (const auto& c : p.columns)
+                appendCsvRecord(out, {c[k].first, c[1].second.printed, csvText(c[k].second)});
+    }
+    for (const auto& m : p.mechanisms)
+        for (size_t k = 1; k < m.size(); ++k)
+            appendCsvRecord(out, {m[k].first, csvText(m[0].second), csvText(m[k].second)});
+    return out;
+}
