@@ -4,9 +4,9 @@
 #include <cstring>
 #include <string>
 
-#include "common/SafeFile.h"
-#include "common/errorExc.h"
 #include "image/BigEndian.h"
+#include "image/ImageFile.h"
+#include "image/KeyCell.h"
 
 RecorderImage::RecorderImage() : data_(new uint8_t[ImageSize]) {
     reset();
@@ -33,50 +33,15 @@ void RecorderImage::reset() {
 }
 
 bool RecorderImage::load(const std::string& path, bool createIfMissing) {
-    std::optional<size_t> got = readRegularFile(path, data_, ImageSize);
-    if (!got) {
-        if (!createIfMissing) throw errorExc::withPath(CannotOpenFile, path, ENOENT);
-        // The file is created by the first save: a read that fails or brings
-        // nothing must not leave an erased image behind. Whether it could be
-        // created is known now.
-        checkWritable(path);
-        reset();
-        return false;
-    }
-    if (*got < ImageSize)
-        throw errorExc::withReason(CannotReadFile, path,
-                                   "в файле " + std::to_string(*got) + " байт из " +
-                                       std::to_string(ImageSize));
-    return true;
+    return loadImageFile(*this, path, createIfMissing);
 }
 
 void RecorderImage::save(const std::string& path) const {
-    writeFileSafely(path, data_, ImageSize);
-}
-
-uint8_t keyCrc8(const uint8_t* key) {
-    uint8_t crc = 0;
-    for (int i = 7; i >= 0; --i) {
-        uint8_t byte = key[i];
-        for (int bit = 0; bit < 8; ++bit) {
-            uint8_t f = (byte ^ crc) & 1;
-            crc >>= 1;
-            if (f) crc ^= 0x8C;
-            byte >>= 1;
-        }
-    }
-    return crc;
+    saveImageFile(*this, path);
 }
 
 uint8_t RecorderImage::keyCellOf(const uint8_t* key) const {
-    bool allEqual = true;
-    for (int i = 1; i < 8; ++i) allEqual = allEqual && key[i] == key[0];
-    if (keyCrc8(key) != 0 || allEqual) return uint8_t(key[0] + 100);
-    const uint8_t* table = page(HeaderPage) + 16;
-    // 16 + 8 * 255 bytes stay well inside the image.
-    for (uint32_t j = 0; j < keyCount_; ++j)
-        if (std::memcmp(table + 8 * j, key, 8) == 0) return uint8_t(j);
-    return 255;
+    return keyCellIn(*this, key);
 }
 
 void RecorderImage::locateHeads() {

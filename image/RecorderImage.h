@@ -1,7 +1,8 @@
 #pragma once
 // The in-memory copy of the recorder's flash: 8192 pages of 528 bytes, with the
-// bounds of its regions, the heads of the three rings, the header counts, the
-// image-file form and the key-cell lookup.
+// bounds of its regions, the heads of the three rings and the header counts.
+// Its file (image/ImageFile.h) and the key-cell lookup (image/KeyCell.h) live
+// in units of their own; load, save and keyCellOf forward to them.
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -22,14 +23,8 @@ public:
     RecorderImage& operator=(const RecorderImage&) = delete;
 
     void reset();
-    // Fills the image from the regular file at path; true when it did. A
-    // missing path (and only that) with createIfMissing resets the image and
-    // returns false without creating anything, once it is known that a save
-    // could create the file. Any failure throws errorExc with the user's
-    // message and leaves the file alone.
+    // loadImageFile and saveImageFile (image/ImageFile.h).
     bool load(const std::string& path, bool createIfMissing);
-    // Writes the file so that a failed save leaves the old one as it was and a
-    // successful one keeps its identity (writeFileSafely).
     void save(const std::string& path) const;
 
     uint8_t* data() { return data_; }
@@ -120,7 +115,3 @@ private:
     const RecorderImage& image_;
     uint32_t page_, offset_;
 };
-
-// The Dallas/Maxim 1-Wire CRC-8 as the key lookup computes it: over the bytes
-// in reverse storage order. A valid code stored with its CRC byte first gives 0.
-uint8_t keyCrc8(const uint8_t* key);

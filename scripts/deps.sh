@@ -7,7 +7,7 @@ PACKAGES=(
   build-essential cmake pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   libwxgtk3.2-dev libusb-1.0-0-dev libcairo2-dev
-  xvfb xauth x11-utils imagemagick fonts-liberation
+  xvfb xauth x11-utils imagemagick fonts-liberation fonts-dejavu-core
   zip librsvg2-bin wx3.2-i18n poppler-utils clang-format
   nlohmann-json3-dev python3
 )

@@ -13,6 +13,20 @@ WORK=$(mktemp -d)
 trap 'rm -rf "$WORK"' EXIT
 cd "$WORK"
 export TZ=Europe/Moscow
+# The graph's "Times" is whatever serif font fontconfig finds: other installed
+# fonts (a window manager's, say) would change the picture. Only the fonts the
+# project installs are offered.
+cat >fonts.conf <<CONF
+<?xml version="1.0"?>
+<!DOCTYPE fontconfig SYSTEM "fonts.dtd">
+<fontconfig>
+  <dir>/usr/share/fonts/truetype/liberation</dir>
+  <dir>/usr/share/fonts/truetype/dejavu</dir>
+  <include ignore_missing="yes">/etc/fonts/conf.d</include>
+  <cachedir>$WORK/fontcache</cachedir>
+</fontconfig>
+CONF
+export FONTCONFIG_FILE=$WORK/fonts.conf
 cp "$BIN"/demo.rpd demo.rpd
 "$BIN"/gruvik2-mkimage --full full.rpd
 

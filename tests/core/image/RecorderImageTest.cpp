@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include "common/errorExc.h"
+#include "image/KeyCell.h"
 #include "image/RecorderImage.h"
 #include "testsupport/AsUser.h"
 #include "testsupport/Errors.h"
