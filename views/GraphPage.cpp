@@ -29,6 +29,29 @@ int32_t saturated(int64_t v) {
     return int32_t(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
 }
 
+// Seconds of the latest event before end in the graph lists that draws
+// something (a power-off alone only breaks the curves), if any.
+std::optional<int32_t> latestDrawn(const FilteredLists& lists, int32_t end) {
+    std::optional<int32_t> latest;
+    auto look = [&](const aList& list) {
+        for (const aLink* l = list.last; l; l = l->prev) {
+            const genericParser& e = *static_cast<const filteredEventLink*>(l)->event;
+            if (latest && e.seconds <= *latest) return;
+            if (e.seconds >= end || eventAs<GL_powerOff>(&e)) continue;
+            latest = e.seconds;
+            return;
+        }
+    };
+    for (const aList& l : lists.groupLists)
+        look(l);
+    look(lists.modeList);
+    for (const aList& l : lists.relayLists)
+        look(l);
+    for (const aList& l : lists.channelLists)
+        look(l);
+    return latest;
+}
+
 } // namespace
 
 int32_t scaleSeconds(int index) {
@@ -53,6 +76,13 @@ void regenerateGraph(GraphDraw& draw, const eventList& events, int32_t rangeStar
         draw.dataEnd =
             saturated(static_cast<const filteredEventLink*>(journal->last)->event->seconds + 1ll);
         draw.viewStart = std::max(saturated(int64_t(draw.dataEnd) - draw.viewSpan), draw.dataStart);
+        // The journal's newest window may hold nothing to draw (the crane
+        // stood still before the reader came): the first view then ends
+        // just after the latest data instead of showing an empty grid.
+        const auto latest = latestDrawn(*draw.lists, draw.dataEnd);
+        if (latest && *latest < draw.viewStart && *latest >= draw.dataStart)
+            draw.viewStart =
+                std::max(saturated(int64_t(*latest) + 1 - draw.viewSpan), draw.dataStart);
     } else {
         draw.dataStart = draw.dataEnd = draw.viewStart = 0;
     }

@@ -65,7 +65,10 @@ std::string pageHead() {
            tableFont + "<TABLE ALIGN=LEFT BORDER=1 WIDTH=100%>" + headerRow(0) + "<TR>";
 }
 
-const std::string pageTail = "</TABLE></FONT></P>" + htmlFooter + "</BODY></HTML>";
+// A function, not a constant: htmlFooter is another file's.
+std::string pageTail() {
+    return "</TABLE></FONT></P>" + htmlFooter + "</BODY></HTML>";
+}
 
 // Reports k * 10 / total when it changes; false when cancelled.
 class Steps {
@@ -111,7 +114,7 @@ bool buildJournalHtml(const aList& journalList, Progress* progress, std::string&
         if (!steps.next()) return false;
         appendJournalRow(html, eventOf(l));
     }
-    html += pageTail;
+    html += pageTail();
     return true;
 }
 
@@ -138,7 +141,7 @@ bool buildJournalHtml(const JournalRows& rows, Progress* progress, std::string& 
         if (!steps.next()) return false;
         appendJournalRow(html, *e);
     }
-    html += pageTail;
+    html += pageTail();
     return true;
 }
 

@@ -56,6 +56,7 @@ TEST_F(GraphWindowLogic, RegenerateShowsTheNewestDataAndTheLoadRange) {
     load<GL_groupLoad>(t0 + 10, 0, 12000);
     load<GL_groupLoad>(t0 + 20, 2, -300);
     load<GL_cycleStart>(t0 + 30, 1, 50000); // cycle loads do not widen the axis
+    load<GL_groupLoad>(t0 + 900, 0, 0);     // something to draw in the newest window
     at<GL_powerOff>(t0 + 1000);
     regenerate();
     EXPECT_EQ(draw.dataStart, t0);
@@ -68,6 +69,39 @@ TEST_F(GraphWindowLogic, RegenerateShowsTheNewestDataAndTheLoadRange) {
     regenerateGraph(draw, events, t0 + 15, t0 + 1000, defaultGraphScale); // range without the 12000
     EXPECT_EQ(draw.maxLoad, 0);
     EXPECT_EQ(draw.minLoad, -300);
+}
+
+// The journal's newest window holds only a power-off and a reader: the first
+// view ends just after the last load instead, at the same scale.
+TEST_F(GraphWindowLogic, AnEmptyNewestWindowGivesWayToTheLatestData) {
+    at<GL_powerOn>(t0);
+    load<GL_groupLoad>(t0 + 10, 0, 1000);
+    load<GL_groupLoad>(t0 + 5000, 1, 2000);
+    at<GL_powerOff>(t0 + 9000);
+    at<GL_powerOn>(t0 + 20000);
+    regenerate();
+    EXPECT_EQ(draw.viewSpan, 300);
+    EXPECT_EQ(draw.dataEnd, t0 + 20001);
+    EXPECT_EQ(draw.viewStart, t0 + 5001 - 300);
+    EXPECT_EQ(scrollBarState(draw), (ScrollBarState{5001 - 300, 300, 20001}));
+
+    // Data only within the first window's length of the start: the window
+    // starts with the data, as a short journal's does.
+    lists.clear(); // the links first, then their events
+    events.clear();
+    at<GL_powerOn>(t0);
+    load<GL_groupLoad>(t0 + 100, 0, 1000);
+    at<GL_powerOff>(t0 + 9000);
+    regenerate();
+    EXPECT_EQ(draw.viewStart, t0);
+
+    // Nothing drawn anywhere: the newest window stays.
+    lists.clear(); // the links first, then their events
+    events.clear();
+    at<GL_powerOn>(t0);
+    at<GL_powerOff>(t0 + 9000);
+    regenerate();
+    EXPECT_EQ(draw.viewStart, t0 + 9001 - 300);
 }
 
 TEST_F(GraphWindowLogic, DataShorterThanTheWindowEndsAtItsRightEdgeAfterScrolling) {
