@@ -1,6 +1,8 @@
 #include "views/GraphPage.h"
 
 #include <algorithm>
+#include <climits>
+#include <iterator>
 
 #include "events/GL_records.h"
 #include "events/SL_records2.h"
@@ -29,26 +31,31 @@ int32_t saturated(int64_t v) {
     return int32_t(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
 }
 
-// Seconds of the latest event before end in the graph lists that draws
-// something (a power-off alone only breaks the curves), if any.
-std::optional<int32_t> latestDrawn(const FilteredLists& lists, int32_t end) {
+// Seconds of the latest end of a load curve's segment before end: a load
+// point (a load or a cycle's start) joined to an earlier one, as the drawing
+// joins them, with no cycle's stop or power-off between. A lone point draws
+// nothing.
+std::optional<int32_t> latestSegmentEnd(const GraphDraw& draw, int32_t end) {
     std::optional<int32_t> latest;
-    auto look = [&](const aList& list) {
-        for (const aLink* l = list.last; l; l = l->prev) {
+    for (size_t i = 0; i < std::size(draw.lists->groupLists); ++i) {
+        if (!draw.weightChecks[i]) continue;
+        std::optional<int32_t> later; // a point after the one looked at, none broken off
+        for (const aLink* l = draw.lists->groupLists[i].last; l; l = l->prev) {
             const genericParser& e = *static_cast<const filteredEventLink*>(l)->event;
-            if (latest && e.seconds <= *latest) return;
-            if (e.seconds >= end || eventAs<GL_powerOff>(&e)) continue;
-            latest = e.seconds;
-            return;
+            if (e.seconds >= end) continue;
+            // Nothing further back ends later than the segment already found.
+            if (latest && later.value_or(e.seconds) <= *latest) break;
+            if (eventAs<GL_groupLoad>(&e) || eventAs<GL_cycleStart>(&e)) {
+                if (later) {
+                    latest = std::max(latest.value_or(INT32_MIN), *later);
+                    break;
+                }
+                later = e.seconds;
+            } else if (eventAs<GL_cycleStop>(&e) || eventAs<GL_powerOff>(&e)) {
+                later.reset();
+            }
         }
-    };
-    for (const aList& l : lists.groupLists)
-        look(l);
-    look(lists.modeList);
-    for (const aList& l : lists.relayLists)
-        look(l);
-    for (const aList& l : lists.channelLists)
-        look(l);
+    }
     return latest;
 }
 
@@ -76,10 +83,10 @@ void regenerateGraph(GraphDraw& draw, const eventList& events, int32_t rangeStar
         draw.dataEnd =
             saturated(static_cast<const filteredEventLink*>(journal->last)->event->seconds + 1ll);
         draw.viewStart = std::max(saturated(int64_t(draw.dataEnd) - draw.viewSpan), draw.dataStart);
-        // The journal's newest window may hold nothing to draw (the crane
-        // stood still before the reader came): the first view then ends
-        // just after the latest data instead of showing an empty grid.
-        const auto latest = latestDrawn(*draw.lists, draw.dataEnd);
+        // The journal's newest window may hold no curve (the crane stood
+        // still before the reader came): the first view then ends just
+        // after the latest piece of curve instead of showing an empty grid.
+        const auto latest = latestSegmentEnd(draw, draw.dataEnd);
         if (latest && *latest < draw.viewStart && *latest >= draw.dataStart)
             draw.viewStart =
                 std::max(saturated(int64_t(*latest) + 1 - draw.viewSpan), draw.dataStart);

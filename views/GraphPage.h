@@ -26,8 +26,8 @@ int32_t scaleSeconds(int index);
 void applyScale(GraphDraw& draw, int index);
 
 // Rebuilds the drawing's header view from its image, applies the scale, shows
-// the newest viewSpan of its journal list (ending just after the latest event
-// of the graph lists when that window has nothing to draw) and takes the load range from every
+// the newest viewSpan of its journal list (ending just after the latest piece
+// of a ticked load curve when that window would show none) and takes the load range from every
 // group load of events within rangeStart..rangeEnd (0 always included). The
 // drawing's lists and image are set by the caller.
 void regenerateGraph(GraphDraw& draw, const eventList& events, int32_t rangeStart, int32_t rangeEnd,

@@ -160,7 +160,3 @@ std::string journalItemHtml(const genericParser& e, int timeWidth) {
     html += "</TD></TR></TABLE></FONT>";
     return html;
 }
-
-std::string journalFootHtml() {
-    return htmlFooter;
-}

@@ -31,10 +31,9 @@ bool collectJournalRows(const aList& journalList, Progress* progress, JournalRow
 // the list they were taken from; reports and cancels the same way.
 bool buildJournalHtml(const JournalRows& rows, Progress* progress, std::string& html);
 
-// The page cut into pieces that are laid out apart: the title with the header
-// row, one event's row, and the footer. Each row is a table of its own whose
+// Pieces of the page for a view that lays them out apart: the title with the
+// header row, and one event's row. Each row is a table of its own whose
 // date column is timeWidth pixels wide, as in the header, so that the columns
 // line up from one piece to the next.
 std::string journalHeadHtml(int timeWidth);
 std::string journalItemHtml(const genericParser& e, int timeWidth);
-std::string journalFootHtml();

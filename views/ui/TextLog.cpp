@@ -54,13 +54,12 @@ JournalView::JournalView(wxWindow* parent, const RecorderSession& session)
       session_(session) {
     SetBackgroundColour(*wxWHITE);
     timeWidth_ = measureTimeWidth(this);
-    SetItemCount(1); // the footer
 }
 
 void JournalView::show(JournalRows rows, unsigned long generation) {
     rows_.swap(rows);
     generation_ = generation;
-    SetItemCount(rows_.size() + 1);
+    SetItemCount(rows_.size());
     if (GetSelection() != wxNOT_FOUND) SetSelection(wxNOT_FOUND);
     ScrollToRow(0);
     RefreshAll();
@@ -73,8 +72,8 @@ const JournalRows& JournalView::rows() const {
 
 wxString JournalView::itemHtml(size_t n) const {
     const JournalRows& shown = rows();
-    if (n < shown.size()) return wxString::FromUTF8(journalItemHtml(*shown[n], timeWidth_));
-    return n == rows_.size() ? wxString::FromUTF8(journalFootHtml()) : wxString();
+    return n < shown.size() ? wxString::FromUTF8(journalItemHtml(*shown[n], timeWidth_))
+                            : wxString();
 }
 
 wxString JournalView::OnGetItem(size_t n) const {
@@ -87,6 +86,8 @@ TextLog::TextLog(wxWindow* parent, const RecorderSession& session)
     : HtmlPrintPanel(parent, L"Журнал"), session_(session) {
     header = new wxHtmlWindow(this, wxID_ANY, wxDefaultPosition, wxSize(100, 20),
                               wxHW_SCROLLBAR_NEVER, L"htmlWindow");
+    // No border of its own: its columns stand over the rows' columns.
+    header->SetBorders(0);
     view = new JournalView(this, session);
     header->SetPage(wxString::FromUTF8(journalHeadHtml(view->timeWidth())));
     // As high as the header's text at the width it gets: a narrow page wraps the title.

@@ -12,7 +12,8 @@ class RecorderSession;
 class wxHtmlWindow;
 
 // The journal's rows under the page's header, each item the row of the
-// document as a table of its own, and the footer as the last item.
+// document as a table of its own. The document's footer is the printed
+// page's: the view has none.
 class JournalView : public wxHtmlListBox {
 public:
     JournalView(wxWindow* parent, const RecorderSession& session);
@@ -25,7 +26,7 @@ public:
 
     // Pixels of the date column, the same in the header and every row.
     int timeWidth() const { return timeWidth_; }
-    // The HTML of item n: row n, or the footer after the last row.
+    // The HTML of row n.
     wxString itemHtml(size_t n) const;
 
 protected:

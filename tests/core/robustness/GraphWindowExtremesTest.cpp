@@ -51,7 +51,6 @@ TEST_F(GraphWindowExtremes, DataLongerThanAnIntSaturatesTheScrollPosition) {
     const int32_t first = -1592461696, last = 1710492891;
     addEvent<GL_powerOn>(events, first);
     addEvent<GL_cycleStart>(events, 0);
-    addEvent<GL_cycleStop>(events, last - 10); // something to draw in the newest window
     addEvent<GL_powerOff>(events, last);
     regenerate(defaultGraphScale);
     EXPECT_EQ(draw.viewStart, last + 1 - 300);

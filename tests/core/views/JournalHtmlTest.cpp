@@ -135,7 +135,6 @@ TEST_F(Journal, ItemsAndHeadLineUp) {
         std::string::npos);
     EXPECT_NE(head.find("<TH BGCOLOR=\"#D0D0FF\"><B><FONT COLOR=\"#0000FF\">Описание события"),
               std::string::npos);
-    EXPECT_NE(journalFootHtml().find("Напечатано из программы"), std::string::npos);
 }
 
 } // namespace
