@@ -8,7 +8,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libwxgtk3.2-dev libusb-1.0-0-dev libcairo2-dev
   xvfb xauth x11-utils imagemagick fonts-liberation
-  zip librsvg2-bin wx3.2-i18n poppler-utils clang-format openbox
+  zip librsvg2-bin wx3.2-i18n poppler-utils clang-format
 )
 if [ "${GRUVIK2_FUZZ:-0}" = 1 ]; then PACKAGES+=(clang libclang-rt-14-dev); fi
 

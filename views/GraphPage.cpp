@@ -83,13 +83,6 @@ void regenerateGraph(GraphDraw& draw, const eventList& events, int32_t rangeStar
         draw.dataEnd =
             saturated(static_cast<const filteredEventLink*>(journal->last)->event->seconds + 1ll);
         draw.viewStart = std::max(saturated(int64_t(draw.dataEnd) - draw.viewSpan), draw.dataStart);
-        // The journal's newest window may hold no curve (the crane stood
-        // still before the reader came): the first view then ends just
-        // after the latest piece of curve instead of showing an empty grid.
-        const auto latest = latestSegmentEnd(draw, draw.dataEnd);
-        if (latest && *latest < draw.viewStart && *latest >= draw.dataStart)
-            draw.viewStart =
-                std::max(saturated(int64_t(*latest) + 1 - draw.viewSpan), draw.dataStart);
     } else {
         draw.dataStart = draw.dataEnd = draw.viewStart = 0;
     }
@@ -101,6 +94,13 @@ void regenerateGraph(GraphDraw& draw, const eventList& events, int32_t rangeStar
             draw.minLoad = std::min(draw.minLoad, g->load);
         }
     }
+}
+
+void showLatestCurve(GraphDraw& draw) {
+    if (!draw.lists || !draw.lists->journalList.first) return;
+    const auto latest = latestSegmentEnd(draw, draw.dataEnd);
+    if (latest && *latest < draw.viewStart && *latest >= draw.dataStart)
+        draw.viewStart = std::max(saturated(int64_t(*latest) + 1 - draw.viewSpan), draw.dataStart);
 }
 
 bool matchesSearchKind(const genericParser& e, int kind, const std::array<bool, 5>& weights) {

@@ -26,12 +26,17 @@ int32_t scaleSeconds(int index);
 void applyScale(GraphDraw& draw, int index);
 
 // Rebuilds the drawing's header view from its image, applies the scale, shows
-// the newest viewSpan of its journal list (ending just after the latest piece
-// of a ticked load curve when that window would show none) and takes the load range from every
+// the newest viewSpan of its journal list and takes the load range from every
 // group load of events within rangeStart..rangeEnd (0 always included). The
 // drawing's lists and image are set by the caller.
 void regenerateGraph(GraphDraw& draw, const eventList& events, int32_t rangeStart, int32_t rangeEnd,
                      int scaleIndex);
+
+// The window's first view: when the newest window shows no piece of a ticked
+// load curve (the crane stood still before the reader came), the window ends
+// just after the latest piece instead, at the same scale and within the
+// data; otherwise nothing changes.
+void showLatestCurve(GraphDraw& draw);
 
 // Kinds of the search control; any other kind matches nothing.
 enum GraphSearchKind { searchCycle = 0, searchOverload = 1, searchPower = 2 };

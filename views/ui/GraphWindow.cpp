@@ -189,6 +189,7 @@ void GraphWindow::regenerate() {
     draw->takeSources();
     regenerateGraph(draw->graph, session_.events, session_.filter.rangeStart,
                     session_.filter.rangeEnd, scaleChoice->GetSelection());
+    showLatestCurve(draw->graph);
     draw->updateScrollBar();
     draw->Refresh();
 }
