@@ -11,6 +11,7 @@
 #include <wx/filename.h>
 #include <wx/log.h>
 #include <wx/textctrl.h>
+#include <wx/utils.h>
 
 #include "gui/CalDialog.h"
 #include "app/DialogProgress.h"
@@ -236,5 +237,8 @@ void MainFrame::onLastWeek(wxCommandEvent&) {
 }
 
 void MainFrame::onApplyFilter(wxCommandEvent&) {
+    // No progress dialog here: the pages are quick, but a full memory at the
+    // finest level still takes a moment.
+    wxBusyCursor busy;
     applyFilter(nullptr);
 }

@@ -97,7 +97,7 @@ int GraphDraw::yAt(int64_t value) const {
 
 bool GraphDraw::layOut(Canvas& canvas, Layout& l) {
     l.m = std::min(width, height);
-    const int points = l.m / 48;
+    const int points = std::max(l.m / 48, minFontPoints);
     l.light = {points, CanvasFont::light};
     l.normal = {points, CanvasFont::normal};
     l.bold = {points, CanvasFont::bold};

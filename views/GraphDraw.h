@@ -37,6 +37,9 @@ public:
     const RecorderImage* image = nullptr; // group count and mechanism names
     std::array<bool, 5> weightChecks{true, true, true, true, true};
     int32_t minLoad = 0, maxLoad = 0; // the page's load range
+    // The smallest text in points: a window on screen sets it so that a small
+    // window keeps legible text; 0 (a printer page) follows the surface alone.
+    int32_t minFontPoints = 0;
 
     // Paints on a surface whose size and margins are already in the fields.
     void paint(Canvas& canvas);

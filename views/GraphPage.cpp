@@ -1,6 +1,8 @@
 #include "views/GraphPage.h"
 
 #include <algorithm>
+#include <climits>
+#include <iterator>
 
 #include "events/GL_records.h"
 #include "events/SL_records2.h"
@@ -27,6 +29,34 @@ namespace {
 // damaged image may lie at both ends of the 32-bit calendar.
 int32_t saturated(int64_t v) {
     return int32_t(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
+}
+
+// Seconds of the latest end of a load curve's segment before end: a load
+// point (a load or a cycle's start) joined to an earlier one, as the drawing
+// joins them, with no cycle's stop or power-off between. A lone point draws
+// nothing.
+std::optional<int32_t> latestSegmentEnd(const GraphDraw& draw, int32_t end) {
+    std::optional<int32_t> latest;
+    for (size_t i = 0; i < std::size(draw.lists->groupLists); ++i) {
+        if (!draw.weightChecks[i]) continue;
+        std::optional<int32_t> later; // a point after the one looked at, none broken off
+        for (const aLink* l = draw.lists->groupLists[i].last; l; l = l->prev) {
+            const genericParser& e = *static_cast<const filteredEventLink*>(l)->event;
+            if (e.seconds >= end) continue;
+            // Nothing further back ends later than the segment already found.
+            if (latest && later.value_or(e.seconds) <= *latest) break;
+            if (eventAs<GL_groupLoad>(&e) || eventAs<GL_cycleStart>(&e)) {
+                if (later) {
+                    latest = std::max(latest.value_or(INT32_MIN), *later);
+                    break;
+                }
+                later = e.seconds;
+            } else if (eventAs<GL_cycleStop>(&e) || eventAs<GL_powerOff>(&e)) {
+                later.reset();
+            }
+        }
+    }
+    return latest;
 }
 
 } // namespace
@@ -64,6 +94,13 @@ void regenerateGraph(GraphDraw& draw, const eventList& events, int32_t rangeStar
             draw.minLoad = std::min(draw.minLoad, g->load);
         }
     }
+}
+
+void showLatestCurve(GraphDraw& draw) {
+    if (!draw.lists || !draw.lists->journalList.first) return;
+    const auto latest = latestSegmentEnd(draw, draw.dataEnd);
+    if (latest && *latest < draw.viewStart && *latest >= draw.dataStart)
+        draw.viewStart = std::max(saturated(int64_t(*latest) + 1 - draw.viewSpan), draw.dataStart);
 }
 
 bool matchesSearchKind(const genericParser& e, int kind, const std::array<bool, 5>& weights) {

@@ -32,6 +32,12 @@ void applyScale(GraphDraw& draw, int index);
 void regenerateGraph(GraphDraw& draw, const eventList& events, int32_t rangeStart, int32_t rangeEnd,
                      int scaleIndex);
 
+// The window's first view: when the newest window shows no piece of a ticked
+// load curve (the crane stood still before the reader came), the window ends
+// just after the latest piece instead, at the same scale and within the
+// data; otherwise nothing changes.
+void showLatestCurve(GraphDraw& draw);
+
 // Kinds of the search control; any other kind matches nothing.
 enum GraphSearchKind { searchCycle = 0, searchOverload = 1, searchPower = 2 };
 bool matchesSearchKind(const genericParser& e, int kind, const std::array<bool, 5>& weights);

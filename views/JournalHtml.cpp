@@ -4,13 +4,18 @@
 #include "events/EventTime.h"
 #include "events/eventList.h"
 #include "events/genericParser.h"
+#include "views/EventFilter.h"
 #include "views/SharedTexts.h"
 
 namespace {
 
+const char* const progressMessage = "Генерация журнала событий";
+const std::string title = "Журнал событий регистратора параметров";
+const std::string tableFont = "<FONT COLOR=\"#202060\" SIZE=-2>";
+
 struct RowColours {
-    const char* background;  // null: none
-    const char* text;        // null: the table's colour applies
+    const char* background; // null: none
+    const char* text;       // null: the table's colour applies
 };
 
 RowColours coloursFor(uint8_t importance) {
@@ -21,8 +26,10 @@ RowColours coloursFor(uint8_t importance) {
     return {nullptr, nullptr};
 }
 
-void appendCell(std::string& html, const RowColours& c, const std::string& content) {
+// width: the cell's WIDTH attribute, none when 0.
+void appendCell(std::string& html, const RowColours& c, const std::string& content, int width = 0) {
     html += "<TD";
+    if (width > 0) html += " WIDTH=" + std::to_string(width);
     if (c.background) {
         html += " BGCOLOR=\"";
         html += c.background;
@@ -38,7 +45,56 @@ void appendCell(std::string& html, const RowColours& c, const std::string& conte
     if (c.text) html += "</FONT>";
 }
 
-}  // namespace
+std::string headerCell(const char* text, int width) {
+    std::string cell = "<TH BGCOLOR=\"#D0D0FF\"";
+    if (width > 0) cell += " WIDTH=" + std::to_string(width);
+    return cell + "><B><FONT COLOR=\"#0000FF\">" + text + "</FONT></B></TH>";
+}
+
+std::string headerRow(int timeWidth) {
+    return headerCell("Дата и время", timeWidth) + headerCell("Описание события", 0);
+}
+
+std::string pageHead() {
+    return "<HTML><HEAD>" + htmlCharsetMeta + "<TITLE>" + title +
+           "</TITLE></HEAD><BODY>"
+           "<H2 ALIGN=CENTER><FONT SIZE=\"-1\">" +
+           title +
+           "</FONT></H2>"
+           "<P ALIGN=CENTER>" +
+           tableFont + "<TABLE ALIGN=LEFT BORDER=1 WIDTH=100%>" + headerRow(0) + "<TR>";
+}
+
+// A function, not a constant: htmlFooter is another file's.
+std::string pageTail() {
+    return "</TABLE></FONT></P>" + htmlFooter + "</BODY></HTML>";
+}
+
+// Reports k * 10 / total when it changes; false when cancelled.
+class Steps {
+public:
+    Steps(Progress* progress, size_t total) : progress_(progress), total_(total) {}
+    bool next() {
+        if (!progress_) return true;
+        ++k_;
+        auto v = unsigned(k_ * 10 / total_);
+        if (v == shown_) return true;
+        shown_ = v;
+        return progress_->update(int(v), progressMessage);
+    }
+
+private:
+    Progress* progress_;
+    size_t total_;
+    size_t k_ = 0;
+    unsigned shown_ = 0xFFFF;
+};
+
+const genericParser& eventOf(const aLink* l) {
+    return *static_cast<const filteredEventLink*>(l)->event;
+}
+
+} // namespace
 
 void appendJournalRow(std::string& html, const genericParser& e) {
     RowColours c = coloursFor(e.importance);
@@ -49,29 +105,58 @@ void appendJournalRow(std::string& html, const genericParser& e) {
 }
 
 bool buildJournalHtml(const aList& journalList, Progress* progress, std::string& html) {
-    size_t total = 0;
-    for (const aLink* l = journalList.first; l; l = l->next) ++total;
+    const size_t total = listSize(journalList);
     html.clear();
     html.reserve(128 + total * 160);
-    html += "<HTML><HEAD>" + htmlCharsetMeta +
-            "<TITLE>Журнал событий регистратора параметров</TITLE></HEAD><BODY>"
-            "<H2 ALIGN=CENTER><FONT SIZE=\"-1\">Журнал событий регистратора параметров</FONT></H2>"
-            "<P ALIGN=CENTER><FONT COLOR=\"#202060\" SIZE=-2><TABLE ALIGN=LEFT BORDER=1 WIDTH=100%>"
-            "<TH BGCOLOR=\"#D0D0FF\"><B><FONT COLOR=\"#0000FF\">Дата и время</FONT></B></TH>"
-            "<TH BGCOLOR=\"#D0D0FF\"><B><FONT COLOR=\"#0000FF\">Описание события</FONT></B></TH><TR>";
-    size_t k = 0;
-    unsigned shown = 0xFFFF;
+    html += pageHead();
+    Steps steps(progress, total);
     for (const aLink* l = journalList.first; l; l = l->next) {
-        if (progress) {
-            ++k;
-            auto v = unsigned(k * 10 / total);
-            if (v != shown) {
-                shown = v;
-                if (!progress->update(int(v), "Генерация журнала событий")) return false;
-            }
-        }
-        appendJournalRow(html, *static_cast<const filteredEventLink*>(l)->event);
+        if (!steps.next()) return false;
+        appendJournalRow(html, eventOf(l));
     }
-    html += "</TABLE></FONT></P>" + htmlFooter + "</BODY></HTML>";
+    html += pageTail();
     return true;
+}
+
+bool collectJournalRows(const aList& journalList, Progress* progress, JournalRows& rows) {
+    const size_t total = listSize(journalList);
+    JournalRows taken;
+    taken.reserve(total);
+    Steps steps(progress, total);
+    for (const aLink* l = journalList.first; l; l = l->next) {
+        if (!steps.next()) return false;
+        taken.push_back(&eventOf(l));
+    }
+    // Swapped rather than assigned: a shorter journal gives its memory back.
+    rows.swap(taken);
+    return true;
+}
+
+bool buildJournalHtml(const JournalRows& rows, Progress* progress, std::string& html) {
+    html.clear();
+    html.reserve(128 + rows.size() * 160);
+    html += pageHead();
+    Steps steps(progress, rows.size());
+    for (const genericParser* e : rows) {
+        if (!steps.next()) return false;
+        appendJournalRow(html, *e);
+    }
+    html += pageTail();
+    return true;
+}
+
+std::string journalHeadHtml(int timeWidth) {
+    return "<H2 ALIGN=CENTER><FONT SIZE=\"-1\">" + title + "</FONT></H2>" + tableFont +
+           "<TABLE BORDER=1 CELLSPACING=0 WIDTH=100%><TR>" + headerRow(timeWidth) +
+           "</TR></TABLE></FONT>";
+}
+
+std::string journalItemHtml(const genericParser& e, int timeWidth) {
+    const RowColours c = coloursFor(e.importance);
+    std::string html = tableFont + "<TABLE BORDER=1 CELLSPACING=0 WIDTH=100%><TR>";
+    appendCell(html, c, eventTimeText(e.seconds, e.tenths), timeWidth);
+    html += "</TD>";
+    appendCell(html, c, e.describe());
+    html += "</TD></TR></TABLE></FONT>";
+    return html;
 }

@@ -1,8 +1,11 @@
 #pragma once
 // The event journal as an HTML table: one row per event of the journal list,
-// coloured by importance.
+// coloured by importance. The whole page is what the command line writes and
+// the window prints; the window shows the same rows one at a time, each laid
+// out on its own, so that a journal of any length costs only the rows on screen.
 #include <cstdint>
 #include <string>
+#include <vector>
 
 class aList;
 class genericParser;
@@ -15,3 +18,22 @@ void appendJournalRow(std::string& html, const genericParser& e);
 // with "Генерация журнала событий" each time the value changes; returns false
 // (html incomplete) when the user cancels.
 bool buildJournalHtml(const aList& journalList, Progress* progress, std::string& html);
+
+// The events of a journal list in its order: what a view that lays out only
+// the rows on screen keeps (a pointer a row, into the events).
+using JournalRows = std::vector<const genericParser*>;
+
+// Takes the events of journalList into rows, reporting as buildJournalHtml;
+// false, and rows unchanged, when the user cancels.
+bool collectJournalRows(const aList& journalList, Progress* progress, JournalRows& rows);
+
+// The whole page for rows, byte for byte the one buildJournalHtml gives for
+// the list they were taken from; reports and cancels the same way.
+bool buildJournalHtml(const JournalRows& rows, Progress* progress, std::string& html);
+
+// Pieces of the page for a view that lays them out apart: the title with the
+// header row, and one event's row. Each row is a table of its own whose
+// date column is timeWidth pixels wide, as in the header, so that the columns
+// line up from one piece to the next.
+std::string journalHeadHtml(int timeWidth);
+std::string journalItemHtml(const genericParser& e, int timeWidth);

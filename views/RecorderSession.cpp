@@ -41,12 +41,17 @@ void RecorderSession::applyFilter(const FilterSettings& settings) {
 }
 
 void RecorderSession::clearEvents() {
+    ++eventsGeneration_;
     lists.clear();
     events.clear();
 }
 
 bool RecorderSession::journalHtml(Progress* progress, std::string& html) const {
     return buildJournalHtml(lists.journalList, progress, html);
+}
+
+bool RecorderSession::journalRows(Progress* progress, JournalRows& rows) const {
+    return collectJournalRows(lists.journalList, progress, rows);
 }
 
 std::optional<ProtocolPeriod> RecorderSession::protocolPeriod() const {

@@ -13,6 +13,7 @@
 #include "events/eventList.h"
 #include "image/RecorderImage.h"
 #include "views/EventFilter.h"
+#include "views/JournalHtml.h"
 #include "views/ProtocolDocument.h"
 
 class GraphDraw;
@@ -54,9 +55,16 @@ public:
     // Empties the lists, then the events.
     void clearEvents();
 
+    // Changes whenever the events go (clearEvents, and so every analysis): a
+    // view that keeps pointers into the events checks it before it uses them.
+    unsigned long eventsGeneration() const { return eventsGeneration_; }
+
     // The pages' documents (UTF-8 HTML). The journal reports into progress
     // and returns false when cancelled; the protocol is empty without events.
     bool journalHtml(Progress* progress, std::string& html) const;
+    // The journal's rows for a view that lays out only those on screen; the
+    // same reports and cancel as journalHtml, rows unchanged when cancelled.
+    bool journalRows(Progress* progress, JournalRows& rows) const;
     std::optional<ProtocolPeriod> protocolPeriod() const;
     std::string protocolHtml() const;
 
@@ -65,4 +73,7 @@ public:
     // wireGraph with the filter's weights, then the time window and load
     // range for the filter's range at the scale of scaleIndex.
     void regenerateGraph(GraphDraw& draw, int scaleIndex) const;
+
+private:
+    unsigned long eventsGeneration_ = 0;
 };

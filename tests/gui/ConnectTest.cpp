@@ -203,7 +203,7 @@ protected:
         wxTEST_DIALOG(sendConnect(), SaveChoice(path, frame->lastDir),
                       InfoExpected(DoneTitle, Done));
     }
-    std::string journalHtml() const { return utf8(controlsOf(*frame).journalPage->html); }
+    std::string journalHtml() const { return guitest::journalDocument(*controlsOf(*frame).journalPage); }
     // Pages showing an image with no events.
     void expectEmptyPages() {
         EXPECT_TRUE(frame->events.empty());
@@ -263,7 +263,7 @@ TEST_F(ConnectTest, ReadsTheRecorderIntoANewFileThenNothingNew) {
     EXPECT_EQ(utf8(controlsOf(*frame).firstRecordButton->GetLabel()), "07:55:00 04/03/2024");
     EXPECT_EQ(utf8(controlsOf(*frame).lastRecordButton->GetLabel()), "16:46:41 08/03/2024");
     EXPECT_EQ(listSize(frame->lists.journalList), 18u);
-    EXPECT_NE(utf8(controlsOf(*frame).journalPage->htmlView->ToText()).find(sample::firstPowerOn),
+    EXPECT_NE(guitest::journalText(*controlsOf(*frame).journalPage).find(sample::firstPowerOn),
               std::string::npos);
     const std::string journal = journalHtml();
 

@@ -8,7 +8,9 @@
 #include <wx/display.h>
 #include <wx/notebook.h>
 #include <wx/print.h>
+#include <wx/scrolbar.h>
 #include <wx/stattext.h>
+#include <wx/uiaction.h>
 
 #include "app/GruvikApp.h"
 #include "app/MainFrame.h"
@@ -57,13 +59,29 @@ protected:
         event.SetEventObject(page->scaleChoice);
         page->scaleChoice->GetEventHandler()->ProcessEvent(event);
     }
-    void scroll(wxEventType type, int position = 0, int orientation = wxHORIZONTAL) {
-        wxScrollWinEvent event(type, position, orientation);
-        event.SetEventObject(page->draw);
-        page->draw->GetEventHandler()->ProcessEvent(event);
+    // An event of the scroll bar, as it sends them to the page.
+    void scroll(wxEventType type, int position = 0) {
+        wxScrollEvent event(type, CmdGraphScroll, position, wxHORIZONTAL);
+        event.SetEventObject(bar());
+        bar()->GetEventHandler()->ProcessEvent(event);
+    }
+    void key(int code) {
+        wxKeyEvent event(wxEVT_KEY_DOWN);
+        event.m_keyCode = code;
+        event.SetEventObject(area());
+        area()->GetEventHandler()->ProcessEvent(event);
+    }
+    void wheel(int rotation, wxMouseWheelAxis axis = wxMOUSE_WHEEL_VERTICAL) {
+        wxMouseEvent event(wxEVT_MOUSEWHEEL);
+        event.m_wheelRotation = rotation;
+        event.m_wheelDelta = 120;
+        event.m_wheelAxis = axis;
+        event.SetEventObject(area());
+        area()->GetEventHandler()->ProcessEvent(event);
     }
     GraphDraw& graph() { return page->draw->graph; }
     wxWindow* area() { return page->draw; }
+    wxScrollBar* bar() { return page->scrollBar; }
 
     ScopedTZ tz{"UTC"};
     GraphWindow* page = nullptr;
@@ -91,7 +109,10 @@ TEST_F(GraphPageTest, ControlsWithPicturesAndToolTips) {
         EXPECT_EQ(button->GetBitmap().GetSize(), wxSize(32, 32));
     }
     EXPECT_EQ(guitest::utf8(page->scaleChoice->GetToolTipText()), "Выбор масштаба шкалы времени");
-    EXPECT_TRUE(area()->HasFlag(wxHSCROLL));
+    // The time window's scroll bar is a control of its own, not the drawing's.
+    EXPECT_FALSE(area()->HasFlag(wxHSCROLL));
+    ASSERT_TRUE(bar());
+    EXPECT_FALSE(bar()->IsVertical());
 }
 
 // The labels are laid out for their own 14-point font, so neither loses its
@@ -116,9 +137,9 @@ TEST_F(GraphPageTest, EmptyListGivesTheIdleScrollBar) {
     regenerate();
     EXPECT_EQ(graph().dataStart, 0);
     EXPECT_EQ(graph().viewStart, 0);
-    EXPECT_EQ(area()->GetScrollPos(wxHORIZONTAL), 0);
-    EXPECT_EQ(area()->GetScrollThumb(wxHORIZONTAL), 10);
-    EXPECT_EQ(area()->GetScrollRange(wxHORIZONTAL), 10);
+    EXPECT_EQ(bar()->GetThumbPosition(), 0);
+    EXPECT_EQ(bar()->GetThumbSize(), 10);
+    EXPECT_EQ(bar()->GetRange(), 10);
 }
 
 TEST_F(GraphPageTest, DataShorterThanTheWindowEndsAtTheRightEdgeAfterAScroll) {
@@ -126,7 +147,7 @@ TEST_F(GraphPageTest, DataShorterThanTheWindowEndsAtTheRightEdgeAfterAScroll) {
     addEvent<GL_powerOff>(frame->events, t0 + 99);
     regenerate();
     EXPECT_EQ(graph().viewStart, t0);
-    scroll(wxEVT_SCROLLWIN_LINEDOWN);
+    scroll(wxEVT_SCROLL_LINEDOWN);
     EXPECT_EQ(graph().viewStart, t0 + 100 - 300);
 }
 
@@ -136,14 +157,14 @@ TEST_F(GraphPageTest, ScaleChoiceKeepsTheCentreAndTheButtonsStopAtTheEnds) {
     regenerate();
     const int32_t start = t0 + 7201 - 300;
     EXPECT_EQ(graph().viewStart, start);
-    EXPECT_EQ(area()->GetScrollPos(wxHORIZONTAL), 7201 - 300);
-    EXPECT_EQ(area()->GetScrollThumb(wxHORIZONTAL), 300);
-    EXPECT_EQ(area()->GetScrollRange(wxHORIZONTAL), 7201);
+    EXPECT_EQ(bar()->GetThumbPosition(), 7201 - 300);
+    EXPECT_EQ(bar()->GetThumbSize(), 300);
+    EXPECT_EQ(bar()->GetRange(), 7201);
 
     chooseScale(2); // "1 мин."
     EXPECT_EQ(graph().viewStart, start + 120);
     EXPECT_EQ(graph().viewSpan, 60);
-    EXPECT_EQ(area()->GetScrollThumb(wxHORIZONTAL), 60);
+    EXPECT_EQ(bar()->GetThumbSize(), 60);
 
     page->scaleChoice->SetSelection(0); // no event: the scale is still one minute
     press(CmdScaleDown);
@@ -171,7 +192,7 @@ TEST_F(GraphPageTest, SearchSkipsUntickedGroupsAndStaysWhenNothingIsFound) {
 
     press(CmdSearchEarlier);
     EXPECT_EQ(graph().viewStart, t0 + 100 - 150);
-    EXPECT_EQ(area()->GetScrollPos(wxHORIZONTAL), 100 - 150 < 0 ? 0 : 100 - 150);
+    EXPECT_EQ(bar()->GetThumbPosition(), 100 - 150 < 0 ? 0 : 100 - 150);
 
     graph().viewStart = t0 + 1000 - 150;
     press(CmdSearchLater);
@@ -190,20 +211,127 @@ TEST_F(GraphPageTest, LineStepsFollowTheScale) {
     for (const auto& c : cases) {
         chooseScale(c.scale);
         graph().viewStart = t0 + 86400;
-        scroll(wxEVT_SCROLLWIN_LINEDOWN);
+        scroll(wxEVT_SCROLL_LINEDOWN);
         EXPECT_EQ(graph().viewStart, t0 + 86400 + c.step) << c.scale;
-        scroll(wxEVT_SCROLLWIN_LINEUP);
+        scroll(wxEVT_SCROLL_LINEUP);
         EXPECT_EQ(graph().viewStart, t0 + 86400) << c.scale;
-        EXPECT_EQ(area()->GetScrollPos(wxHORIZONTAL), 86400);
+        EXPECT_EQ(bar()->GetThumbPosition(), 86400);
     }
-    scroll(wxEVT_SCROLLWIN_LINEDOWN, 0, wxVERTICAL); // not ours
-    EXPECT_EQ(graph().viewStart, t0 + 86400);
-    scroll(wxEVT_SCROLLWIN_THUMBTRACK, 5000);
+    scroll(wxEVT_SCROLL_THUMBTRACK, 5000);
     EXPECT_EQ(graph().viewStart, t0 + 5000);
-    scroll(wxEVT_SCROLLWIN_THUMBRELEASE, 30);
+    scroll(wxEVT_SCROLL_THUMBRELEASE, 30);
     EXPECT_EQ(graph().viewStart, t0 + 30);
-    scroll(wxEVT_SCROLLWIN_PAGEUP);   // a minute back
+    scroll(wxEVT_SCROLL_PAGEUP);      // a minute back
     EXPECT_EQ(graph().viewStart, t0); // clamped to the data
+}
+
+// Over the drawing the keys and the wheel move the window in the scroll
+// bar's steps, and the scroll bar follows.
+TEST_F(GraphPageTest, KeysAndWheelMoveInTheLineAndPageSteps) {
+    addEvent<GL_powerOn>(frame->events, t0);
+    addEvent<GL_powerOff>(frame->events, t0 + 30 * 86400);
+    regenerate();
+    chooseScale(4); // "20 мин.": a line is 10 s, a page 1200 s
+    const int32_t start = t0 + 86400;
+    const struct {
+        int key;
+        int32_t moved; // from start
+    } keys[] = {
+        {WXK_RIGHT, 10},      {WXK_LEFT, -10},     {WXK_DOWN, 10},         {WXK_UP, -10},
+        {WXK_PAGEDOWN, 1200}, {WXK_PAGEUP, -1200}, {WXK_NUMPAD_RIGHT, 10},
+    };
+    for (const auto& k : keys) {
+        graph().viewStart = start;
+        key(k.key);
+        EXPECT_EQ(graph().viewStart, start + k.moved) << k.key;
+        EXPECT_EQ(bar()->GetThumbPosition(), 86400 + k.moved) << k.key;
+    }
+    graph().viewStart = start;
+    key('A');
+    EXPECT_EQ(graph().viewStart, start);
+    key(WXK_HOME);
+    EXPECT_EQ(graph().viewStart, t0);
+    key(WXK_END);
+    EXPECT_EQ(graph().viewStart, t0 + 30 * 86400 + 1 - 1200);
+    EXPECT_EQ(bar()->GetThumbPosition(), 30 * 86400 + 1 - 1200);
+
+    // A notch of the wheel is a line: down or right later, up or left earlier;
+    // the parts of a notch that a fine wheel sends add up.
+    graph().viewStart = start;
+    wheel(-120);
+    EXPECT_EQ(graph().viewStart, start + 10);
+    wheel(240);
+    EXPECT_EQ(graph().viewStart, start - 10);
+    wheel(-60);
+    EXPECT_EQ(graph().viewStart, start - 10);
+    wheel(-60);
+    EXPECT_EQ(graph().viewStart, start);
+    wheel(120, wxMOUSE_WHEEL_HORIZONTAL);
+    EXPECT_EQ(graph().viewStart, start + 10);
+    EXPECT_EQ(bar()->GetThumbPosition(), 86400 + 10);
+    chooseScale(10); // a week: a line is 600 s
+    graph().viewStart = start;
+    wheel(-120);
+    EXPECT_EQ(graph().viewStart, start + 600);
+}
+
+// Real input: a click gives the drawing the keys, and End goes to the end.
+TEST_F(GraphPageTest, AClickThenEndShowsTheLatestData) {
+    addEvent<GL_powerOn>(frame->events, t0);
+    addEvent<GL_powerOff>(frame->events, t0 + 86400);
+    regenerate();
+    key(WXK_HOME);
+    ASSERT_EQ(graph().viewStart, t0);
+    ASSERT_TRUE(guitest::waitFor([&] { return area()->IsShownOnScreen(); }));
+    guitest::clickOn(area());
+    ASSERT_TRUE(guitest::waitFor([&] { return wxWindow::FindFocus() == area(); }));
+    wxUIActionSimulator().Char(WXK_END);
+    EXPECT_TRUE(guitest::waitFor([&] { return graph().viewStart == t0 + 86401 - 300; }));
+}
+
+// The scroll bar sits below the drawing, not over it, on the screen of a
+// laptop; its thumb is the window's share of the data.
+TEST_F(GraphPageTest, TheScrollBarIsAControlBelowTheDrawing) {
+    frame->SetSize(1366, 740);
+    addEvent<GL_powerOn>(frame->events, t0);
+    addEvent<GL_powerOff>(frame->events, t0 + 7200);
+    regenerate();
+    ASSERT_TRUE(guitest::waitFor([&] { return bar()->IsShownOnScreen(); }));
+    frame->Layout();
+    page->Layout();
+    const wxRect drawing = area()->GetScreenRect(), scrollBar = bar()->GetScreenRect();
+    EXPECT_GE(scrollBar.GetTop(), drawing.GetBottom());
+    EXPECT_GE(scrollBar.height, 8);
+    EXPECT_GE(scrollBar.width, drawing.width - 2);
+    EXPECT_EQ(bar()->GetThumbSize(), 300);
+    EXPECT_EQ(bar()->GetPageSize(), 300);
+    EXPECT_EQ(bar()->GetRange(), 7201);
+    chooseScale(5); // an hour: half the data
+    EXPECT_EQ(bar()->GetThumbSize(), 3600);
+}
+
+// The demo's newest five minutes hold a power-on and the reader: the first
+// view shows the latest piece of curve instead, at the same scale, in letters one can read at
+// the window's first size.
+TEST_F(GraphPageTest, TheFirstViewShowsDataInLegibleText) {
+    frame->openImageFile(wxGetCwd() + L"/demo.rpd");
+    ASSERT_FALSE(frame->events.empty());
+    EXPECT_EQ(graph().viewSpan, 300);
+    const int64_t from = graph().viewStart, to = from + graph().viewSpan;
+    // At least two points of the total's curve.
+    int points = 0;
+    for (const aLink* l = frame->lists.groupLists[0].first; l; l = l->next) {
+        const genericParser& e = *static_cast<const filteredEventLink*>(l)->event;
+        points += e.seconds >= from && e.seconds <= to && eventAs<GL_groupLoad>(&e);
+    }
+    EXPECT_GE(points, 2);
+
+    area()->Refresh();
+    area()->Update();
+    ASSERT_TRUE(guitest::waitFor([&] { return graph().width == area()->GetClientSize().x; }));
+    std::printf("graph area %dx%d, text height %d px\n", graph().width, graph().height,
+                graph().textHeight);
+    EXPECT_GE(graph().textHeight, 12);
 }
 
 TEST_F(GraphPageTest, PaintEventDrawsAtTheClientSize) {

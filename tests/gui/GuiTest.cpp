@@ -16,6 +16,11 @@
 
 #include "app/GruvikApp.h"
 #include "app/MainFrame.h"
+#include "views/ui/TextLog.h"
+
+#include <wx/dcclient.h>
+#include <wx/html/htmlcell.h>
+#include <wx/html/winpars.h>
 
 namespace guitest {
 namespace {
@@ -93,6 +98,33 @@ void installDialogGuard() {
 
 std::string utf8(const wxString& s) {
     return std::string(s.utf8_str());
+}
+
+std::string journalDocument(const TextLog& page) {
+    std::string html;
+    EXPECT_TRUE(page.document(nullptr, html));
+    return html;
+}
+
+std::string journalText(const TextLog& page) {
+    wxClientDC dc(page.view);
+    wxHtmlWinParser parser;
+    parser.SetDC(&dc);
+    wxString text;
+    for (size_t n = 0; n < page.view->GetItemCount(); ++n) {
+        std::unique_ptr<wxHtmlContainerCell> cell(
+            static_cast<wxHtmlContainerCell*>(parser.Parse(page.view->itemHtml(n))));
+        if (!cell) continue;
+        cell->Layout(page.view->GetClientSize().x);
+        // The cells' texts, their runs of spaces taken as one.
+        wxString line;
+        for (wxHtmlTerminalCellsInterator i(cell->GetFirstTerminal(), cell->GetLastTerminal()); i;
+             ++i)
+            for (wxUniChar c : i->ConvertToText(nullptr))
+                if (c != L' ' || (!line.empty() && line.Last() != L' ')) line += c;
+        text += line.Trim() + L"\n";
+    }
+    return utf8(text);
 }
 
 bool waitFor(const std::function<bool()>& ready, int limitMs) {

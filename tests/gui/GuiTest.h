@@ -14,6 +14,7 @@
 #include <wx/weakref.h>
 
 class MainFrame;
+class TextLog;
 
 namespace guitest {
 
@@ -46,6 +47,11 @@ void pressEnter(wxWindow* focus);
 void pressEnterIn(wxWindow* window);
 
 std::string utf8(const wxString& s);
+
+// The journal page's whole document, as it prints.
+std::string journalDocument(const TextLog& page);
+// The text of the journal view's items as they are laid out, one line an item.
+std::string journalText(const TextLog& page);
 
 // Sees the progress dialogs that open while it lives. Work under a progress
 // dialog runs synchronously and lets through only repaint and input events,

@@ -120,8 +120,8 @@ protected:
         wxTEST_DIALOG(sendCommand(frame, wxID_SAVE), FileChoice(path, true, frame->lastDir));
     }
 
-    std::string journalHtml() const { return utf8(controlsOf(*frame).journalPage->html); }
-    std::string journalText() const { return utf8(controlsOf(*frame).journalPage->htmlView->ToText()); }
+    std::string journalHtml() const { return guitest::journalDocument(*controlsOf(*frame).journalPage); }
+    std::string journalText() const { return guitest::journalText(*controlsOf(*frame).journalPage); }
     std::string protocolHtml() const { return utf8(controlsOf(*frame).protocolPage->html); }
     // The journal that the filtered list gives now.
     std::string journalOfList() const {

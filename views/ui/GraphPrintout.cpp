@@ -36,6 +36,7 @@ bool GraphPrintout::OnPrintPage(int) {
     }
     GraphDraw& graph = source->graph;
     preparePrintedGraph(graph, width, height, setup);
+    graph.minFontPoints = 0; // the page's own sizes, as on paper
     source->takeSources();
     WxCanvas canvas(*dc);
     graph.paint(canvas);

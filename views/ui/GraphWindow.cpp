@@ -6,6 +6,7 @@
 #include <wx/dcclient.h>
 #include <wx/generic/prntdlgg.h>
 #include <wx/printdlg.h>
+#include <wx/scrolbar.h>
 #include <wx/sizer.h>
 #include <wx/stattext.h>
 
@@ -20,10 +21,39 @@
 
 // ---- the drawing ----------------------------------------------------------
 
+GraphScroll graphScrollForKey(int keyCode) {
+    switch (keyCode) {
+    case WXK_LEFT:
+    case WXK_UP:
+    case WXK_NUMPAD_LEFT:
+    case WXK_NUMPAD_UP:
+        return GraphScroll::lineUp;
+    case WXK_RIGHT:
+    case WXK_DOWN:
+    case WXK_NUMPAD_RIGHT:
+    case WXK_NUMPAD_DOWN:
+        return GraphScroll::lineDown;
+    case WXK_PAGEUP:
+    case WXK_NUMPAD_PAGEUP:
+        return GraphScroll::pageUp;
+    case WXK_PAGEDOWN:
+    case WXK_NUMPAD_PAGEDOWN:
+        return GraphScroll::pageDown;
+    case WXK_HOME:
+    case WXK_NUMPAD_HOME:
+        return GraphScroll::top;
+    case WXK_END:
+    case WXK_NUMPAD_END:
+        return GraphScroll::bottom;
+    default:
+        return GraphScroll::other;
+    }
+}
+
 GraphDrawWindow::GraphDrawWindow(wxWindow* parent, const RecorderSession& session,
                                  const PageActions& actions)
     : wxWindow(parent, wxID_ANY, wxDefaultPosition, wxDefaultSize,
-               wxHSCROLL | wxSUNKEN_BORDER | wxFULL_REPAINT_ON_RESIZE),
+               wxSUNKEN_BORDER | wxFULL_REPAINT_ON_RESIZE | wxWANTS_CHARS),
       session_(session), actions_(actions) {
     SetBackgroundColour(*wxWHITE);
 }
@@ -33,52 +63,68 @@ void GraphDrawWindow::takeSources() {
 }
 
 void GraphDrawWindow::updateScrollBar() {
+    if (!scrollBar) return;
     ScrollBarState s = scrollBarState(graph);
-    SetScrollbar(wxHORIZONTAL, s.position, s.thumb, s.range, true);
+    scrollBar->SetScrollbar(s.position, s.thumb, s.range, s.thumb, true);
+}
+
+void GraphDrawWindow::scroll(GraphScroll action, int thumbPosition) {
+    const int position = scrollGraph(graph, action, thumbPosition);
+    if (scrollBar) scrollBar->SetThumbPosition(position);
+    if (action != GraphScroll::other) Refresh();
 }
 
 void GraphDrawWindow::onPaint(wxPaintEvent&) {
     wxPaintDC dc(this);
     GetClientSize(&graph.width, &graph.height);
     graph.marginLeft = graph.marginRight = graph.marginTop = graph.marginBottom = 0;
+    // Legible on a laptop's screen at any window size (a printout sets its own).
+    graph.minFontPoints = 9;
     takeSources();
     WxCanvas canvas(dc);
     graph.paint(canvas);
 }
 
-void GraphDrawWindow::onScroll(wxScrollWinEvent& event) {
-    if (event.GetOrientation() != wxHORIZONTAL) return;
-    const wxEventType type = event.GetEventType();
-    GraphScroll action = GraphScroll::other;
-    if (type == wxEVT_SCROLLWIN_LINEUP)
-        action = GraphScroll::lineUp;
-    else if (type == wxEVT_SCROLLWIN_LINEDOWN)
-        action = GraphScroll::lineDown;
-    else if (type == wxEVT_SCROLLWIN_PAGEUP)
-        action = GraphScroll::pageUp;
-    else if (type == wxEVT_SCROLLWIN_PAGEDOWN)
-        action = GraphScroll::pageDown;
-    else if (type == wxEVT_SCROLLWIN_TOP)
-        action = GraphScroll::top;
-    else if (type == wxEVT_SCROLLWIN_BOTTOM)
-        action = GraphScroll::bottom;
-    else if (type == wxEVT_SCROLLWIN_THUMBTRACK || type == wxEVT_SCROLLWIN_THUMBRELEASE)
-        action = GraphScroll::thumb;
-    if (action != GraphScroll::other) Refresh();
-    SetScrollPos(wxHORIZONTAL, scrollGraph(graph, action, event.GetPosition()), true);
+void GraphDrawWindow::onKey(wxKeyEvent& event) {
+    const GraphScroll action = graphScrollForKey(event.GetKeyCode());
+    if (action == GraphScroll::other || event.HasAnyModifiers()) {
+        event.Skip(); // Tab and the rest go on as usual
+        return;
+    }
+    scroll(action);
+}
+
+void GraphDrawWindow::onWheel(wxMouseEvent& event) {
+    const int delta = event.GetWheelDelta() > 0 ? event.GetWheelDelta() : 120;
+    // Up (a positive rotation) is earlier; right on a horizontal wheel is later.
+    const int rotation = event.GetWheelAxis() == wxMOUSE_WHEEL_VERTICAL ? -event.GetWheelRotation()
+                                                                        : event.GetWheelRotation();
+    wheelRotation_ += rotation;
+    // A line step a notch; a fine wheel's parts of a notch add up.
+    for (; wheelRotation_ >= delta; wheelRotation_ -= delta)
+        scroll(GraphScroll::lineDown);
+    for (; wheelRotation_ <= -delta; wheelRotation_ += delta)
+        scroll(GraphScroll::lineUp);
+}
+
+void GraphDrawWindow::onClick(wxMouseEvent& event) {
+    SetFocus(); // for the keys
+    event.Skip();
 }
 
 // clang-format off
 wxBEGIN_EVENT_TABLE(GraphDrawWindow, wxWindow)
     EVT_PAINT(GraphDrawWindow::onPaint)
-    EVT_SCROLLWIN(GraphDrawWindow::onScroll)
+    EVT_KEY_DOWN(GraphDrawWindow::onKey)
+    EVT_MOUSEWHEEL(GraphDrawWindow::onWheel)
+    EVT_LEFT_DOWN(GraphDrawWindow::onClick)
 wxEND_EVENT_TABLE()
-// clang-format on
+    // clang-format on
 
-// ---- the page -------------------------------------------------------------
+    // ---- the page -------------------------------------------------------------
 
-GraphWindow::GraphWindow(wxWindow* parent, const RecorderSession& session,
-                         const PageActions& actions)
+    GraphWindow::GraphWindow(wxWindow* parent, const RecorderSession& session,
+                             const PageActions& actions)
     : PrintPanel(parent, wxTAB_TRAVERSAL), session_(session), actions_(actions) {
     draw = new GraphDrawWindow(this, session, actions);
 
@@ -125,8 +171,16 @@ GraphWindow::GraphWindow(wxWindow* parent, const RecorderSession& session,
         button(CmdScaleUp, L"bmps/yellowrightarr.32.png", L"Увеличение масштаба шкалы времени"), 0,
         centred);
 
+    // A control of its own rather than the drawing's: GTK would lay that over
+    // the drawing's bottom, hidden until the pointer comes near.
+    scrollBar =
+        new wxScrollBar(this, CmdGraphScroll, wxDefaultPosition, wxDefaultSize, wxSB_HORIZONTAL);
+    draw->scrollBar = scrollBar;
+    draw->updateScrollBar();
+
     auto* sizer = new wxBoxSizer(wxVERTICAL);
     sizer->Add(draw, 1, wxEXPAND);
+    sizer->Add(scrollBar, 0, wxEXPAND);
     sizer->Add(row, 0, wxEXPAND);
     SetSizer(sizer);
 }
@@ -135,6 +189,7 @@ void GraphWindow::regenerate() {
     draw->takeSources();
     regenerateGraph(draw->graph, session_.events, session_.filter.rangeStart,
                     session_.filter.rangeEnd, scaleChoice->GetSelection());
+    showLatestCurve(draw->graph);
     draw->updateScrollBar();
     draw->Refresh();
 }
@@ -178,6 +233,26 @@ void GraphWindow::onScaleChoice(wxCommandEvent&) {
     applyScaleFromControls();
 }
 
+void GraphWindow::onScroll(wxScrollEvent& event) {
+    const wxEventType type = event.GetEventType();
+    GraphScroll action = GraphScroll::other;
+    if (type == wxEVT_SCROLL_LINEUP)
+        action = GraphScroll::lineUp;
+    else if (type == wxEVT_SCROLL_LINEDOWN)
+        action = GraphScroll::lineDown;
+    else if (type == wxEVT_SCROLL_PAGEUP)
+        action = GraphScroll::pageUp;
+    else if (type == wxEVT_SCROLL_PAGEDOWN)
+        action = GraphScroll::pageDown;
+    else if (type == wxEVT_SCROLL_TOP)
+        action = GraphScroll::top;
+    else if (type == wxEVT_SCROLL_BOTTOM)
+        action = GraphScroll::bottom;
+    else if (type == wxEVT_SCROLL_THUMBTRACK || type == wxEVT_SCROLL_THUMBRELEASE)
+        action = GraphScroll::thumb;
+    draw->scroll(action, event.GetPosition());
+}
+
 // ---- printing -------------------------------------------------------------
 
 void GraphWindow::printPage() {
@@ -217,5 +292,6 @@ wxBEGIN_EVENT_TABLE(GraphWindow, PrintPanel)
     EVT_BUTTON(CmdScaleDown, GraphWindow::onScaleDown)
     EVT_BUTTON(CmdScaleUp, GraphWindow::onScaleUp)
     EVT_COMBOBOX(CmdScaleChoice, GraphWindow::onScaleChoice)
+    EVT_COMMAND_SCROLL(CmdGraphScroll, GraphWindow::onScroll)
 wxEND_EVENT_TABLE()
     // clang-format on

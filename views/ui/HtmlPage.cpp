@@ -54,8 +54,27 @@ wxString HtmlPrinter::printPdf(const wxString& html, const wxString& path) {
     return printToPdf(*p, printData, path);
 }
 
+HtmlPrintPanel::HtmlPrintPanel(wxWindow* parent, const wxString& printerName)
+    : PrintPanel(parent, wxTAB_TRAVERSAL), printer(printerName) {}
+
+void HtmlPrintPanel::printPage() {
+    if (auto document = printedDocument(true)) printer.print(*document);
+}
+
+void HtmlPrintPanel::pageSetup() {
+    printer.pageSetup();
+}
+
+void HtmlPrintPanel::previewPage() {
+    if (auto document = printedDocument(true)) printer.preview(*document);
+}
+
+wxString HtmlPrintPanel::printPdf(const wxString& path) {
+    return printer.printPdf(printedDocument(false).value_or(wxString()), path);
+}
+
 HtmlPage::HtmlPage(wxWindow* parent, const wxString& printerName)
-    : PrintPanel(parent, wxTAB_TRAVERSAL), printer(printerName) {
+    : HtmlPrintPanel(parent, printerName) {
     // Made larger than its scroll bars: GTK complains when a view is given
     // less room than they need, and the notebook sizes the page later anyway.
     htmlView = new wxHtmlWindow(this, wxID_ANY, wxDefaultPosition, wxSize(100, 100),
@@ -63,22 +82,6 @@ HtmlPage::HtmlPage(wxWindow* parent, const wxString& printerName)
     auto* sizer = new wxBoxSizer(wxHORIZONTAL);
     sizer->Add(htmlView, 1, wxEXPAND);
     SetSizer(sizer);
-}
-
-void HtmlPage::printPage() {
-    printer.print(printed);
-}
-
-void HtmlPage::pageSetup() {
-    printer.pageSetup();
-}
-
-void HtmlPage::previewPage() {
-    printer.preview(printed);
-}
-
-wxString HtmlPage::printPdf(const wxString& path) {
-    return printer.printPdf(printed, path);
 }
 
 void HtmlPage::show(const std::string& utf8) {

@@ -1,8 +1,9 @@
 #pragma once
-// A notebook page that shows one generated HTML document and prints that same
-// document: what is printed or previewed is always what the view shows, its
-// preformatted text wrapped to the paper's width.
+// Notebook pages that print HTML. HtmlPage shows one generated document and
+// prints that same document: what is printed or previewed is always what the
+// view shows, its preformatted text wrapped to the paper's width.
 #include <memory>
+#include <optional>
 #include <string>
 
 #include <wx/cmndata.h>
@@ -33,23 +34,38 @@ public:
     wxPageSetupDialogData pageSetupData;
 };
 
-class HtmlPage : public PrintPanel {
+// A notebook page that prints an HTML document with its own printer; the
+// page gives the document when a print command needs it.
+class HtmlPrintPanel : public PrintPanel {
 public:
     // printerName titles the print job and the preview.
-    HtmlPage(wxWindow* parent, const wxString& printerName);
+    HtmlPrintPanel(wxWindow* parent, const wxString& printerName);
 
     void printPage() override;
     void pageSetup() override;
     void previewPage() override;
     wxString printPdf(const wxString& path) override;
 
-    wxHtmlWindow* htmlView;
-    wxString html;    // the document on screen
-    wxString printed; // the same, as printed (wrapPreformatted)
     // Keeps its own print and page settings, apart from the application's.
     HtmlPrinter printer;
 
 protected:
+    // The document as printed; nothing when the user cancelled making it.
+    // interactive is false for the dialog-less PDF file.
+    virtual std::optional<wxString> printedDocument(bool interactive) = 0;
+};
+
+class HtmlPage : public HtmlPrintPanel {
+public:
+    // printerName titles the print job and the preview.
+    HtmlPage(wxWindow* parent, const wxString& printerName);
+
+    wxHtmlWindow* htmlView;
+    wxString html;    // the document on screen
+    wxString printed; // the same, as printed (wrapPreformatted)
+
+protected:
     // Replaces the document on screen and the one printed.
     void show(const std::string& utf8);
+    std::optional<wxString> printedDocument(bool) override { return printed; }
 };

@@ -70,6 +70,55 @@ TEST_F(GraphWindowLogic, RegenerateShowsTheNewestDataAndTheLoadRange) {
     EXPECT_EQ(draw.minLoad, -300);
 }
 
+// The journal's newest window holds a lone load point after a power-on and
+// a reader: no curve. The first view ends just after the last piece of curve
+// instead, at the same scale.
+TEST_F(GraphWindowLogic, AnEmptyNewestWindowGivesWayToTheLatestCurve) {
+    auto regenerate = [&] {
+        GraphWindowLogic::regenerate();
+        showLatestCurve(draw);
+    };
+    at<GL_powerOn>(t0);
+    load<GL_groupLoad>(t0 + 4990, 1, 1000);
+    load<GL_groupLoad>(t0 + 5000, 1, 2000);
+    load<GL_cycleStop>(t0 + 5010, 1, 2000); // breaks the curve: the next point is alone
+    load<GL_groupLoad>(t0 + 5020, 1, 0);
+    at<GL_powerOff>(t0 + 9000);
+    at<GL_powerOn>(t0 + 20000);
+    load<GL_groupLoad>(t0 + 20000, 0, 0);
+    regenerate();
+    EXPECT_EQ(draw.viewSpan, 300);
+    EXPECT_EQ(draw.dataEnd, t0 + 20001);
+    EXPECT_EQ(draw.viewStart, t0 + 5001 - 300);
+    EXPECT_EQ(scrollBarState(draw), (ScrollBarState{5001 - 300, 300, 20001}));
+
+    // An unticked group's curve is not drawn: it does not count.
+    draw.weightChecks[1] = false;
+    regenerate();
+    EXPECT_EQ(draw.viewStart, t0 + 20001 - 300);
+    draw.weightChecks[1] = true;
+
+    // A curve within the first window's length of the start: the window
+    // starts with the data, as a short journal's does.
+    lists.clear(); // the links first, then their events
+    events.clear();
+    at<GL_powerOn>(t0);
+    load<GL_groupLoad>(t0 + 100, 0, 1000);
+    load<GL_cycleStart>(t0 + 110, 0, 1000);
+    at<GL_powerOff>(t0 + 9000);
+    regenerate();
+    EXPECT_EQ(draw.viewStart, t0);
+
+    // No curve anywhere: the newest window stays.
+    lists.clear();
+    events.clear();
+    at<GL_powerOn>(t0);
+    load<GL_groupLoad>(t0 + 100, 0, 1000);
+    at<GL_powerOff>(t0 + 9000);
+    regenerate();
+    EXPECT_EQ(draw.viewStart, t0 + 9001 - 300);
+}
+
 TEST_F(GraphWindowLogic, DataShorterThanTheWindowEndsAtItsRightEdgeAfterScrolling) {
     at<GL_powerOn>(t0);
     at<GL_powerOff>(t0 + 99);
