@@ -109,7 +109,6 @@ public:
     // filteredEventLinks into events.
     FilteredLists& lists = session.lists;
 
-
     // The filter's range, kept in the session's filter; the first analysis
     // sets it to the span of the events, until then it is the empty instant 0
     // so the filter controls act on a defined value.
@@ -144,6 +143,10 @@ public:
     // The stored range and count with the pane's choices and check boxes.
     FilterSettings filterSettings() const;
 
+    // Opens or closes the filter pane as its header does; the window keeps
+    // its size where it can, the pages give the pane its room.
+    void showFilterPane(bool open);
+
     // The page selected in the notebook, or null.
     PrintPanel* selectedPage() const;
 
@@ -164,6 +167,9 @@ private:
     void buildToolBar();
     void buildNotebook();
     wxSizer* buildFilterPane();
+    // The window's smallest size for the pane as it stands, and a size
+    // within the screen that holds it.
+    void fitFilterPane();
     // Every page from the data of the run, in the order the pages depend on.
     void regeneratePages(Progress* progress);
 
