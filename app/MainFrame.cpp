@@ -81,7 +81,9 @@ wxSizer* rangeLine(wxWindow* parent, const wxString& caption, int captionWidth, 
 }
 } // namespace
 
-MainFrame::MainFrame() : wxFrame(nullptr, wxID_ANY, L"Грувик2 1.0.0") {
+const wchar_t* const ProgramTitle = L"Грувик2 1.0.0";
+
+MainFrame::MainFrame() : wxFrame(nullptr, wxID_ANY, ProgramTitle) {
     buildMenus();
     CreateStatusBar(1, wxSTB_SIZEGRIP | wxFULL_REPAINT_ON_RESIZE);
     buildToolBar();
@@ -337,6 +339,7 @@ void MainFrame::onHelp(wxCommandEvent&) {
 // The event table closes the file: clang-format cannot read its macros.
 // clang-format off
 wxBEGIN_EVENT_TABLE(MainFrame, wxFrame)
+    EVT_CLOSE(MainFrame::onClose)
     EVT_MENU(CmdConnect, MainFrame::onConnect)
     EVT_MENU(wxID_OPEN, MainFrame::onOpen)
     EVT_MENU(wxID_SAVE, MainFrame::onSave)

@@ -51,6 +51,9 @@ enum CommandId : int {
     CmdApplyFilter = 522,
 };
 
+// The window's title while no file is open.
+extern const wchar_t* const ProgramTitle;
+
 // The notebook's tab images: blue, green, red and grey ball, in this order.
 extern wxImageList pageImages;
 
@@ -151,14 +154,28 @@ public:
     PrintPanel* selectedPage() const;
 
     // Loads the image file at path and analyses it, as the open command does
-    // once its dialog is confirmed; the file's folder becomes lastDir.
-    void openImageFile(const wxString& path);
+    // once its dialog is confirmed; the file's folder becomes lastDir. A file
+    // that cannot be loaded is reported and leaves everything as it was
+    // (false).
+    bool openImageFile(const wxString& path);
+
+    // Shows settings in the filter pane: the choices, the row limit and the
+    // direction, and the range ends that were given; applied by applyFilter.
+    void showFilterSettings(const FilterSettings& settings, bool startGiven, bool endGiven);
+
+    // Asks what to do with changes of the image not saved to a file, when
+    // there are any: save them, drop them, or not go on (false).
+    bool confirmDiscardChanges();
+    // "Грувик2 1.0.0", after the name of the open file, marked with "*"
+    // while the image holds changes not saved to it.
+    void updateTitle();
 
     // Writes the image's writable area into the recorder through the reader
     // device, with the transfer's dialogs; reports failures itself.
     WriteReport writeToRecorder() override;
     // The weight boxes of the filter pane as they stand.
     std::array<bool, 5> tickedWeights() const override;
+    void imageEdited() override;
 
     friend MainFrameControls& controlsOf(MainFrame& frame);
 
@@ -176,6 +193,10 @@ private:
     void onConnect(wxCommandEvent& event);
     void onOpen(wxCommandEvent& event);
     void onSave(wxCommandEvent& event);
+    void onClose(wxCloseEvent& event);
+    // The save dialog, then the save; false when cancelled or failed.
+    bool saveWithDialog();
+    bool saveTo(const wxString& path);
 
     void onPickStart(wxCommandEvent& event);
     void onFirstRecord(wxCommandEvent& event);

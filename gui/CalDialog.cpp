@@ -25,6 +25,7 @@ CalDialog::CalDialog(wxWindow* parent, const wxDateTime& date)
     addPictureButton(row, this, wxID_NO, L"bmps/redcross.32.png", L"Отменить выбор", font);
     sizer->Add(row, 1, wxALIGN_RIGHT);
     choose->SetDefault();
+    SetEscapeId(wxID_NO); // Esc and the close box cancel the choice
 
     keepSizeOrFit(this, sizer);
 }

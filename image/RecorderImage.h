@@ -10,7 +10,7 @@ class RecorderImage {
 public:
     static constexpr uint32_t PageSize = 528;
     static constexpr uint32_t PageCount = 8192;
-    static constexpr uint32_t ImageSize = PageSize * PageCount;  // 0x420000
+    static constexpr uint32_t ImageSize = PageSize * PageCount; // 0x420000
     static constexpr uint32_t HeaderPage = 512;
     static constexpr uint32_t SettingsRecordSize = 26;
     static constexpr uint32_t SettingsPerPage = 20;
@@ -22,6 +22,9 @@ public:
     RecorderImage& operator=(const RecorderImage&) = delete;
 
     void reset();
+    // Exchanges the content, the heads and the bounds with other's: an image
+    // filled elsewhere (a read, a load) takes the place of this one at once.
+    void swap(RecorderImage& other) noexcept;
     // Fills the image from the regular file at path; true when it did. A
     // missing path (and only that) with createIfMissing resets the image and
     // returns false without creating anything, once it is known that a save

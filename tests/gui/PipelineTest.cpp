@@ -16,6 +16,7 @@
 #include <wx/collpane.h>
 #include <wx/combobox.h>
 #include <wx/filedlg.h>
+#include <wx/filefn.h>
 #include <wx/dcmemory.h>
 #include <wx/html/htmlwin.h>
 #include <wx/html/htmprint.h>
@@ -61,7 +62,8 @@ protected:
     int OnInvoked(wxFileDialog* dialog) const override {
         EXPECT_EQ(utf8(dialog->GetMessage()), "Выберите файл");
         EXPECT_EQ(utf8(dialog->GetWildcard()), "Файлы Gruvik2 (*.rpd)|*.rpd|Все файлы (*.*)|*.*");
-        EXPECT_EQ(dialog->GetDirectory(), folder_);
+        // No folder yet: the working one.
+        EXPECT_EQ(dialog->GetDirectory(), folder_.empty() ? wxGetCwd() : folder_);
         EXPECT_EQ(dialog->HasFlag(wxFD_SAVE), saving_);
         EXPECT_EQ(dialog->HasFlag(wxFD_OVERWRITE_PROMPT), saving_);
         if (id_ == wxID_OK) dialog->SetPath(wxString::FromUTF8(path_));

@@ -136,7 +136,18 @@ void SetupWindow::keepTextLimit(wxCommandEvent&) {
 }
 
 void SetupWindow::showHeader() {
-    if (session_.events.empty()) return;
+    if (session_.events.empty()) {
+        // No passport to show (an erased or refused image): none, rather than
+        // the one of the image shown before.
+        for (wxTextCtrl* field : {installDay, installMonth, installYear, commissionDay,
+                                  commissionMonth, commissionYear, lifeField, textField})
+            field->ChangeValue(wxEmptyString);
+        for (wxTextCtrl* field : nameFields)
+            field->ChangeValue(wxEmptyString);
+        groupChoice->SetSelection(wxNOT_FOUND);
+        groupChoice->ChangeValue(wxEmptyString);
+        return;
+    }
     const PassportDisplay d = passportDisplayOf(session_.image);
     showDate(d.installation, installDay, installMonth, installYear);
     showDate(d.commissioning, commissionDay, commissionMonth, commissionYear);
@@ -170,6 +181,7 @@ void SetupWindow::pickDate(bool installation) {
         view.setCommissioning(t);
         showDate(dateFieldsOf(t), commissionDay, commissionMonth, commissionYear);
     }
+    actions_.imageEdited();
 }
 
 void SetupWindow::pickInstallationDate(wxCommandEvent&) {
@@ -196,6 +208,7 @@ void SetupWindow::updateRecorder(wxCommandEvent&) {
         field->SetSelection(long(refusal->from), long(refusal->to));
         return;
     }
+    actions_.imageEdited();
     actions_.analyse();
     // A refused analysis does not stop the write: the passport is in the image.
     actions_.writeToRecorder();
