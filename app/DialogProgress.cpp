@@ -18,6 +18,12 @@ void DialogProgress::open(const wxString& message) {
                                                  wxPD_CAN_ABORT | wxPD_APP_MODAL |
                                                      wxPD_ELAPSED_TIME | wxPD_ESTIMATED_TIME |
                                                      wxPD_REMAINING_TIME | wxPD_AUTO_HIDE);
+    // Enter must not stop a transfer or an analysis: the cancel button, the
+    // dialog's only one, is its default and has the focus. A click cancels.
+    dialog_->Bind(wxEVT_CHAR_HOOK, [](wxKeyEvent& event) {
+        if (event.GetKeyCode() != WXK_RETURN && event.GetKeyCode() != WXK_NUMPAD_ENTER)
+            event.Skip();
+    });
 }
 
 bool DialogProgress::update(int value, const std::string& message) {

@@ -38,6 +38,8 @@ ExitDialog::ExitDialog(wxWindow* parent)
     // being the default: a stray Enter must not end the program. The toolkit
     // focuses the first button when the dialog appears, hence the delay.
     no->SetDefault();
+    SetEscapeId(wxID_NO); // Esc and the close box answer no
+
     Bind(wxEVT_SHOW, [this, no](wxShowEvent& event) {
         if (event.IsShown()) CallAfter([no] { no->SetFocus(); });
         event.Skip();

@@ -4,6 +4,12 @@
 
 class wxWindow;
 
-// The chosen path, or empty when the user did not confirm.
+// The chosen path, or empty when the user did not confirm. A save dialog
+// adds the extension of the wildcard's first pattern to a name without one
+// and asks before that completed name replaces an existing file.
 wxString chooseFile(wxWindow* parent, const wxString& title, const wxString& folder,
                     const wxString& wildcard, long style);
+
+// path with the extension of wildcard's first pattern ("Files|*.rpd|...")
+// when its name has none.
+wxString withDefaultExtension(const wxString& path, const wxString& wildcard);

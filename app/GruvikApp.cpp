@@ -18,9 +18,9 @@
 #include "app/MainFrame.h"
 #include "app/PrintJob.h"
 #include "app/ToolkitTexts.h"
-#include "gui/PrintSettings.h"
 #include "common/ErrorLog.h"
 #include "common/errorExc.h"
+#include "gui/PrintSettings.h"
 
 namespace {
 // What the core reports goes to the toolkit's error log, which shows it in an
@@ -61,14 +61,20 @@ bool findRunTimeFiles() {
     }
     return false;
 }
+const char* const windowUsage =
+    "usage: gruvik2 [filter options] [IMAGE]\n"
+    "       gruvik2 --print-pdf OUT.pdf --page protocol|journal|graph [options] IMAGE\n"
+    "  filter options: [--from T] [--to T] [--max N] [--direction first|last] [--level 1..5]\n"
+    "  [--config on|off] [--discrete on|off] [--relays on|off] [--weights 11111]";
 } // namespace
 
 GruvikApp::GruvikApp() = default;
 GruvikApp::~GruvikApp() = default;
 
 bool GruvikApp::OnInit() {
-    // The only argument is an image file to open (below), or a print job;
-    // wxApp::OnInit (the option parser) is not called.
+    // The arguments are a print job, or the journal's filter options and the
+    // image file to open (below); wxApp::OnInit (the option parser) is not
+    // called.
     SetVendorName(L"Tornvel");
     SetAppName(L"Gruvik2");
     useRussianToolkitTexts();
@@ -88,6 +94,21 @@ bool GruvikApp::OnInit() {
             return true;
         }
         printJob_ = std::make_unique<PrintJob>(std::move(*job));
+    }
+    ReportOptions startOptions;
+    bool startFrom = false, startTo = false;
+    if (argc > 1 && !printJob_) {
+        std::vector<std::string> args;
+        for (int i = 1; i < argc; ++i)
+            args.push_back(std::string(argv[i].utf8_str()));
+        auto error = parseReportOptions(args, {}, startOptions, startFrom, startTo, false);
+        if (!error && !startOptions.out.empty()) error = "--out is not taken here";
+        if (error) {
+            std::fprintf(stderr, "%s\n%s\n", error->c_str(), windowUsage);
+            printJobStatus_ = 2;
+            printJob_ = std::make_unique<PrintJob>();
+            return true;
+        }
     }
     const bool movedToRunTimeFiles = findRunTimeFiles();
     // Created for the toolkit's sake; the program keeps nothing between runs.
@@ -123,12 +144,20 @@ bool GruvikApp::OnInit() {
     wxToolTip::SetDelay(1000);
 
     // An image file named on the command line (a file manager's "open with")
-    // opens once the window is on screen, as if chosen in the open dialog.
+    // opens once the window is on screen, as if chosen in the open dialog;
+    // filter options given with it are then applied to it.
     if (argc > 1 && !printJob_) {
-        wxFileName file(argv[1]);
-        file.MakeAbsolute(startFolder);
-        mainFrame->CallAfter(
-            [frame = mainFrame, path = file.GetFullPath()] { frame->openImageFile(path); });
+        mainFrame->showFilterSettings(startOptions.filter, startFrom, startTo);
+        if (!startOptions.image.empty()) {
+            wxFileName file(wxString::FromUTF8(startOptions.image));
+            file.MakeAbsolute(startFolder);
+            mainFrame->CallAfter(
+                [frame = mainFrame, path = file.GetFullPath(), startOptions, startFrom, startTo] {
+                    if (!frame->openImageFile(path)) return;
+                    frame->showFilterSettings(startOptions.filter, startFrom, startTo);
+                    frame->applyFilter(nullptr);
+                });
+        }
     }
     return true;
 }

@@ -6,6 +6,7 @@
 #include <wx/checkbox.h>
 #include <wx/collpane.h>
 #include <wx/combobox.h>
+#include <wx/display.h>
 #include <wx/html/helpctrl.h>
 #include <wx/menu.h>
 #include <wx/notebook.h>
@@ -16,9 +17,9 @@
 #include <wx/toolbar.h>
 
 #include "app/AboutBox.h"
-#include "gui/DialogLook.h"
 #include "app/ExitDialog.h"
 #include "app/GruvikApp.h"
+#include "gui/DialogLook.h"
 #include "gui/Pictures.h"
 #include "gui/PrintPanel.h"
 #include "views/ui/GraphWindow.h"
@@ -35,10 +36,12 @@ const wchar_t* const OpenHelp = L"Открыть файл для просмот�
 const wchar_t* const SaveHelp = L"Сохранить просматриваемые данные в файле";
 const wchar_t* const PrintHelp = L"Распечатать документ на принтере";
 
-// The journal, the protocol and the graph have no natural size of their own, so
-// the page area keeps this much room; otherwise the window would open too small
-// for its tool bar and tabs.
-const wxSize PageAreaMinSize(800, 480);
+// The pages scroll or scale to any size; this much room keeps them usable
+// beside the open filter pane on a laptop's screen.
+const wxSize PageAreaMinSize(480, 240);
+// The window opens this large where the screen has the room: the graph's
+// texts stay readable, and the open filter pane leaves the pages room.
+const wxSize PreferredWindowSize(1100, 700);
 
 wxTextCtrl* timeField(wxWindow* parent, int id) {
     return makeField(parent, id, wxSize(24, 20), 2, wxTE_PROCESS_ENTER);
@@ -78,7 +81,9 @@ wxSizer* rangeLine(wxWindow* parent, const wxString& caption, int captionWidth, 
 }
 } // namespace
 
-MainFrame::MainFrame() : wxFrame(nullptr, wxID_ANY, L"Грувик2 1.0.0") {
+const wchar_t* const ProgramTitle = L"Грувик2 1.0.0";
+
+MainFrame::MainFrame() : wxFrame(nullptr, wxID_ANY, ProgramTitle) {
     buildMenus();
     CreateStatusBar(1, wxSTB_SIZEGRIP | wxFULL_REPAINT_ON_RESIZE);
     buildToolBar();
@@ -86,15 +91,48 @@ MainFrame::MainFrame() : wxFrame(nullptr, wxID_ANY, L"Грувик2 1.0.0") {
 
     auto* sizer = new wxBoxSizer(wxVERTICAL);
     sizer->Add(notebook, 1, wxEXPAND);
-    filterPane = new wxCollapsiblePane(this, wxID_ANY, L"Фильтр событий");
+    // The window fits itself to the pane (fitFilterPane): the toolkit's own
+    // fitting would fix the window's size to the pane's, smallest and largest.
+    filterPane = new wxCollapsiblePane(this, wxID_ANY, L"Фильтр событий", wxDefaultPosition,
+                                       wxDefaultSize, wxCP_DEFAULT_STYLE | wxCP_NO_TLW_RESIZE);
     sizer->Add(filterPane, 0, wxEXPAND);
     wxSizer* paneSizer = buildFilterPane();
 
     filterPane->GetPane()->SetSizer(paneSizer);
     paneSizer->SetSizeHints(filterPane->GetPane());
+    filterPane->Bind(wxEVT_COLLAPSIBLEPANE_CHANGED,
+                     [this](wxCollapsiblePaneEvent&) { fitFilterPane(); });
     SetSizer(sizer);
     sizer->SetSizeHints(this);
+    wxSize size = PreferredWindowSize;
+    size.DecTo(wxDisplay(this).GetClientArea().GetSize());
+    size.IncTo(GetMinSize());
+    SetSize(size);
     Show();
+}
+
+void MainFrame::showFilterPane(bool open) {
+    filterPane->Collapse(!open);
+    fitFilterPane();
+}
+
+void MainFrame::fitFilterPane() {
+    // The smallest window is what the content needs with the pane as it is
+    // now; the pages give up or take back the pane's room, and the window
+    // grows only when it is too small for the open pane, staying on screen.
+    const wxSize frameExtra = GetSize() - GetClientSize();
+    const wxSize min = GetSizer()->CalcMin() + frameExtra;
+    SetSizeHints(min);
+    if (!IsMaximized() && (GetSize().x < min.x || GetSize().y < min.y)) {
+        wxRect rect = GetRect();
+        rect.SetSize(wxSize(std::max(rect.width, min.x), std::max(rect.height, min.y)));
+        const wxRect area = wxDisplay(this).GetClientArea();
+        rect.x = std::max(area.x, std::min(rect.x, area.GetRight() + 1 - rect.width));
+        rect.y = std::max(area.y, std::min(rect.y, area.GetBottom() + 1 - rect.height));
+        SetSize(rect);
+    }
+    Layout();
+    filterPane->GetPane()->Layout();
 }
 
 MainFrame::~MainFrame() = default;
@@ -170,10 +208,7 @@ void MainFrame::buildNotebook() {
     notebook->AddPage(graphPage, L"График", false, 1);
     notebook->AddPage(journalPage, L"Журнал", true, 3);
     notebook->AddPage(settingsPage, L"Настройка", false, 2);
-    // The settings page has a size of its own, larger than that under GTK.
-    wxSize pageArea = notebook->GetBestSize();
-    pageArea.IncTo(PageAreaMinSize);
-    notebook->SetMinSize(pageArea);
+    notebook->SetMinSize(PageAreaMinSize);
 }
 
 wxSizer* MainFrame::buildFilterPane() {
@@ -233,19 +268,28 @@ wxSizer* MainFrame::buildFilterPane() {
                                   levels, wxCB_READONLY | wxCB_DROPDOWN);
     detailChoice->SetSelection(3);
     kindBox->Add(detailChoice);
-    auto check = [&](const wxString& text, bool ticked) {
+    // The kinds and the weights side by side: one column of eight boxes
+    // would make the pane too tall for a laptop's screen.
+    auto* columns = new wxBoxSizer(wxHORIZONTAL);
+    auto* kindColumn = new wxBoxSizer(wxVERTICAL);
+    auto* weightColumn = new wxBoxSizer(wxVERTICAL);
+    columns->Add(kindColumn);
+    columns->AddSpacer(8);
+    columns->Add(weightColumn);
+    kindBox->AddSpacer(4);
+    kindBox->Add(columns);
+    auto check = [&](wxSizer* column, const wxString& text, bool ticked) {
         auto* box = new wxCheckBox(kinds, wxID_ANY, text);
         box->SetValue(ticked);
-        kindBox->Add(box);
+        column->Add(box);
         return box;
     };
-    configCheck = check(L"Изменения конфигурации", true);
-    discreteCheck = check(L"Состояние дискретных входов", false);
-    relayCheck = check(L"Cостояние реле, режима работы и сирены", false); // Latin "C"
-    kindBox->AddSpacer(4);
-    weightChecks[0] = check(L"Показ суммарного веса", true);
+    configCheck = check(kindColumn, L"Изменения конфигурации", true);
+    discreteCheck = check(kindColumn, L"Состояние дискретных входов", false);
+    relayCheck = check(kindColumn, L"Cостояние реле, режима работы и сирены", false); // Latin "C"
+    weightChecks[0] = check(weightColumn, L"Показ суммарного веса", true);
     for (int g = 1; g <= 4; ++g)
-        weightChecks[g] = check(wxString::Format(L"Показ веса группы %d", g), true);
+        weightChecks[g] = check(weightColumn, wxString::Format(L"Показ веса группы %d", g), true);
 
     auto* row = new wxBoxSizer(wxHORIZONTAL);
     row->AddSpacer(8);
@@ -296,6 +340,7 @@ void MainFrame::onHelp(wxCommandEvent&) {
 // The event table closes the file: clang-format cannot read its macros.
 // clang-format off
 wxBEGIN_EVENT_TABLE(MainFrame, wxFrame)
+    EVT_CLOSE(MainFrame::onClose)
     EVT_MENU(CmdConnect, MainFrame::onConnect)
     EVT_MENU(wxID_OPEN, MainFrame::onOpen)
     EVT_MENU(wxID_SAVE, MainFrame::onSave)

@@ -53,6 +53,9 @@ enum CommandId : int {
     CmdExport = 530,
 };
 
+// The window's title while no file is open.
+extern const wchar_t* const ProgramTitle;
+
 // The notebook's tab images: blue, green, red and grey ball, in this order.
 extern wxImageList pageImages;
 
@@ -111,7 +114,6 @@ public:
     // filteredEventLinks into events.
     FilteredLists& lists = session.lists;
 
-
     // The filter's range, kept in the session's filter; the first analysis
     // sets it to the span of the events, until then it is the empty instant 0
     // so the filter controls act on a defined value.
@@ -146,18 +148,36 @@ public:
     // The stored range and count with the pane's choices and check boxes.
     FilterSettings filterSettings() const;
 
+    // Opens or closes the filter pane as its header does; the window keeps
+    // its size where it can, the pages give the pane its room.
+    void showFilterPane(bool open);
+
     // The page selected in the notebook, or null.
     PrintPanel* selectedPage() const;
 
     // Loads the image file at path and analyses it, as the open command does
-    // once its dialog is confirmed; the file's folder becomes lastDir.
-    void openImageFile(const wxString& path);
+    // once its dialog is confirmed; the file's folder becomes lastDir. A file
+    // that cannot be loaded is reported and leaves everything as it was
+    // (false).
+    bool openImageFile(const wxString& path);
+
+    // Shows settings in the filter pane: the choices, the row limit and the
+    // direction, and the range ends that were given; applied by applyFilter.
+    void showFilterSettings(const FilterSettings& settings, bool startGiven, bool endGiven);
+
+    // Asks what to do with changes of the image not saved to a file, when
+    // there are any: save them, drop them, or not go on (false).
+    bool confirmDiscardChanges();
+    // "Грувик2 1.0.0", after the name of the open file, marked with "*"
+    // while the image holds changes not saved to it.
+    void updateTitle();
 
     // Writes the image's writable area into the recorder through the reader
     // device, with the transfer's dialogs; reports failures itself.
     WriteReport writeToRecorder() override;
     // The weight boxes of the filter pane as they stand.
     std::array<bool, 5> tickedWeights() const override;
+    void imageEdited() override;
 
     friend MainFrameControls& controlsOf(MainFrame& frame);
 
@@ -166,6 +186,9 @@ private:
     void buildToolBar();
     void buildNotebook();
     wxSizer* buildFilterPane();
+    // The window's smallest size for the pane as it stands, and a size
+    // within the screen that holds it.
+    void fitFilterPane();
     // Every page from the data of the run, in the order the pages depend on.
     void regeneratePages(Progress* progress);
 
@@ -175,6 +198,10 @@ private:
     // Saves the journal's rows and the protocol's figures as CSV files, each
     // under a file dialog of its own (MainFrameExport.cpp).
     void onExport(wxCommandEvent& event);
+    void onClose(wxCloseEvent& event);
+    // The save dialog, then the save; false when cancelled or failed.
+    bool saveWithDialog();
+    bool saveTo(const wxString& path);
 
     void onPickStart(wxCommandEvent& event);
     void onFirstRecord(wxCommandEvent& event);

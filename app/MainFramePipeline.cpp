@@ -13,11 +13,12 @@
 #include <wx/textctrl.h>
 #include <wx/utils.h>
 
-#include "gui/CalDialog.h"
 #include "app/DialogProgress.h"
 #include "app/FileChoice.h"
 #include "app/MainFrame.h"
+#include "app/UnsavedDialog.h"
 #include "common/errorExc.h"
+#include "gui/CalDialog.h"
 #include "views/ui/GraphWindow.h"
 #include "views/ui/ReportWindow.h"
 #include "views/ui/SetupWindow.h"
@@ -64,34 +65,84 @@ std::string fileName(const wxString& path) {
 // ---- file commands and the analysis -----------------------------------------
 
 void MainFrame::onOpen(wxCommandEvent&) {
+    if (!confirmDiscardChanges()) return;
     const wxString path = chooseFile(this, lastDir, wxFD_OPEN);
     if (!path.empty()) openImageFile(path);
 }
 
-void MainFrame::openImageFile(const wxString& path) {
+bool MainFrame::openImageFile(const wxString& path) {
     lastDir = wxFileName(path).GetPath();
-    filePath = path;
     try {
-        // The events came from the earlier image and stay valid: only the
-        // image is left erased when the load fails.
-        session.load(fileName(filePath));
+        // Loaded beside the shown image, which stays with its events and
+        // pages when the file cannot be read.
+        session.load(fileName(path));
     } catch (const std::exception& e) {
         reportError(e);
-        return;
+        return false;
     }
+    filePath = path;
     analyse();
+    // What the analysis fills in (the passport's defaults) is no change of the user's.
+    session.markSaved();
+    updateTitle();
+    return true;
 }
 
 void MainFrame::onSave(wxCommandEvent&) {
+    saveWithDialog();
+}
+
+bool MainFrame::saveWithDialog() {
     wxString path = chooseFile(this, lastDir, wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
-    if (path.empty()) return;
+    if (path.empty()) return false;
     lastDir = wxFileName(path).GetPath();
-    filePath = path;
+    return saveTo(path);
+}
+
+bool MainFrame::saveTo(const wxString& path) {
     try {
-        image.save(fileName(filePath));
+        image.save(fileName(path));
     } catch (const std::exception& e) {
         reportError(e);
+        return false;
     }
+    filePath = path;
+    session.markSaved();
+    updateTitle();
+    return true;
+}
+
+void MainFrame::imageEdited() {
+    updateTitle();
+}
+
+void MainFrame::updateTitle() {
+    wxString title = ProgramTitle;
+    if (!filePath.empty())
+        title =
+            (session.unsaved() ? L"*" : L"") + wxFileName(filePath).GetFullName() + L" — " + title;
+    if (GetTitle() != title) SetTitle(title);
+}
+
+bool MainFrame::confirmDiscardChanges() {
+    if (!session.unsaved()) return true;
+    UnsavedDialog dialog(this, wxFileName(filePath).GetFullName());
+    switch (dialog.ShowModal()) {
+    case wxID_YES:
+        return filePath.empty() ? saveWithDialog() : saveTo(filePath);
+    case wxID_NO:
+        return true;
+    default:
+        return false;
+    }
+}
+
+void MainFrame::onClose(wxCloseEvent& event) {
+    if (event.CanVeto() && !confirmDiscardChanges()) {
+        event.Veto();
+        return;
+    }
+    event.Skip(); // the window goes
 }
 
 void MainFrame::clearEvents() {
@@ -136,6 +187,19 @@ void MainFrame::regeneratePages(Progress* progress) {
     protocolPage->regenerate(progress);
     settingsPage->showHeader();
     graphPage->regenerate();
+}
+
+void MainFrame::showFilterSettings(const FilterSettings& f, bool startGiven, bool endGiven) {
+    if (startGiven) setRangeStart(f.rangeStart);
+    if (endGiven) setRangeEnd(f.rangeEnd);
+    setMaxCount(f.maxCount);
+    directionChoice->SetSelection(f.direction);
+    detailChoice->SetSelection(f.detail);
+    configCheck->SetValue(f.config);
+    discreteCheck->SetValue(f.discrete);
+    relayCheck->SetValue(f.relays);
+    for (size_t g = 0; g < f.weights.size(); ++g)
+        weightChecks[g]->SetValue(f.weights[g]);
 }
 
 void MainFrame::filterEvents() {

@@ -102,26 +102,17 @@ int runPrintJob(MainFrame& frame, const PrintJob& job, const wxString& startFold
     frame.openImageFile(absolute(job.options.image, startFolder));
     if (log->failed) return finish(2);
 
-    const FilterSettings& f = job.options.filter;
-    if (job.fromGiven) frame.setRangeStart(f.rangeStart);
-    if (job.toGiven) frame.setRangeEnd(f.rangeEnd);
-    frame.setMaxCount(f.maxCount);
-    controlsOf(frame).directionChoice->SetSelection(f.direction);
-    controlsOf(frame).detailChoice->SetSelection(f.detail);
-    controlsOf(frame).configCheck->SetValue(f.config);
-    controlsOf(frame).discreteCheck->SetValue(f.discrete);
-    controlsOf(frame).relayCheck->SetValue(f.relays);
-    for (size_t g = 0; g < f.weights.size(); ++g)
-        controlsOf(frame).weightChecks[g]->SetValue(f.weights[g]);
+    frame.showFilterSettings(job.options.filter, job.fromGiven, job.toGiven);
     frame.applyFilter(nullptr);
 
     const wxPrintOrientation orientation = job.landscape ? wxLANDSCAPE : wxPORTRAIT;
     sharedPrintSettings().printData->SetOrientation(orientation);
     controlsOf(frame).journalPage->printer.printData.SetOrientation(orientation);
     controlsOf(frame).protocolPage->printer.printData.SetOrientation(orientation);
-    PrintPanel* page = job.page == PrintJob::protocol ? static_cast<PrintPanel*>(controlsOf(frame).protocolPage)
-                       : job.page == PrintJob::journal ? static_cast<PrintPanel*>(controlsOf(frame).journalPage)
-                                                       : static_cast<PrintPanel*>(controlsOf(frame).graphPage);
+    PrintPanel* page =
+        job.page == PrintJob::protocol  ? static_cast<PrintPanel*>(controlsOf(frame).protocolPage)
+        : job.page == PrintJob::journal ? static_cast<PrintPanel*>(controlsOf(frame).journalPage)
+                                        : static_cast<PrintPanel*>(controlsOf(frame).graphPage);
     const wxString error = page->printPdf(absolute(job.out, startFolder));
     if (!error.empty()) {
         std::fprintf(stderr, "%s\n", static_cast<const char*>(error.utf8_str()));

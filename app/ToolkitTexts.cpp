@@ -2,6 +2,9 @@
 
 #include <dlfcn.h>
 
+#include <clocale>
+#include <cstdlib>
+
 #include <map>
 
 #include <wx/control.h>
@@ -67,9 +70,32 @@ const char* translateStockLabel(const char* label, void*) {
     return it->second.c_str();
 }
 
+// Sets the first Russian locale the system has for category; false when it
+// has none.
+bool setRussianLocale(int category) {
+    for (const char* name : {"ru_RU.UTF-8", "ru_RU.utf8", "ru_RU"})
+        if (std::setlocale(category, name)) return true;
+    return false;
+}
+
 } // namespace
 
 void useRussianToolkitTexts() {
+    // GTK's own texts (its file, print and page set-up dialogs) come from its
+    // message catalogs, chosen by LC_MESSAGES and LANGUAGE; month and day
+    // names (the calendar) from LC_TIME. Numbers (LC_NUMERIC) and collation
+    // keep the C locale, which files and printouts rely on. Without a
+    // Russian locale C.UTF-8 still lets LANGUAGE choose the Russian catalogs,
+    // which the plain C locale would ignore.
+    if (!setRussianLocale(LC_MESSAGES)) std::setlocale(LC_MESSAGES, "C.UTF-8");
+    setRussianLocale(LC_TIME);
+    ::setenv("LANGUAGE", "ru", 1);
+    // Those texts are UTF-8: in the C locale's ASCII the C library would
+    // spell its own messages (the system's reasons under an error) in Latin
+    // letters, and GLib could not convert them at all. C.UTF-8 classifies
+    // characters as C does.
+    std::setlocale(LC_CTYPE, "C.UTF-8");
+
     auto* translations = new wxTranslations;
     translations->SetLanguage(wxLANGUAGE_RUSSIAN);
     translations->AddStdCatalog();

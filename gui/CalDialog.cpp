@@ -1,6 +1,10 @@
 #include "gui/CalDialog.h"
 
+#include <ctime>
+#include <cwchar>
+
 #include <wx/bmpbuttn.h>
+#include <wx/choice.h>
 #include <wx/sizer.h>
 
 #include "gui/DialogLook.h"
@@ -17,6 +21,17 @@ CalDialog::CalDialog(wxWindow* parent, const wxDateTime& date)
                                          wxCAL_MONDAY_FIRST | wxCAL_SHOW_HOLIDAYS | wxRAISED_BORDER,
                                          L"CalendarCtrl");
     sizer->Add(calendar, 0, wxALIGN_CENTER_HORIZONTAL);
+    // The month list takes the names as they stand alone ("январь"), not in
+    // the form they take in a date ("января").
+    if (auto* months = dynamic_cast<wxChoice*>(calendar->GetMonthControl()))
+        for (unsigned m = 0; m < months->GetCount() && m < 12; ++m) {
+            struct tm t {};
+            t.tm_mon = int(m);
+            t.tm_mday = 1;
+            t.tm_year = 100;
+            wchar_t name[64];
+            if (std::wcsftime(name, 64, L"%OB", &t) > 0) months->SetString(m, name);
+        }
 
     auto* row = new wxBoxSizer(wxHORIZONTAL);
     wxBitmapButton* choose =
@@ -25,6 +40,7 @@ CalDialog::CalDialog(wxWindow* parent, const wxDateTime& date)
     addPictureButton(row, this, wxID_NO, L"bmps/redcross.32.png", L"Отменить выбор", font);
     sizer->Add(row, 1, wxALIGN_RIGHT);
     choose->SetDefault();
+    SetEscapeId(wxID_NO); // Esc and the close box cancel the choice
 
     keepSizeOrFit(this, sizer);
 }

@@ -16,4 +16,7 @@ public:
     virtual void analyse() = 0;
     // Writes the image's writable area into the recorder, with its dialogs.
     virtual WriteReport writeToRecorder() = 0;
+    // The page changed the image (a date, the passport fields): the window
+    // shows whether it now differs from its file.
+    virtual void imageEdited() = 0;
 };

@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstring>
 #include <string>
+#include <utility>
 
 #include "image/BigEndian.h"
 #include "image/ImageFile.h"
@@ -16,7 +17,37 @@ RecorderImage::RecorderImage() : data_(new uint8_t[ImageSize]) {
     settingsHeadOffset_ = settingsCursorOffset_ = 0;
 }
 
-RecorderImage::~RecorderImage() { delete[] data_; }
+RecorderImage::~RecorderImage() {
+    delete[] data_;
+}
+
+void RecorderImage::swap(RecorderImage& other) noexcept {
+    using std::swap;
+    swap(data_, other.data_);
+    swap(generalHead_, other.generalHead_);
+    swap(countersHead_, other.countersHead_);
+    swap(settingsHeadPage_, other.settingsHeadPage_);
+    swap(settingsHeadOffset_, other.settingsHeadOffset_);
+    swap(settingsCursorPage_, other.settingsCursorPage_);
+    swap(settingsCursorOffset_, other.settingsCursorOffset_);
+    swap(generalSeq_, other.generalSeq_);
+    swap(countersSeq_, other.countersSeq_);
+    swap(settingsSeq_, other.settingsSeq_);
+    swap(groupCount_, other.groupCount_);
+    swap(sensorCount_, other.sensorCount_);
+    swap(relayCount_, other.relayCount_);
+    swap(discreteCount_, other.discreteCount_);
+    swap(headerByte0_, other.headerByte0_);
+    swap(keyCount_, other.keyCount_);
+    swap(countersFirst_, other.countersFirst_);
+    swap(countersCount_, other.countersCount_);
+    swap(generalFirst_, other.generalFirst_);
+    swap(generalCount_, other.generalCount_);
+    swap(writableFirst_, other.writableFirst_);
+    swap(writableCount_, other.writableCount_);
+    swap(settingsFirst_, other.settingsFirst_);
+    swap(settingsCount_, other.settingsCount_);
+}
 
 void RecorderImage::reset() {
     std::memset(data_, 0xFF, ImageSize);
@@ -159,5 +190,6 @@ void RecorderImage::rewindSettings() {
 
 bool RecorderImage::stepSettings() {
     advanceSlot(settingsCursorPage_, settingsCursorOffset_);
-    return !(settingsCursorPage_ == settingsHeadPage_ && settingsCursorOffset_ == settingsHeadOffset_);
+    return !(settingsCursorPage_ == settingsHeadPage_ &&
+             settingsCursorOffset_ == settingsHeadOffset_);
 }

@@ -11,7 +11,7 @@ class RecorderImage {
 public:
     static constexpr uint32_t PageSize = 528;
     static constexpr uint32_t PageCount = 8192;
-    static constexpr uint32_t ImageSize = PageSize * PageCount;  // 0x420000
+    static constexpr uint32_t ImageSize = PageSize * PageCount; // 0x420000
     static constexpr uint32_t HeaderPage = 512;
     static constexpr uint32_t SettingsRecordSize = 26;
     static constexpr uint32_t SettingsPerPage = 20;
@@ -23,6 +23,9 @@ public:
     RecorderImage& operator=(const RecorderImage&) = delete;
 
     void reset();
+    // Exchanges the content, the heads and the bounds with other's: an image
+    // filled elsewhere (a read, a load) takes the place of this one at once.
+    void swap(RecorderImage& other) noexcept;
     // loadImageFile and saveImageFile (image/ImageFile.h).
     bool load(const std::string& path, bool createIfMissing);
     void save(const std::string& path) const;

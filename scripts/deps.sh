@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the tests and the program need;
-# does nothing when they are all present. Runs apt-get as root or through sudo.
+# Installs the Debian packages the build, the tests and the program need, and
+# the Russian locale the program's dialogs and calendar speak through; does
+# nothing when they are all present. Runs apt-get as root or through sudo.
 set -euo pipefail
 
 PACKAGES=(
@@ -9,7 +10,7 @@ PACKAGES=(
   libwxgtk3.2-dev libusb-1.0-0-dev libcairo2-dev
   xvfb xauth x11-utils imagemagick fonts-liberation fonts-dejavu-core
   zip librsvg2-bin wx3.2-i18n poppler-utils clang-format
-  nlohmann-json3-dev python3
+  nlohmann-json3-dev python3 locales openbox
 )
 if [ "${GRUVIK2_FUZZ:-0}" = 1 ]; then PACKAGES+=(clang libclang-rt-14-dev); fi
 
@@ -17,11 +18,23 @@ missing=()
 for p in "${PACKAGES[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
+# The month and day names of the calendar come from the system's Russian locale.
+russian=1
+locale -a 2>/dev/null | grep -qix 'ru_RU.utf-\?8' || russian=0
+[ ${#missing[@]} -eq 0 ] && [ $russian -eq 1 ] && exit 0
 
-echo "Installing: ${missing[*]}" >&2
 SUDO=""
 [ "$(id -u)" -eq 0 ] || SUDO="sudo"
-export DEBIAN_FRONTEND=noninteractive
-$SUDO apt-get update -q
-$SUDO apt-get install -y -q --no-install-recommends "${missing[@]}"
+if [ ${#missing[@]} -ne 0 ]; then
+  echo "Installing: ${missing[*]}" >&2
+  export DEBIAN_FRONTEND=noninteractive
+  $SUDO apt-get update -q
+  $SUDO apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
+if [ $russian -eq 0 ]; then
+  # Added to the locales the system keeps, so a later locale-gen keeps it too.
+  echo "Generating the ru_RU.UTF-8 locale" >&2
+  $SUDO sed -i -E 's/^# *(ru_RU\.UTF-8 UTF-8)/\1/' /etc/locale.gen
+  grep -qx 'ru_RU.UTF-8 UTF-8' /etc/locale.gen || echo 'ru_RU.UTF-8 UTF-8' | $SUDO tee -a /etc/locale.gen >/dev/null
+  $SUDO locale-gen >/dev/null
+fi

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Refreshes the README's pictures in docs/screenshots/: Gruvik2 reads the demo
-# recorder through the reader emulator under a virtual X server, and each page
+# recorder through the reader emulator under a virtual X server of a laptop's
+# size (1366 x 768) with a window manager, and each page
 # is photographed as a user would see it; then a second emulator, paced at the
 # reader's 125000 bit/s, serves the pictures of the device choice and of a
 # read in progress.
@@ -26,5 +27,5 @@ emulate recorder
 emulate paced --rate 125000
 mkdir -p docs/screenshots
 GRUVIK2_BRIDGES=$(head -1 "$work/recorder.txt") GDK_BACKEND=x11 \
-  xvfb-run -a -s "-screen 0 1280x1024x24" \
+  xvfb-run -a -s "-screen 0 1366x768x24" scripts/with-wm.sh \
   build/gruvik2-screenshots docs/screenshots "$work/read.rpd" "$(head -1 "$work/paced.txt")"

@@ -1,5 +1,8 @@
 #include "views/RecorderSession.h"
 
+#include <functional>
+#include <string_view>
+
 #include "common/errorExc.h"
 #include "views/GraphDraw.h"
 #include "views/GraphPage.h"
@@ -9,14 +12,32 @@ RecorderSession::~RecorderSession() {
     clearEvents();
 }
 
+namespace {
+size_t digestOf(const RecorderImage& image) {
+    return std::hash<std::string_view>{}(
+        std::string_view(reinterpret_cast<const char*>(image.data()), RecorderImage::ImageSize));
+}
+} // namespace
+
 void RecorderSession::load(const std::string& path) {
-    try {
-        image.load(path, false);
-    } catch (...) {
-        // A half-read image is never analysed.
-        image.reset();
-        throw;
-    }
+    RecorderImage incoming;
+    incoming.load(path, false);
+    takeImage(incoming);
+}
+
+void RecorderSession::takeImage(RecorderImage& incoming) {
+    clearEvents();
+    image.swap(incoming);
+}
+
+void RecorderSession::markSaved() {
+    savedDigest_ = digestOf(image);
+    savedKnown_ = true;
+}
+
+bool RecorderSession::unsaved() const {
+    // An image never loaded, read or saved is the erased start.
+    return savedKnown_ ? digestOf(image) != savedDigest_ : false;
 }
 
 AnalysisResult RecorderSession::analyse(Progress* progress) {

@@ -36,9 +36,21 @@ public:
     // end of the range".
     FilterSettings filter;
 
-    // Loads an image file (a missing file is not created). On failure the
-    // image is reset and the errorExc is passed on; the events stay.
+    // Loads an image file (a missing file is not created) into an image of
+    // its own, which then replaces the session's (takeImage). On failure the
+    // errorExc is passed on and the image, the events and the lists stay as
+    // they were: a half-read image is never analysed.
     void load(const std::string& path);
+
+    // Makes incoming's content the session's image (incoming gets the old
+    // one); the events and lists of the old image are emptied, so analyse
+    // comes next.
+    void takeImage(RecorderImage& incoming);
+
+    // The image as it is now is what its file holds (after a load and its
+    // analysis, a read or a save); unsaved() is true once it differs.
+    void markSaved();
+    bool unsaved() const;
 
     // Decodes the image into events under progress (may be null). On done
     // the filter spans the new events (spanningFilter); the lists are empty
@@ -76,4 +88,6 @@ public:
 
 private:
     unsigned long eventsGeneration_ = 0;
+    size_t savedDigest_ = 0;
+    bool savedKnown_ = false;
 };

@@ -41,7 +41,8 @@ std::optional<bool> onOff(const std::string& v) {
 
 std::optional<std::string> parseReportOptions(const std::vector<std::string>& args,
                                               const std::vector<std::string>& extraNames,
-                                              ReportOptions& o, bool& fromGiven, bool& toGiven) {
+                                              ReportOptions& o, bool& fromGiven, bool& toGiven,
+                                              bool imageRequired) {
     fromGiven = toGiven = false;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
@@ -95,6 +96,6 @@ std::optional<std::string> parseReportOptions(const std::vector<std::string>& ar
             return "unknown option " + a;
         }
     }
-    if (o.image.empty()) return std::string("no image given");
+    if (o.image.empty() && imageRequired) return std::string("no image given");
     return std::nullopt;
 }

@@ -18,11 +18,12 @@ struct ReportOptions {
 // Parses IMAGE and the filter options (--from --to --max --direction --level
 // --config --discrete --relays --weights --out). Names in extraNames take one
 // value each and are returned in extra. The range defaults are filled in later
-// from the events. Returns an error text, or nothing.
+// from the events. Returns an error text, or nothing; without imageRequired
+// the image may be missing.
 std::optional<std::string> parseReportOptions(const std::vector<std::string>& args,
                                               const std::vector<std::string>& extraNames,
                                               ReportOptions& options, bool& fromGiven,
-                                              bool& toGiven);
+                                              bool& toGiven, bool imageRequired = true);
 
 // A time given as calendar seconds or "DD/MM/YYYY HH:MM:SS" local time.
 std::optional<int32_t> parseTimeArgument(const std::string& text);

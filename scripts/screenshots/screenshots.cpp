@@ -137,8 +137,8 @@ int main(int argc, char** argv) {
     int appArgc = 1;
     if (!wxEntryStart(appArgc, argv)) return 1;
     if (!wxTheApp->CallOnInit()) return 1;
+    // The window as it opens on a laptop's screen.
     MainFrame* frame = wxGetApp().mainFrame;
-    frame->SetSize(1100, 800);
     settle();
 
     wxCommandEvent connect(wxEVT_MENU, CmdConnect);
@@ -164,9 +164,7 @@ int main(int argc, char** argv) {
     controlsOf(*frame).notebook->SetSelection(3);
     grab(frame, "settings.png");
 
-    controlsOf(*frame).filterPane->Expand();
-    frame->Layout();
-    frame->SetSize(1100, 960);
+    frame->showFilterPane(true);
     controlsOf(*frame).notebook->SetSelection(2);
     grab(frame, "filter.png");
 

@@ -13,6 +13,7 @@
 
 #include <wx/bmpbuttn.h>
 #include <wx/filedlg.h>
+#include <wx/filefn.h>
 #include <wx/html/htmlwin.h>
 #include <wx/sizer.h>
 #include <wx/statbmp.h>
@@ -26,11 +27,11 @@
 #include "app/LinkDialogs.h"
 #include "app/MainFrame.h"
 #include "common/errorExc.h"
-#include "device/Platform.h"
-#include "gui/Pictures.h"
 #include "device/DeviceChooser.h"
+#include "device/Platform.h"
 #include "device/emulated/EmulatedBridgeLibrary.h"
 #include "gui/GuiTest.h"
+#include "gui/Pictures.h"
 #include "testsupport/AsUser.h"
 #include "testsupport/LinkFakes.h"
 #include "testsupport/SampleMemory.h"
@@ -58,7 +59,8 @@ protected:
     int OnInvoked(wxFileDialog* dialog) const override {
         EXPECT_EQ(utf8(dialog->GetMessage()), "Выберите файл для сохранения считанной информации");
         EXPECT_EQ(utf8(dialog->GetWildcard()), "Файлы Gruvik2 (*.rpd)|*.rpd|Все файлы (*.*)|*.*");
-        EXPECT_EQ(dialog->GetDirectory(), folder_);
+        // No folder yet: the working one.
+        EXPECT_EQ(dialog->GetDirectory(), folder_.empty() ? wxGetCwd() : folder_);
         EXPECT_TRUE(dialog->HasFlag(wxFD_SAVE));
         EXPECT_TRUE(dialog->HasFlag(wxFD_OVERWRITE_PROMPT));
         if (id_ == wxID_OK) dialog->SetPath(wxString::FromUTF8(path_));
@@ -167,13 +169,6 @@ uint32_t pagesNotErased(const RecorderImage& image) {
     return n;
 }
 
-std::string emptyJournal() {
-    aList none;
-    std::string html;
-    buildJournalHtml(none, nullptr, html);
-    return html;
-}
-
 class ConnectTest : public guitest::MainFrameTest {
 protected:
     void SetUp() override {
@@ -204,12 +199,36 @@ protected:
                       InfoExpected(DoneTitle, Done));
     }
     std::string journalHtml() const { return guitest::journalDocument(*controlsOf(*frame).journalPage); }
-    // Pages showing an image with no events.
-    void expectEmptyPages() {
-        EXPECT_TRUE(frame->events.empty());
-        EXPECT_EQ(frame->lists.journalList.first, nullptr);
-        EXPECT_EQ(journalHtml(), emptyJournal());
-        EXPECT_EQ(utf8(controlsOf(*frame).protocolPage->html), "");
+    // What the window shows, to see that a failed read leaves it.
+    struct Shown {
+        std::string image, journal, protocol, title, filePath;
+        size_t events;
+        bool operator==(const Shown&) const = default;
+    };
+    Shown shown() const {
+        return {imageBytes(frame->image),
+                journalHtml(),
+                utf8(controlsOf(*frame).protocolPage->html),
+                utf8(frame->GetTitle()),
+                utf8(frame->filePath),
+                listSize(frame->events)};
+    }
+    // The recorder's memory opened from a file of its own, as before a read.
+    Shown showRecorderImage() {
+        const std::string path = dir.file("shown.rpd");
+        recorder.save(path);
+        EXPECT_TRUE(frame->openImageFile(wxString::FromUTF8(path)));
+        EXPECT_FALSE(frame->events.empty());
+        return shown();
+    }
+    void expectStill(const Shown& before) {
+        const Shown now = shown();
+        EXPECT_TRUE(now.image == before.image) << "the shown image changed";
+        EXPECT_EQ(now.journal, before.journal);
+        EXPECT_EQ(now.protocol, before.protocol);
+        EXPECT_EQ(now.title, before.title);
+        EXPECT_EQ(now.filePath, before.filePath);
+        EXPECT_EQ(now.events, before.events);
     }
     // An image file other than the recorder's, to see that it stays.
     std::string writeOldFile(const std::string& name) {
@@ -298,12 +317,13 @@ TEST_F(ConnectTest, EmulatedBridgesKeepTheirConfigurationForTheRun) {
     EXPECT_NE(commandBridgeLibrary(), library);
 }
 
-TEST_F(ConnectTest, ASilentDeviceIsReportedAndLeavesEmptyPages) {
+TEST_F(ConnectTest, ASilentDeviceIsReportedAndKeepsTheShownImage) {
     recorder.page(3)[0] = 0x55;
     EmulatorFaults faults;
     faults.silentAfter = 20;
     EmulatorThread emulator(recorder, faults);
     offerBridges({&emulator});
+    const Shown before = showRecorderImage();
     const std::string path = writeOldFile("old.rpd");
     const std::string old = fileBytes(path);
 
@@ -314,13 +334,13 @@ TEST_F(ConnectTest, ASilentDeviceIsReportedAndLeavesEmptyPages) {
     ASSERT_FALSE(watch.titles.empty());
     EXPECT_EQ(watch.titles[0], "Считывание данных");
     EXPECT_EQ(fileBytes(path), old);
-    EXPECT_EQ(imageBytes(frame->image), imageBytes(RecorderImage{}));
-    expectEmptyPages();
+    expectStill(before);
 }
 
-TEST_F(ConnectTest, CancelledReadLeavesTheFileAndEmptyPages) {
+TEST_F(ConnectTest, CancelledReadLeavesTheFileAndTheShownImage) {
     EmulatorThread emulator(recorder);
     offerBridges({&emulator});
+    const Shown before = showRecorderImage();
     const std::string path = writeOldFile("old.rpd");
     const std::string old = fileBytes(path);
 
@@ -330,8 +350,7 @@ TEST_F(ConnectTest, CancelledReadLeavesTheFileAndEmptyPages) {
         InfoExpected("Считывание прервано", "Cчитывание данных прервано, файл не обновлен"));
     EXPECT_TRUE(watch.cancelled);
     EXPECT_EQ(fileBytes(path), old);
-    EXPECT_EQ(imageBytes(frame->image), imageBytes(RecorderImage{}));
-    expectEmptyPages();
+    expectStill(before);
 }
 
 TEST_F(ConnectTest, AFailedReadIntoANewFileLeavesNoFile) {
@@ -339,12 +358,13 @@ TEST_F(ConnectTest, AFailedReadIntoANewFileLeavesNoFile) {
     faults.silentAfter = 20;
     EmulatorThread emulator(recorder, faults);
     offerBridges({&emulator});
+    const Shown before = showRecorderImage();
     const std::string path = dir.file("new.rpd");
     wxTEST_DIALOG(sendConnect(), SaveChoice(path, frame->lastDir));
     EXPECT_EQ(guitest::takeLoggedErrors(),
               std::vector<std::string>{"несоответствие потока данных при приеме"});
     EXPECT_FALSE(std::filesystem::exists(path));
-    expectEmptyPages();
+    expectStill(before);
 }
 
 // Known before the transfer, not after it: the user (root may write any file)
@@ -353,6 +373,7 @@ TEST_F(ConnectTest, AFileTheUserCannotWriteIsRefusedBeforeTheDevice) {
     if (!AsUser::user()) GTEST_SKIP() << AsUser::noUser;
     EmulatorThread emulator(recorder);
     offerBridges({&emulator});
+    const Shown before = showRecorderImage();
     const std::string path = writeOldFile("readonly.rpd");
     const std::string old = fileBytes(path);
     ::chmod(path.c_str(), 0444);
@@ -368,12 +389,13 @@ TEST_F(ConnectTest, AFileTheUserCannotWriteIsRefusedBeforeTheDevice) {
     emulator.stop();
     EXPECT_EQ(emulator.stats().commands, "");
     EXPECT_EQ(fileBytes(path), old);
-    expectEmptyPages();
+    expectStill(before);
 }
 
 TEST_F(ConnectTest, NoFileChosenLeavesTheDeviceAlone) {
     EmulatorThread emulator(recorder);
     offerBridges({&emulator});
+    const Shown before = showRecorderImage();
     wxTEST_DIALOG(sendConnect(), SaveChoice("", frame->lastDir, wxID_CANCEL));
     EXPECT_EQ(guitest::takeLoggedErrors(),
               std::vector<std::string>{
@@ -381,7 +403,7 @@ TEST_F(ConnectTest, NoFileChosenLeavesTheDeviceAlone) {
     emulator.stop();
     EXPECT_EQ(emulator.stats().commands, "");
     EXPECT_EQ(openDescriptors(emulator.path()), 0);
-    expectEmptyPages();
+    expectStill(before);
 }
 
 TEST_F(ConnectTest, TheSecondOfTwoDevicesIsChosenWithTheArrows) {

@@ -16,7 +16,9 @@
 #include <wx/collpane.h>
 #include <wx/combobox.h>
 #include <wx/filedlg.h>
+#include <wx/filefn.h>
 #include <wx/dcmemory.h>
+#include <wx/msgdlg.h>
 #include <wx/html/htmlwin.h>
 #include <wx/html/htmprint.h>
 #include <wx/notebook.h>
@@ -27,6 +29,7 @@
 
 #include "gui/CalDialog.h"
 #include "app/MainFrame.h"
+#include "app/UnsavedDialog.h"
 #include "common/Progress.h"
 #include "common/SafeFile.h"
 #include "common/errorExc.h"
@@ -43,7 +46,18 @@
 #include "views/JournalHtml.h"
 #include "views/ProtocolDocument.h"
 #include "views/ui/ReportWindow.h"
+#include "views/ui/SetupWindow.h"
 #include "views/ui/TextLog.h"
+
+// The unsaved-changes question answers the id it is given.
+template <> class wxExpectModal<UnsavedDialog> : public wxExpectModalBase<UnsavedDialog> {
+public:
+    explicit wxExpectModal(int answer) : answer_(answer) {}
+
+protected:
+    int OnInvoked(UnsavedDialog*) const override { return answer_; }
+    int answer_;
+};
 
 using guitest::DateChoice;
 using guitest::utf8;
@@ -61,7 +75,8 @@ protected:
     int OnInvoked(wxFileDialog* dialog) const override {
         EXPECT_EQ(utf8(dialog->GetMessage()), "Выберите файл");
         EXPECT_EQ(utf8(dialog->GetWildcard()), "Файлы Gruvik2 (*.rpd)|*.rpd|Все файлы (*.*)|*.*");
-        EXPECT_EQ(dialog->GetDirectory(), folder_);
+        // No folder yet: the working one.
+        EXPECT_EQ(dialog->GetDirectory(), folder_.empty() ? wxGetCwd() : folder_);
         EXPECT_EQ(dialog->HasFlag(wxFD_SAVE), saving_);
         EXPECT_EQ(dialog->HasFlag(wxFD_OVERWRITE_PROMPT), saving_);
         if (id_ == wxID_OK) dialog->SetPath(wxString::FromUTF8(path_));
@@ -136,8 +151,7 @@ protected:
                     t[0]->GetValue() + L":" + t[1]->GetValue() + L":" + t[2]->GetValue());
     }
     void showFilterPane() {
-        controlsOf(*frame).filterPane->Expand();
-        frame->Layout();
+        frame->showFilterPane(true);
         ASSERT_TRUE(guitest::waitFor([&] { return controlsOf(*frame).lastWeekButton->IsShownOnScreen(); }));
     }
     // Types text into field through the X server (ASCII only).
@@ -256,9 +270,12 @@ TEST_F(PipelineTest, AnErasedImageGivesEmptyPagesAndADefinedRange) {
     EXPECT_EQ(frame->rangeEnd, frame->rangeStart);
 }
 
-TEST_F(PipelineTest, AFileThatCannotBeReadResetsTheImageAndKeepsThePages) {
-    open(writeSample());
+TEST_F(PipelineTest, AFileThatCannotBeReadKeepsTheImageAndThePages) {
+    const std::string sample = writeSample();
+    open(sample);
     const std::string journal = journalHtml(), protocol = protocolHtml();
+    const std::string shownImage(reinterpret_cast<const char*>(frame->image.data()),
+                                 RecorderImage::ImageSize);
     const size_t events = listSize(frame->events);
 
     const std::string shortFile = dir.file("short.rpd");
@@ -296,10 +313,11 @@ TEST_F(PipelineTest, AFileThatCannotBeReadResetsTheImageAndKeepsThePages) {
             open(c.path);
         }
         EXPECT_EQ(guitest::takeLoggedErrors(), std::vector<std::string>{c.message});
-        EXPECT_TRUE(std::all_of(frame->image.data(), frame->image.data() + RecorderImage::ImageSize,
-                                [](uint8_t b) { return b == 0xFF; }))
+        EXPECT_TRUE(std::equal(shownImage.begin(), shownImage.end(),
+                               reinterpret_cast<const char*>(frame->image.data())))
             << c.path;
-        EXPECT_EQ(utf8(frame->filePath), c.path);
+        EXPECT_EQ(utf8(frame->filePath), sample);
+        EXPECT_EQ(utf8(frame->GetTitle()), "sample.rpd — Грувик2 1.0.0");
         EXPECT_EQ(listSize(frame->events), events);
         EXPECT_EQ(journalHtml(), journal);
         EXPECT_EQ(protocolHtml(), protocol);
@@ -354,6 +372,79 @@ TEST_F(PipelineTest, ASaveThatFailsKeepsEverything) {
     EXPECT_EQ(frame->image.discreteCount(), 6);
     EXPECT_EQ(frame->image.page(RecorderImage::HeaderPage)[5], 6);
     EXPECT_EQ(journalHtml(), journal);
+}
+
+TEST_F(PipelineTest, ASavedNameWithoutExtensionGetsRpd) {
+    open(writeSample());
+    save(dir.file("copy"));
+    EXPECT_TRUE(std::filesystem::exists(dir.file("copy.rpd")));
+    EXPECT_FALSE(std::filesystem::exists(dir.file("copy")));
+    EXPECT_EQ(utf8(frame->filePath), dir.file("copy.rpd"));
+    save(dir.file("copy.bin")); // an extension of its own stays
+    EXPECT_TRUE(std::filesystem::exists(dir.file("copy.bin")));
+
+    // The completed name is another file than the dialog asked about: it is
+    // replaced only when the user agrees.
+    const std::string other = writeImage("other.rpd", [](RecorderImage& i) { i.page(9)[0] = 1; });
+    const std::string before = fileBytes(other);
+    wxTEST_DIALOG(sendCommand(frame, wxID_SAVE), FileChoice(dir.file("other"), true, frame->lastDir),
+                  wxExpectModal<wxMessageDialog>(wxID_NO),
+                  FileChoice(dir.file("x"), true, frame->lastDir, wxID_CANCEL));
+    EXPECT_EQ(fileBytes(other), before);
+    wxTEST_DIALOG(sendCommand(frame, wxID_SAVE), FileChoice(dir.file("other"), true, frame->lastDir),
+                  wxExpectModal<wxMessageDialog>(wxID_YES));
+    EXPECT_EQ(fileBytes(other), fileBytes(dir.file("copy.rpd")));
+}
+
+TEST_F(PipelineTest, TheTitleNamesTheFileAndMarksChangesNotSavedToIt) {
+    EXPECT_EQ(utf8(frame->GetTitle()), "Грувик2 1.0.0");
+    open(writeSample());
+    EXPECT_EQ(utf8(frame->GetTitle()), "sample.rpd — Грувик2 1.0.0");
+    SetupWindow* settings = controlsOf(*frame).settingsPage;
+    auto pickInstallation = [&](const wxDateTime& day) {
+        wxCommandEvent event(wxEVT_BUTTON, CmdPickInstallation);
+        event.SetEventObject(settings->FindWindow(CmdPickInstallation));
+        wxTEST_DIALOG(settings->GetEventHandler()->ProcessEvent(event), DateChoice(day, wxID_YES));
+    };
+    const int32_t was = PassportView(frame->image).installation();
+    pickInstallation(wxDateTime(15, wxDateTime::Mar, 2023));
+    EXPECT_EQ(utf8(frame->GetTitle()), "*sample.rpd — Грувик2 1.0.0");
+    WritableView(frame->image).setInstallation(was); // back to what the file holds
+    frame->imageEdited();
+    EXPECT_EQ(utf8(frame->GetTitle()), "sample.rpd — Грувик2 1.0.0");
+    pickInstallation(wxDateTime(15, wxDateTime::Mar, 2023));
+
+    // Opening another image asks first: cancel keeps everything.
+    const std::string journal = journalHtml();
+    wxTEST_DIALOG(sendCommand(frame, wxID_OPEN), wxExpectModal<UnsavedDialog>(wxID_CANCEL));
+    EXPECT_EQ(journalHtml(), journal);
+    EXPECT_EQ(utf8(frame->GetTitle()), "*sample.rpd — Грувик2 1.0.0");
+    // Closing asks too, and a cancel keeps the window.
+    wxTEST_DIALOG(frame->Close(), wxExpectModal<UnsavedDialog>(wxID_CANCEL));
+    EXPECT_FALSE(closing());
+    // Saved on the way out: into the open file.
+    wxTEST_DIALOG(frame->Close(), wxExpectModal<UnsavedDialog>(wxID_YES));
+    EXPECT_TRUE(closing());
+    RecorderImage saved;
+    saved.load(dir.file("sample.rpd"), false);
+    EXPECT_EQ(wxDateTime(static_cast<time_t>(PassportView(saved).installation())).GetDay(), 15);
+}
+
+TEST_F(PipelineTest, DroppedChangesLetTheNextImageIn) {
+    open(writeSample());
+    WritableView(frame->image).setCommissioning(123456789);
+    frame->imageEdited();
+    EXPECT_EQ(utf8(frame->GetTitle()), "*sample.rpd — Грувик2 1.0.0");
+    const std::string other = writeSample("other.rpd");
+    wxTEST_DIALOG(sendCommand(frame, wxID_OPEN), wxExpectModal<UnsavedDialog>(wxID_NO),
+                  FileChoice(other, false, frame->lastDir));
+    EXPECT_EQ(utf8(frame->GetTitle()), "other.rpd — Грувик2 1.0.0");
+    // The dropped change never reached the first file.
+    RecorderImage first;
+    first.load(dir.file("sample.rpd"), false);
+    EXPECT_NE(PassportView(first).commissioning(), 123456789);
+    frame->Close(); // nothing to ask about
+    EXPECT_TRUE(closing());
 }
 
 TEST_F(PipelineTest, CancellingAFileDialogChangesNothing) {

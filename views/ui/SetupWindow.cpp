@@ -7,6 +7,7 @@
 #include <wx/button.h>
 #include <wx/combobox.h>
 #include <wx/log.h>
+#include <wx/scrolwin.h>
 #include <wx/sizer.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
@@ -62,21 +63,26 @@ const wxDateTime LastStorableDay(31, wxDateTime::Dec, 2037);
 
 SetupWindow::SetupWindow(wxWindow* parent, RecorderSession& session, PageActions& actions)
     : PrintPanel(parent, wxTAB_TRAVERSAL), session_(session), actions_(actions) {
+    // The fields scroll when the window is smaller than they need (a laptop's
+    // screen with the filter pane open); the page asks for little room itself.
+    auto* area = new wxScrolledWindow(this, wxID_ANY, wxDefaultPosition, wxDefaultSize,
+                                      wxVSCROLL | wxHSCROLL | wxTAB_TRAVERSAL);
+    area->SetMinSize(wxSize(160, 120));
     auto* top = new wxFlexGridSizer(2, 4, 2, 8);
     wxTextCtrl* install[3];
     wxTextCtrl* commission[3];
-    top->Add(label(this, L"Дата установки регистратора:"), 0, centred);
-    top->Add(dateRow(this, CmdPickInstallation, install), 0, centred);
-    top->Add(label(this, L"Срок службы крана, лет:"), 0, centred);
-    lifeField = makeField(this, wxID_ANY, wxSize(88, 20), 2, 0);
+    top->Add(label(area, L"Дата установки регистратора:"), 0, centred);
+    top->Add(dateRow(area, CmdPickInstallation, install), 0, centred);
+    top->Add(label(area, L"Срок службы крана, лет:"), 0, centred);
+    lifeField = makeField(area, wxID_ANY, wxSize(88, 20), 2, 0);
     top->Add(lifeField, 0, centred);
-    top->Add(label(this, L"Дата ввода крана в эксплуатацию:"), 0, centred);
-    top->Add(dateRow(this, CmdPickCommissioning, commission), 0, centred);
-    top->Add(label(this, L"Паспортная группа классификации:"), 0, centred);
+    top->Add(label(area, L"Дата ввода крана в эксплуатацию:"), 0, centred);
+    top->Add(dateRow(area, CmdPickCommissioning, commission), 0, centred);
+    top->Add(label(area, L"Паспортная группа классификации:"), 0, centred);
     wxArrayString groups;
     for (int g = 1; g <= 8; ++g)
         groups.Add(wxString::Format(L"A%d", g));
-    groupChoice = new wxComboBox(this, wxID_ANY, wxEmptyString, wxDefaultPosition, wxSize(88, 20),
+    groupChoice = new wxComboBox(area, wxID_ANY, wxEmptyString, wxDefaultPosition, wxSize(88, 20),
                                  groups, wxCB_READONLY | wxCB_DROPDOWN);
     wxSize groupSize = groupChoice->GetBestSize();
     groupSize.IncTo(wxSize(88, 20));
@@ -85,35 +91,39 @@ SetupWindow::SetupWindow(wxWindow* parent, RecorderSession& session, PageActions
     installDay = install[0], installMonth = install[1], installYear = install[2];
     commissionDay = commission[0], commissionMonth = commission[1], commissionYear = commission[2];
 
-    textField = new wxTextCtrl(this, wxID_ANY, wxEmptyString, wxDefaultPosition, wxSize(600, 120),
+    textField = new wxTextCtrl(area, wxID_ANY, wxEmptyString, wxDefaultPosition, wxSize(600, 120),
                                wxTE_MULTILINE | wxHSCROLL);
     // GTK keeps no limit on a multi-line field: keepTextLimit does.
     textField->Bind(wxEVT_TEXT, &SetupWindow::keepTextLimit, this);
 
     auto* names = new wxFlexGridSizer(6, 2, 2, 8);
     for (unsigned i = 0; i < PassportNameFields; ++i) {
-        names->Add(label(this, wxString::Format(L"Название механизма %u:", i + 1)), 0, centred);
+        names->Add(label(area, wxString::Format(L"Название механизма %u:", i + 1)), 0, centred);
         nameFields[i] =
-            makeField(this, wxID_ANY, wxSize(480, 20), int(WritableView::MaxNameChars), 0);
+            makeField(area, wxID_ANY, wxSize(480, 20), int(WritableView::MaxNameChars), 0);
         names->Add(nameFields[i], 0, centred);
     }
 
     auto* update = new wxFlexGridSizer(1, 2, 8, 16);
     update->Add(
-        new wxBitmapButton(this, CmdUpdateRecorder, loadPicture(L"bmps/greencheck.32.png", 32, 32)),
+        new wxBitmapButton(area, CmdUpdateRecorder, loadPicture(L"bmps/greencheck.32.png", 32, 32)),
         0, centred);
-    update->Add(fontLabel(this, L"Обновить информацию в РП", dialogFont(14)), 0, centred);
+    update->Add(fontLabel(area, L"Обновить информацию в РП", dialogFont(14)), 0, centred);
 
     const int item = wxALIGN_CENTER_HORIZONTAL | wxALIGN_CENTER_VERTICAL;
     auto* sizer = new wxBoxSizer(wxVERTICAL);
     sizer->Add(top, 0, item);
     sizer->Add(128, 16, 0, item);
-    sizer->Add(label(this, L"Блок текстовой информации для печати в \"шапке\" протокола"), 0, item);
+    sizer->Add(label(area, L"Блок текстовой информации для печати в \"шапке\" протокола"), 0, item);
     sizer->Add(textField, 0, item);
     sizer->Add(names, 0, item);
     sizer->Add(128, 16, 0, item);
     sizer->Add(update, 0, item);
-    SetSizer(sizer);
+    area->SetSizer(sizer);
+    area->SetScrollRate(8, 8);
+    auto* whole = new wxBoxSizer(wxVERTICAL);
+    whole->Add(area, 1, wxEXPAND);
+    SetSizer(whole);
 }
 
 void SetupWindow::keepTextLimit(wxCommandEvent&) {
@@ -126,7 +136,18 @@ void SetupWindow::keepTextLimit(wxCommandEvent&) {
 }
 
 void SetupWindow::showHeader() {
-    if (session_.events.empty()) return;
+    if (session_.events.empty()) {
+        // No passport to show (an erased or refused image): none, rather than
+        // the one of the image shown before.
+        for (wxTextCtrl* field : {installDay, installMonth, installYear, commissionDay,
+                                  commissionMonth, commissionYear, lifeField, textField})
+            field->ChangeValue(wxEmptyString);
+        for (wxTextCtrl* field : nameFields)
+            field->ChangeValue(wxEmptyString);
+        groupChoice->SetSelection(wxNOT_FOUND);
+        groupChoice->ChangeValue(wxEmptyString);
+        return;
+    }
     const PassportDisplay d = passportDisplayOf(session_.image);
     showDate(d.installation, installDay, installMonth, installYear);
     showDate(d.commissioning, commissionDay, commissionMonth, commissionYear);
@@ -160,6 +181,7 @@ void SetupWindow::pickDate(bool installation) {
         view.setCommissioning(t);
         showDate(dateFieldsOf(t), commissionDay, commissionMonth, commissionYear);
     }
+    actions_.imageEdited();
 }
 
 void SetupWindow::pickInstallationDate(wxCommandEvent&) {
@@ -186,6 +208,7 @@ void SetupWindow::updateRecorder(wxCommandEvent&) {
         field->SetSelection(long(refusal->from), long(refusal->to));
         return;
     }
+    actions_.imageEdited();
     actions_.analyse();
     // A refused analysis does not stop the write: the passport is in the image.
     actions_.writeToRecorder();

@@ -36,8 +36,8 @@ public:
     wxTextCtrl* textField;
     std::array<wxTextCtrl*, PassportNameFields> nameFields;
 
-    // Fills the fields from the session's image; nothing happens while it
-    // has no events (no analysis has produced any).
+    // Fills the fields from the session's image; empties them while it has
+    // no events (nothing analysed yet, an erased or a refused image).
     void showHeader();
 
     // The page has no printed form.

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <vector>
 
 #include "common/errorExc.h"
 #include "image/WritableView.h"
@@ -89,7 +90,7 @@ TEST(RecorderSession, ListsGoWithTheEventsOfARefusedOrEmptyAnalysis) {
     EXPECT_TRUE(s.lists.journalList.empty());
 }
 
-TEST(RecorderSession, AFailedLoadErasesTheImageAndKeepsTheEvents) {
+TEST(RecorderSession, AFailedLoadKeepsTheImageTheEventsAndTheLists) {
     ScopedTZ tz("UTC");
     TempDir dir;
     RecorderSession s;
@@ -98,11 +99,62 @@ TEST(RecorderSession, AFailedLoadErasesTheImageAndKeepsTheEvents) {
     s.applyFilter(s.filter);
     const size_t rows = listSize(s.lists.journalList);
     ASSERT_GT(rows, 0u);
+    const std::vector<uint8_t> before(s.image.data(), s.image.data() + RecorderImage::ImageSize);
+    const uint32_t head = s.image.generalHead();
     { std::ofstream(dir.file("short.rpd"), std::ios::binary) << "only a few bytes"; }
     EXPECT_THROW(s.load(dir.file("short.rpd")), errorExc);
-    EXPECT_TRUE(erased(s.image.data(), RecorderImage::ImageSize));
+    EXPECT_THROW(s.load(dir.file("missing.rpd")), errorExc);
+    EXPECT_TRUE(std::equal(before.begin(), before.end(), s.image.data()));
+    EXPECT_EQ(s.image.generalHead(), head);
     EXPECT_EQ(listSize(s.events), 3u);
     EXPECT_EQ(listSize(s.lists.journalList), rows);
+}
+
+TEST(RecorderSession, ATakenImageReplacesTheShownOneAndItsEvents) {
+    ScopedTZ tz("UTC");
+    RecorderSession s;
+    threeEvents(s.image);
+    ASSERT_EQ(s.analyse(nullptr), AnalysisResult::done);
+    s.applyFilter(s.filter);
+    const uint32_t head = s.image.generalHead();
+
+    RecorderImage incoming; // erased
+    incoming.page(3)[7] = 0x12;
+    s.takeImage(incoming);
+    EXPECT_EQ(s.image.page(3)[7], 0x12);
+    EXPECT_TRUE(s.events.empty());
+    EXPECT_TRUE(s.lists.journalList.empty());
+    // The old content, heads included, went to incoming whole.
+    EXPECT_EQ(incoming.generalHead(), head);
+    ASSERT_EQ(s.analyse(nullptr), AnalysisResult::done);
+    EXPECT_TRUE(s.events.empty());
+    s.takeImage(incoming);
+    ASSERT_EQ(s.analyse(nullptr), AnalysisResult::done);
+    EXPECT_EQ(listSize(s.events), 3u);
+}
+
+TEST(RecorderSession, UnsavedFollowsTheContentAgainstTheLastSavedState) {
+    ScopedTZ tz("UTC");
+    TempDir dir;
+    RecorderSession s;
+    EXPECT_FALSE(s.unsaved()); // nothing loaded yet
+    threeEvents(s.image);
+    s.image.save(dir.file("a.rpd"));
+    s.load(dir.file("a.rpd"));
+    ASSERT_EQ(s.analyse(nullptr), AnalysisResult::done);
+    s.markSaved();
+    EXPECT_FALSE(s.unsaved());
+
+    WritableView view(s.image);
+    const int32_t was = PassportView(s.image).installation();
+    view.setInstallation(was + 86400);
+    EXPECT_TRUE(s.unsaved());
+    view.setInstallation(was); // back as the file has it
+    EXPECT_FALSE(s.unsaved());
+    view.setInstallation(was + 86400);
+    s.image.save(dir.file("a.rpd"));
+    s.markSaved();
+    EXPECT_FALSE(s.unsaved());
 }
 
 TEST(RecorderSession, PassportDefaultsAreStoredByAnAnalysisThatFindsEvents) {
