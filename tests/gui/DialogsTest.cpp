@@ -13,13 +13,13 @@
 #include <wx/stockitem.h>
 #include <wx/uiaction.h>
 
-#include "gui/CalDialog.h"
 #include "app/DialogProgress.h"
 #include "app/ExitDialog.h"
 #include "app/InfoDialog.h"
-#include "gui/Pictures.h"
 #include "app/ToolkitTexts.h"
+#include "gui/CalDialog.h"
 #include "gui/GuiTest.h"
+#include "gui/Pictures.h"
 
 using guitest::utf8;
 
@@ -69,10 +69,13 @@ TEST(CalDialog, ButtonsChooseOrCancel) {
 TEST(CalDialog, KeepsItsSizeAndLooks) {
     CalDialog dialog(nullptr, FirstOfMarch);
     EXPECT_EQ(utf8(dialog.GetTitle()), "Выберите дату");
-    // 360 x 240, or wider where the toolkit's buttons need it.
+    // 360 x 240, or larger where the toolkit's buttons or the month names
+    // need it.
     EXPECT_GE(dialog.GetSize().x, 360);
-    EXPECT_EQ(dialog.GetSize().y, 240);
+    EXPECT_GE(dialog.GetSize().y, 240);
+    EXPECT_LE(dialog.GetSize().y, 260);
     EXPECT_GE(dialog.GetClientSize().x, dialog.GetSizer()->GetMinSize().x);
+    EXPECT_GE(dialog.GetClientSize().y, dialog.GetSizer()->GetMinSize().y);
     EXPECT_EQ(dialog.calendar->GetId(), 500);
     EXPECT_EQ(utf8(dialog.calendar->GetName()), "CalendarCtrl");
     EXPECT_EQ(dialog.calendar->GetWindowStyle() & (wxCAL_MONDAY_FIRST | wxCAL_SHOW_HOLIDAYS),

@@ -121,6 +121,9 @@ TEST_F(GraphPageTest, LabelsGetTheRoomOfTheirFont) {
     frame->SetSize(1100, 700);
     frame->Layout();
     page->Layout();
+    // A window manager sizes the page once the window is on screen.
+    guitest::waitFor([&] { return page->GetSize().x >= 1000; });
+    page->Layout();
     int found = 0;
     for (wxWindow* child : page->GetChildren()) {
         auto* text = dynamic_cast<wxStaticText*>(child);

@@ -62,7 +62,13 @@ public:
     void Notify() override {
         wxDialog* dialog = openModalDialog();
         if (!acted_) {
-            if (dialog && dialog->IsShownOnScreen()) {
+            // A window manager places the dialog after it is mapped: its
+            // position holds once it has been on screen a moment.
+            if (dialog && dialog->IsShownOnScreen() && !shownClock_) {
+                shownClock_ = true;
+                clock_.Start();
+            }
+            if (dialog && shownClock_ && clock_.Time() >= 300) {
                 acted_ = true;
                 clock_.Start();
                 act_(*dialog);
@@ -79,6 +85,7 @@ private:
     std::function<void(wxDialog&)> act_;
     int limitMs_;
     bool acted_ = false;
+    bool shownClock_ = false;
     bool overdue_ = false;
     wxStopWatch clock_;
 };
@@ -228,6 +235,8 @@ void MainFrameTest::SetUp() {
     frame = new MainFrame;
     wxGetApp().mainFrame = frame;
     ASSERT_TRUE(waitFor([&] { return frame->IsShownOnScreen(); }));
+    // Placed and stacked by the window manager before a test clicks on it.
+    waitFor([] { return false; }, 300);
 }
 
 void MainFrameTest::TearDown() {

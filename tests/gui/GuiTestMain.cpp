@@ -70,6 +70,12 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "GruvikApp::OnInit failed\n");
         return 1;
     }
+    // A window manager maps and stacks the start-up window in its own time:
+    // once it is done, it stacks no window over the first test's.
+    if (wxWindow* frame = wxTheApp->GetTopWindow()) {
+        guitest::waitFor([frame] { return frame->IsShownOnScreen(); });
+        guitest::waitFor([] { return false; }, 500);
+    }
     int result = RUN_ALL_TESTS();
     wxTheApp->OnExit();
     wxEntryCleanup();

@@ -168,7 +168,9 @@ TEST_F(SetupPageTest, StartsEmptyWithEightGroupsAndReadOnlyDates) {
               ">>");
     EXPECT_TRUE(dynamic_cast<wxBitmapButton*>(page->FindWindow(CmdUpdateRecorder)));
     wxStaticText* updateLabel = nullptr;
-    for (wxWindow* child : page->GetChildren())
+    // The fields are on a scrolled area of the page.
+    wxWindow* area = page->FindWindow(CmdUpdateRecorder)->GetParent();
+    for (wxWindow* child : area->GetChildren())
         if (auto* text = dynamic_cast<wxStaticText*>(child);
             text && utf8(text->GetLabel()) == "Обновить информацию в РП")
             updateLabel = text;

@@ -250,5 +250,11 @@ void showPreviewFrame(wxPrintPreview* preview, const wxString& title) {
     // to that: the size and place are set again once it is built.
     frame->SetMinSize(wxSize(std::min(480, size.x), std::min(360, size.y)));
     frame->SetSize(rect);
+    // A window manager places a new window where it likes: the frame goes
+    // back to the middle once it is on screen.
+    frame->Bind(wxEVT_SHOW, [frame, rect](wxShowEvent& event) {
+        if (event.IsShown()) frame->CallAfter([frame, rect] { frame->SetSize(rect); });
+        event.Skip();
+    });
     frame->Show();
 }
