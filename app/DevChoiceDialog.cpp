@@ -5,9 +5,9 @@
 #include <wx/statbmp.h>
 #include <wx/stattext.h>
 
+#include "device/DeviceChooser.h"
 #include "gui/DialogLook.h"
 #include "gui/Pictures.h"
-#include "device/DeviceChooser.h"
 
 DevChoiceDialog::DevChoiceDialog(wxWindow* parent, DeviceChooser& chooser)
     : wxDialog(parent, wxID_ANY, L"Выбор устройства считывания", wxDefaultPosition, wxDefaultSize,

@@ -9,9 +9,9 @@
 #include "app/DialogProgress.h"
 #include "app/FileChoice.h"
 #include "app/InfoDialog.h"
-#include "gui/Pictures.h"
 #include "device/DeviceChooser.h"
 #include "device/Platform.h"
+#include "gui/Pictures.h"
 
 std::optional<std::string> LinkDialogs::chooseSaveFile(const SaveFileRequest& request) {
     wxString path = chooseFile(

@@ -32,12 +32,15 @@ Fixture& fixture() {
     return f;
 }
 
-FilterSettings defaults() { return fixture().session.spanningFilter(FilterSettings()); }
+FilterSettings defaults() {
+    return fixture().session.spanningFilter(FilterSettings());
+}
 
 void BM_Analysis(benchmark::State& state) {
     RecorderSession session;
     synthesizeFullMemory(session.image);
-    for (auto _ : state) session.analyse(nullptr);
+    for (auto _ : state)
+        session.analyse(nullptr);
 }
 
 void BM_FilterAndJournal(benchmark::State& state, bool everything) {
@@ -58,7 +61,8 @@ void BM_FilterAndJournal(benchmark::State& state, bool everything) {
 }
 
 void BM_Protocol(benchmark::State& state) {
-    for (auto _ : state) benchmark::DoNotOptimize(fixture().session.protocolHtml());
+    for (auto _ : state)
+        benchmark::DoNotOptimize(fixture().session.protocolHtml());
 }
 
 // Measures texts like the recording canvas but keeps no drawing call.
@@ -77,7 +81,7 @@ void BM_GraphPaint(benchmark::State& state) {
     RecorderSession& session = fixture().session;
     session.applyFilter(s);
     GraphDraw draw;
-    session.regenerateGraph(draw, 10);  // one week
+    session.regenerateGraph(draw, 10); // one week
     draw.width = 1920;
     draw.height = 1080;
     long calls = 0;

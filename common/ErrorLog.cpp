@@ -14,9 +14,11 @@ public:
 StderrLog stderrLog;
 ErrorLog* active = &stderrLog;
 
-}  // namespace
+} // namespace
 
-ErrorLog& errorLog() { return *active; }
+ErrorLog& errorLog() {
+    return *active;
+}
 
 ErrorLog* setErrorLog(ErrorLog* log) {
     ErrorLog* previous = active;

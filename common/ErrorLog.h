@@ -15,4 +15,6 @@ ErrorLog& errorLog();
 // Installs log (null: back to stderr); returns the previous one.
 ErrorLog* setErrorLog(ErrorLog* log);
 
-inline void logError(const std::string& message) { errorLog().error(message); }
+inline void logError(const std::string& message) {
+    errorLog().error(message);
+}

@@ -5,10 +5,17 @@ std::string escapeHtml(std::string_view text) {
     out.reserve(text.size());
     for (char c : text) {
         switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        default: out += c;
+        case '&':
+            out += "&amp;";
+            break;
+        case '<':
+            out += "&lt;";
+            break;
+        case '>':
+            out += "&gt;";
+            break;
+        default:
+            out += c;
         }
     }
     return out;
@@ -25,8 +32,8 @@ void appendWrappable(std::string& out, std::string_view text) {
             out += "<BR>";
         else if (c == '\r')
             continue;
-        else if (c == ' ' && ((i + 1 < text.size() && text[i + 1] == ' ') ||
-                              i == 0 || text[i - 1] == '\n'))
+        else if (c == ' ' &&
+                 ((i + 1 < text.size() && text[i + 1] == ' ') || i == 0 || text[i - 1] == '\n'))
             out += "&nbsp;";
         else
             out += c;

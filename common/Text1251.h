@@ -14,11 +14,11 @@ std::string cp1251ToUtf8(std::string_view bytes);
 std::string cp1251FieldToUtf8(const unsigned char* field, size_t maxBytes);
 
 struct Utf8To1251Result {
-    std::string bytes;                 // converted text, valid when ok
+    std::string bytes; // converted text, valid when ok
     bool ok = true;
-    size_t badCharIndex = 0;           // index (in characters) of the first character without a form
-    std::string badChar;               // that character, UTF-8
-    char32_t badCodePoint = 0;         // its code point; 0 when the UTF-8 is invalid
+    size_t badCharIndex = 0;   // index (in characters) of the first character without a form
+    std::string badChar;       // that character, UTF-8
+    char32_t badCodePoint = 0; // its code point; 0 when the UTF-8 is invalid
 };
 
 // Converts UTF-8 to Windows-1251. Characters without a Windows-1251 form (and

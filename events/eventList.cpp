@@ -87,8 +87,12 @@ void eventList::insertSorted(genericParser* event) {
 #endif
 #endif
 #if defined(__SANITIZE_ADDRESS__) || defined(GRUVIK2_ADDRESS_SANITIZER)
-void* filteredEventLink::operator new(size_t size) { return ::operator new(size); }
-void filteredEventLink::operator delete(void* p, size_t) noexcept { ::operator delete(p); }
+void* filteredEventLink::operator new(size_t size) {
+    return ::operator new(size);
+}
+void filteredEventLink::operator delete(void* p, size_t) noexcept {
+    ::operator delete(p);
+}
 #else
 namespace {
 union LinkSlot {

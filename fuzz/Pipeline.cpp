@@ -276,8 +276,7 @@ void runPipeline(RecorderSession& session, const Control& c) {
     checkFilter(session, standard);
     checkFilter(session, chosen);
     CountingProgress journalProgress(-1);
-    require(session.journalHtml(withProgress ? &journalProgress : nullptr, html) &&
-                validUtf8(html),
+    require(session.journalHtml(withProgress ? &journalProgress : nullptr, html) && validUtf8(html),
             "journal is UTF-8");
     graphPage(session, c, true);
 

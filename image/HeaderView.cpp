@@ -12,11 +12,14 @@ std::vector<size_t> rowSizes(size_t g, size_t r, size_t s) {
     std::vector<size_t> sizes = {4 * g, 2 * g, 2 * g, 2 * (g + 1), 1, 1};
     if (r <= 3) {
         sizes.push_back(r);
-        for (int k = 0; k < 6; ++k) sizes.push_back(4 * r);
-        for (int k = 0; k < 4; ++k) sizes.push_back(r);
+        for (int k = 0; k < 6; ++k)
+            sizes.push_back(4 * r);
+        for (int k = 0; k < 4; ++k)
+            sizes.push_back(r);
         sizes.insert(sizes.end(), {4 * (g + 1), s, 4 * (g + 1), 4 * (g + 1), 48, 4, 1, r});
     } else {
-        for (int k = 0; k < 6; ++k) sizes.push_back(r);
+        for (int k = 0; k < 6; ++k)
+            sizes.push_back(r);
         sizes.insert(sizes.end(), {g + 1, s, 4 * (g + 1), g + 1, 48, 4, 1, r});
     }
     return sizes;
@@ -29,7 +32,7 @@ std::string textAt(const uint8_t* p, size_t n, const uint8_t* limit) {
     return cp1251FieldToUtf8(p, n);
 }
 
-}  // namespace
+} // namespace
 
 HeaderView::HeaderView(const RecorderImage& image) {
     const uint8_t* p = image.page(RecorderImage::HeaderPage);

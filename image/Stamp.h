@@ -12,7 +12,7 @@ struct Stamp {
     Stamp() = default;
     explicit Stamp(const uint8_t* p) { std::memcpy(bytes.data(), p, 7); }
     Stamp(int year, int month, int day, int hour, int minute, int second, int tenths = 0)
-        : bytes{uint8_t(year - 2000), uint8_t(month), uint8_t(day), uint8_t(hour),
+        : bytes{uint8_t(year - 2000), uint8_t(month),  uint8_t(day),   uint8_t(hour),
                 uint8_t(minute),      uint8_t(second), uint8_t(tenths)} {}
 
     void storeTo(uint8_t* p) const { std::memcpy(p, bytes.data(), 7); }

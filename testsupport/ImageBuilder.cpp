@@ -20,12 +20,13 @@ void storeText(uint8_t* field, size_t size, const std::string& utf8) {
     std::memcpy(field, conv.bytes.data(), std::min(size, conv.bytes.size()));
 }
 
-}  // namespace
+} // namespace
 
 KeyCode makeKey(uint64_t serial48, uint8_t family) {
     KeyCode k{};
     k[7] = family;
-    for (int i = 0; i < 6; ++i) k[1 + i] = uint8_t(serial48 >> (8 * i));
+    for (int i = 0; i < 6; ++i)
+        k[1 + i] = uint8_t(serial48 >> (8 * i));
     // CRC over bytes 7..1 (the lookup's order), so that the full 8 bytes give 0.
     uint8_t crc = 0;
     for (int i = 7; i >= 1; --i) {
@@ -56,7 +57,8 @@ ImageBuilder& ImageBuilder::header(const Header& h) {
     p[5] = h.discretes;
     writeU16(p + 6, h.countersPages);
     std::memset(p + 8, 0, 8);
-    for (size_t j = 0; j < h.keys.size(); ++j) std::memcpy(p + 16 + 8 * j, h.keys[j].data(), 8);
+    for (size_t j = 0; j < h.keys.size(); ++j)
+        std::memcpy(p + 16 + 8 * j, h.keys[j].data(), 8);
     image_.locateHeads();
     HeaderView view(image_);
     // The recorder's own settings arrays: zeros, then the two texts.
@@ -178,7 +180,8 @@ std::vector<uint8_t> countersBody(const std::vector<CountersColumn>& columns,
     for (size_t i = 0; i < columns.size(); ++i) {
         writeFloat(&body[0 * stride + 4 * i], columns[i].spectrum);
         writeFloat(&body[1 * stride + 4 * i], columns[i].liftedKg);
-        for (int m = 0; m < 4; ++m) writeU32(&body[(2 + m) * stride + 4 * i], columns[i].modes[m]);
+        for (int m = 0; m < 4; ++m)
+            writeU32(&body[(2 + m) * stride + 4 * i], columns[i].modes[m]);
         writeU32(&body[6 * stride + 4 * i], columns[i].overloads);
     }
     for (size_t j = 0; j < operatingSeconds.size(); ++j)
@@ -186,11 +189,15 @@ std::vector<uint8_t> countersBody(const std::vector<CountersColumn>& columns,
     return body;
 }
 
-std::array<uint8_t, 2> be16(uint16_t v) { return {uint8_t(v >> 8), uint8_t(v)}; }
+std::array<uint8_t, 2> be16(uint16_t v) {
+    return {uint8_t(v >> 8), uint8_t(v)};
+}
 std::array<uint8_t, 4> be32(uint32_t v) {
     return {uint8_t(v >> 24), uint8_t(v >> 16), uint8_t(v >> 8), uint8_t(v)};
 }
-std::array<uint8_t, 4> beFloat(float v) { return be32(std::bit_cast<uint32_t>(v)); }
+std::array<uint8_t, 4> beFloat(float v) {
+    return be32(std::bit_cast<uint32_t>(v));
+}
 
 Stamp stampAt(int64_t utcSeconds, uint8_t tenths) {
     time_t t = time_t(utcSeconds);

@@ -17,13 +17,15 @@ using KeyCode = std::array<uint8_t, 8>;
 // CRC first, family last, so the key lookup's CRC over it gives 0.
 KeyCode makeKey(uint64_t serial48, uint8_t family = 0x01);
 // A code the lookup treats as invalid: eight equal bytes.
-inline KeyCode erasedKey() { return KeyCode{0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}; }
+inline KeyCode erasedKey() {
+    return KeyCode{0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
+}
 
 // One column of a counters page: a load group, or the crane as a whole last.
 struct CountersColumn {
-    float spectrum = 0;  // sum of the cycles' relative loads cubed
+    float spectrum = 0; // sum of the cycles' relative loads cubed
     float liftedKg = 0;
-    uint32_t modes[4] = {0, 0, 0, 0};  // cycles in Q1..Q4
+    uint32_t modes[4] = {0, 0, 0, 0}; // cycles in Q1..Q4
     uint32_t overloads = 0;
 };
 
@@ -34,7 +36,7 @@ std::vector<uint8_t> countersBody(const std::vector<CountersColumn>& columns,
 
 struct GeneralRecord {
     uint8_t type;
-    uint16_t offsetTenths;  // from the page's stamp
+    uint16_t offsetTenths; // from the page's stamp
     std::array<uint8_t, 5> payload{};
 };
 
@@ -48,15 +50,15 @@ public:
         uint8_t discretes = 6;
         uint16_t countersPages = 0xFFFF;
         std::vector<KeyCode> keys;
-        int keyCount = -1;  // -1: the size of keys
-        std::string firmware = "ОПН-1 v2.14";  // UTF-8, stored as Windows-1251
+        int keyCount = -1;                    // -1: the size of keys
+        std::string firmware = "ОПН-1 v2.14"; // UTF-8, stored as Windows-1251
         std::string serial = "0417";
     };
 
     struct Passport {
         std::string text = "Кран мостовой, зав. № 1375";
-        int32_t commissioningDate = 1262304000;  // 2010-01-01 00:00 UTC
-        int32_t installationDate = 1293840000;   // 2011-01-01 00:00 UTC
+        int32_t commissioningDate = 1262304000; // 2010-01-01 00:00 UTC
+        int32_t installationDate = 1293840000;  // 2011-01-01 00:00 UTC
         uint8_t serviceLife = 20;
         std::vector<std::string> names = {"Главный подъём", "Вспом. подъём", "Тележка",
                                           "Мост",           "Стрела",        "Поворот"};

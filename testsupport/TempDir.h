@@ -8,7 +8,8 @@
 class TempDir {
 public:
     TempDir() {
-        std::string tmpl = (std::filesystem::temp_directory_path() / "gruvik2-test-XXXXXX").string();
+        std::string tmpl =
+            (std::filesystem::temp_directory_path() / "gruvik2-test-XXXXXX").string();
         path_ = ::mkdtemp(tmpl.data());
     }
     ~TempDir() {

@@ -29,16 +29,23 @@ const genericParser* eventOf(const aLink* link) {
     return static_cast<const filteredEventLink*>(link)->event;
 }
 
-void add(aList& list, genericParser* e) { list.pushBack(new filteredEventLink(e)); }
+void add(aList& list, genericParser* e) {
+    list.pushBack(new filteredEventLink(e));
+}
 
 // The group of a load, cycle or sensor-load event; -1 for any other event.
 int weightGroup(const genericParser* e, int kind) {
     switch (kind) {
-    case kGroupLoad: return static_cast<const GL_groupLoad*>(e)->group;
-    case kCycleStart: return static_cast<const GL_cycleStart*>(e)->group;
-    case kCycleStop: return static_cast<const GL_cycleStop*>(e)->group;
-    case kSensorLoad: return static_cast<const GL_sensorLoad*>(e)->group;
-    default: return -1;
+    case kGroupLoad:
+        return static_cast<const GL_groupLoad*>(e)->group;
+    case kCycleStart:
+        return static_cast<const GL_cycleStart*>(e)->group;
+    case kCycleStop:
+        return static_cast<const GL_cycleStop*>(e)->group;
+    case kSensorLoad:
+        return static_cast<const GL_sensorLoad*>(e)->group;
+    default:
+        return -1;
     }
 }
 
@@ -67,10 +74,11 @@ void fillJournal(aList& journal, const std::vector<genericParser*>& selected, ui
         else
             end = maxCount;
     }
-    for (size_t i = begin; i < end; ++i) add(journal, selected[i]);
+    for (size_t i = begin; i < end; ++i)
+        add(journal, selected[i]);
 }
 
-}  // namespace
+} // namespace
 
 void FilteredLists::clear() {
     journalList.clear();
@@ -79,7 +87,8 @@ void FilteredLists::clear() {
 
 size_t listSize(const aList& list) {
     size_t n = 0;
-    for (const aLink* l = list.first; l; l = l->next) ++n;
+    for (const aLink* l = list.first; l; l = l->next)
+        ++n;
     return n;
 }
 
@@ -103,7 +112,8 @@ void filterEvents(const eventList& events, const FilterSettings& s, FilteredList
         const bool powerOff = kind == kPowerOff;
         const bool groupEvent = kind == kGroupLoad || kind == kCycleStart || kind == kCycleStop;
         if (powerOff) {
-            for (auto& l : lists.groupLists) add(l, e);
+            for (auto& l : lists.groupLists)
+                add(l, e);
         } else if (groupEvent && group <= 4) {
             add(lists.groupLists[group], e);
         }
@@ -114,7 +124,8 @@ void filterEvents(const eventList& events, const FilterSettings& s, FilteredList
                 uint8_t relay = static_cast<const GL_state*>(e)->relay;
                 if (relay <= 9) add(lists.relayLists[relay], e);
             } else if (powerOff) {
-                for (auto& l : lists.relayLists) add(l, e);
+                for (auto& l : lists.relayLists)
+                    add(l, e);
             }
         }
 
@@ -141,7 +152,9 @@ void filterEvents(const eventList& events, const FilterSettings& s, FilteredList
     fillJournal(lists.journalList, journal, s.maxCount, s.direction);
 }
 
-long leadingNumber(const std::string& text) { return std::atol(text.c_str()); }
+long leadingNumber(const std::string& text) {
+    return std::atol(text.c_str());
+}
 
 int32_t withTimeOfDay(int32_t base, long hour, long minute, long second) {
     struct tm tmv = localTimeOf(base);
@@ -155,9 +168,15 @@ int32_t withTimeOfDay(int32_t base, long hour, long minute, long second) {
 int32_t quickRangeStart(int32_t rangeEnd, QuickRange range) {
     struct tm tmv = localTimeOf(rangeEnd);
     switch (range) {
-    case QuickRange::lastHour: tmv.tm_hour -= 1; break;
-    case QuickRange::lastDay: tmv.tm_mday -= 1; break;
-    case QuickRange::lastWeek: tmv.tm_mday -= 7; break;
+    case QuickRange::lastHour:
+        tmv.tm_hour -= 1;
+        break;
+    case QuickRange::lastDay:
+        tmv.tm_mday -= 1;
+        break;
+    case QuickRange::lastWeek:
+        tmv.tm_mday -= 7;
+        break;
     }
     tmv.tm_isdst = -1;
     return secondsOfLocal(tmv);
@@ -165,15 +184,16 @@ int32_t quickRangeStart(int32_t rangeEnd, QuickRange range) {
 
 LocalFields localFields(int32_t t) {
     struct tm tmv = localTimeOf(t);
-    return {static_cast<unsigned long>(tmv.tm_mday), static_cast<unsigned long>(tmv.tm_mon + 1),
-            static_cast<unsigned long>(tmv.tm_year + 1900), static_cast<unsigned long>(tmv.tm_hour),
-            static_cast<unsigned long>(tmv.tm_min), static_cast<unsigned long>(tmv.tm_sec)};
+    return {
+        static_cast<unsigned long>(tmv.tm_mday),        static_cast<unsigned long>(tmv.tm_mon + 1),
+        static_cast<unsigned long>(tmv.tm_year + 1900), static_cast<unsigned long>(tmv.tm_hour),
+        static_cast<unsigned long>(tmv.tm_min),         static_cast<unsigned long>(tmv.tm_sec)};
 }
 
 std::string recordBoundText(int32_t seconds) {
     LocalFields f = localFields(seconds);
     char buf[64];
-    std::snprintf(buf, sizeof buf, "%02lu:%02lu:%02lu %02lu/%02lu/%04lu", f.hour, f.minute, f.second,
-                  f.day, f.month, f.year);
+    std::snprintf(buf, sizeof buf, "%02lu:%02lu:%02lu %02lu/%02lu/%04lu", f.hour, f.minute,
+                  f.second, f.day, f.month, f.year);
     return buf;
 }

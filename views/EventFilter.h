@@ -11,17 +11,17 @@
 class eventList;
 
 struct FilterSettings {
-    enum Direction { fromStart = 0, toEnd = 1 };  // "с указанной даты", "по указанную дату"
+    enum Direction { fromStart = 0, toEnd = 1 }; // "с указанной даты", "по указанную дату"
 
-    int32_t rangeStart = 0;  // both ends included
+    int32_t rangeStart = 0; // both ends included
     int32_t rangeEnd = 0;
-    uint32_t maxCount = 1000;  // journal rows; 0 = no limit
+    uint32_t maxCount = 1000; // journal rows; 0 = no limit
     int direction = toEnd;
-    int detail = 3;  // index 0..4 of levels 1..5
+    int detail = 3; // index 0..4 of levels 1..5
     bool config = true;
     bool discrete = false;
     bool relays = false;
-    std::array<bool, 5> weights{true, true, true, true, true};  // total, groups 1..4
+    std::array<bool, 5> weights{true, true, true, true, true}; // total, groups 1..4
 };
 
 struct FilteredLists {
@@ -35,10 +35,13 @@ struct FilteredLists {
     void clear();
     // The 22 graph lists in the order the filter empties power-off-only lists.
     template <class F> void forEachGraphList(F f) {
-        for (auto& l : groupLists) f(l);
+        for (auto& l : groupLists)
+            f(l);
         f(modeList);
-        for (auto& l : relayLists) f(l);
-        for (auto& l : channelLists) f(l);
+        for (auto& l : relayLists)
+            f(l);
+        for (auto& l : channelLists)
+            f(l);
     }
 };
 

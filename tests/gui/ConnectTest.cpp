@@ -198,7 +198,9 @@ protected:
         wxTEST_DIALOG(sendConnect(), SaveChoice(path, frame->lastDir),
                       InfoExpected(DoneTitle, Done));
     }
-    std::string journalHtml() const { return guitest::journalDocument(*controlsOf(*frame).journalPage); }
+    std::string journalHtml() const {
+        return guitest::journalDocument(*controlsOf(*frame).journalPage);
+    }
     // What the window shows, to see that a failed read leaves it.
     struct Shown {
         std::string image, journal, protocol, title, filePath;

@@ -17,8 +17,8 @@
 #include "app/ExitDialog.h"
 #include "app/GruvikApp.h"
 #include "app/MainFrame.h"
-#include "gui/PrintPanel.h"
 #include "gui/GuiTest.h"
+#include "gui/PrintPanel.h"
 #include "views/ui/GraphWindow.h"
 #include "views/ui/ReportWindow.h"
 #include "views/ui/SetupWindow.h"
@@ -62,7 +62,9 @@ public:
 
 TEST_F(MainFrameTest, StartsOnTheJournalWithTheFilterAtItsDefaults) {
     EXPECT_EQ(utf8(frame->GetTitle()), "Грувик2 1.0.0");
-    EXPECT_EQ(utf8(controlsOf(*frame).notebook->GetPageText(controlsOf(*frame).notebook->GetSelection())), "Журнал");
+    EXPECT_EQ(
+        utf8(controlsOf(*frame).notebook->GetPageText(controlsOf(*frame).notebook->GetSelection())),
+        "Журнал");
     EXPECT_TRUE(controlsOf(*frame).filterPane->IsCollapsed());
     EXPECT_EQ(utf8(controlsOf(*frame).countField->GetValue()), "1000");
     EXPECT_EQ(frame->maxCount, 1000u);
@@ -96,9 +98,11 @@ TEST_F(MainFrameTest, StartsOnTheJournalWithTheFilterAtItsDefaults) {
     EXPECT_EQ(controlsOf(*frame).discreteCheck->GetLabel()[0], wxUniChar(0x0421));
 
     for (wxTextCtrl* field :
-         {controlsOf(*frame).startDay, controlsOf(*frame).startMonth, controlsOf(*frame).startYear, controlsOf(*frame).startHour,
-          controlsOf(*frame).startMinute, controlsOf(*frame).startSecond, controlsOf(*frame).endDay, controlsOf(*frame).endMonth, controlsOf(*frame).endYear,
-          controlsOf(*frame).endHour, controlsOf(*frame).endMinute, controlsOf(*frame).endSecond})
+         {controlsOf(*frame).startDay, controlsOf(*frame).startMonth, controlsOf(*frame).startYear,
+          controlsOf(*frame).startHour, controlsOf(*frame).startMinute,
+          controlsOf(*frame).startSecond, controlsOf(*frame).endDay, controlsOf(*frame).endMonth,
+          controlsOf(*frame).endYear, controlsOf(*frame).endHour, controlsOf(*frame).endMinute,
+          controlsOf(*frame).endSecond})
         EXPECT_TRUE(field->IsEmpty());
 }
 
@@ -113,7 +117,8 @@ TEST_F(MainFrameTest, NotebookHasFourTabsWithTheirBalls) {
         EXPECT_EQ(controlsOf(*frame).notebook->GetPageImage(i), tabs[i].image) << tabs[i].text;
     }
     EXPECT_EQ(controlsOf(*frame).notebook->GetPage(0), controlsOf(*frame).protocolPage);
-    EXPECT_EQ(controlsOf(*frame).notebook->GetPage(1), static_cast<wxWindow*>(controlsOf(*frame).graphPage));
+    EXPECT_EQ(controlsOf(*frame).notebook->GetPage(1),
+              static_cast<wxWindow*>(controlsOf(*frame).graphPage));
     EXPECT_EQ(controlsOf(*frame).notebook->GetPage(2), controlsOf(*frame).journalPage);
     EXPECT_EQ(controlsOf(*frame).notebook->GetPage(3), controlsOf(*frame).settingsPage);
 
@@ -160,7 +165,8 @@ TEST_F(MainFrameTest, MenusCarryTheirIdsTextsAndHelp) {
         EXPECT_EQ(utf8(found->GetItemLabel()), item.text);
         EXPECT_EQ(utf8(found->GetHelp()), item.help);
     }
-    EXPECT_EQ(controlsOf(*frame).menuBar->GetMenu(0)->GetMenuItemCount(), 10u); // with two separators
+    EXPECT_EQ(controlsOf(*frame).menuBar->GetMenu(0)->GetMenuItemCount(),
+              10u); // with two separators
     EXPECT_EQ(controlsOf(*frame).menuBar->GetMenu(1)->GetMenuItemCount(), 3u);
 }
 
@@ -204,15 +210,17 @@ TEST_F(MainFrameTest, FilterControlsCarryTheirIdsAndLabels) {
         {522, "Наложить фильтр"},
     };
     for (const auto& b : buttons) {
-        auto* button = dynamic_cast<wxButton*>(controlsOf(*frame).filterPane->GetPane()->FindWindow(b.id));
+        auto* button =
+            dynamic_cast<wxButton*>(controlsOf(*frame).filterPane->GetPane()->FindWindow(b.id));
         ASSERT_NE(button, nullptr) << b.id;
         EXPECT_EQ(utf8(button->GetLabel()), b.label);
     }
     EXPECT_EQ(controlsOf(*frame).firstRecordButton->GetId(), 508);
     EXPECT_EQ(controlsOf(*frame).lastRecordButton->GetId(), 510);
 
-    wxTextCtrl* timeFields[] = {controlsOf(*frame).startHour, controlsOf(*frame).startMinute, controlsOf(*frame).startSecond,
-                                controlsOf(*frame).endHour,   controlsOf(*frame).endMinute,   controlsOf(*frame).endSecond};
+    wxTextCtrl* timeFields[] = {controlsOf(*frame).startHour,   controlsOf(*frame).startMinute,
+                                controlsOf(*frame).startSecond, controlsOf(*frame).endHour,
+                                controlsOf(*frame).endMinute,   controlsOf(*frame).endSecond};
     for (int i = 0; i < 6; ++i) {
         EXPECT_EQ(timeFields[i]->GetId(), 512 + i);
         EXPECT_TRUE(timeFields[i]->IsEditable());
@@ -220,12 +228,14 @@ TEST_F(MainFrameTest, FilterControlsCarryTheirIdsAndLabels) {
     }
     EXPECT_EQ(controlsOf(*frame).countField->GetId(), 518);
     EXPECT_TRUE(controlsOf(*frame).countField->HasFlag(wxTE_PROCESS_ENTER));
-    for (wxTextCtrl* date : {controlsOf(*frame).startDay, controlsOf(*frame).startMonth, controlsOf(*frame).startYear, controlsOf(*frame).endDay,
-                             controlsOf(*frame).endMonth, controlsOf(*frame).endYear})
+    for (wxTextCtrl* date :
+         {controlsOf(*frame).startDay, controlsOf(*frame).startMonth, controlsOf(*frame).startYear,
+          controlsOf(*frame).endDay, controlsOf(*frame).endMonth, controlsOf(*frame).endYear})
         EXPECT_FALSE(date->IsEditable());
 
     // Never narrower than the classic sizes; the year wider than the day.
-    for (wxTextCtrl* f : {controlsOf(*frame).startHour, controlsOf(*frame).startDay, controlsOf(*frame).endSecond, controlsOf(*frame).endMonth})
+    for (wxTextCtrl* f : {controlsOf(*frame).startHour, controlsOf(*frame).startDay,
+                          controlsOf(*frame).endSecond, controlsOf(*frame).endMonth})
         EXPECT_GE(f->GetSize().x, 24);
     EXPECT_GE(controlsOf(*frame).startYear->GetSize().x, 40);
     EXPECT_GT(controlsOf(*frame).startYear->GetSize().x, controlsOf(*frame).startDay->GetSize().x);
@@ -248,8 +258,9 @@ TEST_F(MainFrameTest, TypingRespectsLengthLimitsAndReadOnlyFields) {
         wxTextCtrl* field;
         const char* expected;
     } cases[] = {
-        {controlsOf(*frame).startHour, "12"}, {controlsOf(*frame).endSecond, "12"}, {controlsOf(*frame).countField, "1234567"},
-        {controlsOf(*frame).startDay, ""},    {controlsOf(*frame).endYear, ""},
+        {controlsOf(*frame).startHour, "12"},       {controlsOf(*frame).endSecond, "12"},
+        {controlsOf(*frame).countField, "1234567"}, {controlsOf(*frame).startDay, ""},
+        {controlsOf(*frame).endYear, ""},
     };
     for (const auto& c : cases) {
         c.field->ChangeValue(wxEmptyString);
@@ -288,12 +299,14 @@ TEST_F(MainFrameTest, PrintCommandsGoToTheSelectedPage) {
 
 TEST_F(MainFrameTest, ExitToolAndMenuBothAsk) {
     // Both ways the command travels: from the tool bar and from the menu.
-    wxTEST_DIALOG(controlsOf(*frame).toolBar->OnLeftClick(CmdExit, false), wxExpectModal<ExitDialog>(wxID_NO));
+    wxTEST_DIALOG(controlsOf(*frame).toolBar->OnLeftClick(CmdExit, false),
+                  wxExpectModal<ExitDialog>(wxID_NO));
     EXPECT_FALSE(closing());
     wxTEST_DIALOG(controlsOf(*frame).menuBar->GetMenu(0)->SendEvent(CmdExit),
                   wxExpectModal<ExitDialog>(wxID_NO));
     EXPECT_FALSE(closing());
-    wxTEST_DIALOG(controlsOf(*frame).toolBar->OnLeftClick(CmdExit, false), wxExpectModal<ExitDialog>(wxID_YES));
+    wxTEST_DIALOG(controlsOf(*frame).toolBar->OnLeftClick(CmdExit, false),
+                  wxExpectModal<ExitDialog>(wxID_YES));
     EXPECT_TRUE(closing());
 }
 

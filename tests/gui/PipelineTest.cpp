@@ -15,25 +15,25 @@
 #include <wx/checkbox.h>
 #include <wx/collpane.h>
 #include <wx/combobox.h>
+#include <wx/dcmemory.h>
 #include <wx/filedlg.h>
 #include <wx/filefn.h>
-#include <wx/dcmemory.h>
-#include <wx/msgdlg.h>
 #include <wx/html/htmlwin.h>
 #include <wx/html/htmprint.h>
+#include <wx/msgdlg.h>
 #include <wx/notebook.h>
 #include <wx/print.h>
 #include <wx/testing.h>
 #include <wx/textctrl.h>
 #include <wx/uiaction.h>
 
-#include "gui/CalDialog.h"
 #include "app/MainFrame.h"
 #include "app/UnsavedDialog.h"
 #include "common/Progress.h"
 #include "common/SafeFile.h"
 #include "common/errorExc.h"
 #include "events/Analysis.h"
+#include "gui/CalDialog.h"
 #include "gui/DateChoice.h"
 #include "gui/GuiTest.h"
 #include "image/WritableView.h"
@@ -135,8 +135,12 @@ protected:
         wxTEST_DIALOG(sendCommand(frame, wxID_SAVE), FileChoice(path, true, frame->lastDir));
     }
 
-    std::string journalHtml() const { return guitest::journalDocument(*controlsOf(*frame).journalPage); }
-    std::string journalText() const { return guitest::journalText(*controlsOf(*frame).journalPage); }
+    std::string journalHtml() const {
+        return guitest::journalDocument(*controlsOf(*frame).journalPage);
+    }
+    std::string journalText() const {
+        return guitest::journalText(*controlsOf(*frame).journalPage);
+    }
     std::string protocolHtml() const { return utf8(controlsOf(*frame).protocolPage->html); }
     // The journal that the filtered list gives now.
     std::string journalOfList() const {
@@ -152,7 +156,8 @@ protected:
     }
     void showFilterPane() {
         frame->showFilterPane(true);
-        ASSERT_TRUE(guitest::waitFor([&] { return controlsOf(*frame).lastWeekButton->IsShownOnScreen(); }));
+        ASSERT_TRUE(
+            guitest::waitFor([&] { return controlsOf(*frame).lastWeekButton->IsShownOnScreen(); }));
     }
     // Types text into field through the X server (ASCII only).
     void typeInto(wxTextCtrl* field, const char* text) {
@@ -387,11 +392,13 @@ TEST_F(PipelineTest, ASavedNameWithoutExtensionGetsRpd) {
     // replaced only when the user agrees.
     const std::string other = writeImage("other.rpd", [](RecorderImage& i) { i.page(9)[0] = 1; });
     const std::string before = fileBytes(other);
-    wxTEST_DIALOG(sendCommand(frame, wxID_SAVE), FileChoice(dir.file("other"), true, frame->lastDir),
+    wxTEST_DIALOG(sendCommand(frame, wxID_SAVE),
+                  FileChoice(dir.file("other"), true, frame->lastDir),
                   wxExpectModal<wxMessageDialog>(wxID_NO),
                   FileChoice(dir.file("x"), true, frame->lastDir, wxID_CANCEL));
     EXPECT_EQ(fileBytes(other), before);
-    wxTEST_DIALOG(sendCommand(frame, wxID_SAVE), FileChoice(dir.file("other"), true, frame->lastDir),
+    wxTEST_DIALOG(sendCommand(frame, wxID_SAVE),
+                  FileChoice(dir.file("other"), true, frame->lastDir),
                   wxExpectModal<wxMessageDialog>(wxID_YES));
     EXPECT_EQ(fileBytes(other), fileBytes(dir.file("copy.rpd")));
 }
@@ -503,10 +510,10 @@ TEST_F(PipelineTest, QuickRangesAndRecordButtonsSetTheStartWithoutFiltering) {
         {frame->events.maxSeconds, controlsOf(*frame).lastHourButton, "08/03/2024 15:46:41"},
         {frame->events.maxSeconds, controlsOf(*frame).lastDayButton, "07/03/2024 16:46:41"},
         {frame->events.maxSeconds, controlsOf(*frame).lastWeekButton, "01/03/2024 16:46:41"},
-        {int32_t(wxDateTime(1, wxDateTime::Mar, 2023, 0, 30).GetTicks()), controlsOf(*frame).lastDayButton,
-         "28/02/2023 00:30:00"},
-        {int32_t(wxDateTime(3, wxDateTime::Mar, 2024, 0, 30).GetTicks()), controlsOf(*frame).lastWeekButton,
-         "25/02/2024 00:30:00"},
+        {int32_t(wxDateTime(1, wxDateTime::Mar, 2023, 0, 30).GetTicks()),
+         controlsOf(*frame).lastDayButton, "28/02/2023 00:30:00"},
+        {int32_t(wxDateTime(3, wxDateTime::Mar, 2024, 0, 30).GetTicks()),
+         controlsOf(*frame).lastWeekButton, "25/02/2024 00:30:00"},
     };
     for (const auto& c : cases) {
         frame->setRangeEnd(c.end);
@@ -515,10 +522,12 @@ TEST_F(PipelineTest, QuickRangesAndRecordButtonsSetTheStartWithoutFiltering) {
         EXPECT_EQ(frame->rangeEnd, c.end);
     }
 
-    click(controlsOf(*frame).firstRecordButton, [&] { return frame->rangeStart == frame->events.minSeconds; });
+    click(controlsOf(*frame).firstRecordButton,
+          [&] { return frame->rangeStart == frame->events.minSeconds; });
     EXPECT_EQ(rangeText(true), "04/03/2024 07:55:00");
     frame->setRangeEnd(0);
-    click(controlsOf(*frame).lastRecordButton, [&] { return frame->rangeEnd == frame->events.maxSeconds; });
+    click(controlsOf(*frame).lastRecordButton,
+          [&] { return frame->rangeEnd == frame->events.maxSeconds; });
     EXPECT_EQ(rangeText(false), "08/03/2024 16:46:41");
     EXPECT_EQ(journalHtml(), journal);
 }
@@ -531,13 +540,15 @@ TEST_F(PipelineTest, EnterInAnyTimeFieldTakesOverBothEnds) {
     typeInto(controlsOf(*frame).startHour, "9");
     typeInto(controlsOf(*frame).endHour, "25"); // normalised into the next day
     typeInto(controlsOf(*frame).endMinute, "x");
-    enterIn(controlsOf(*frame).endSecond, [&] { return utf8(controlsOf(*frame).startHour->GetValue()) == "09"; });
+    enterIn(controlsOf(*frame).endSecond,
+            [&] { return utf8(controlsOf(*frame).startHour->GetValue()) == "09"; });
     EXPECT_EQ(rangeText(true), "04/03/2024 09:55:00");
     EXPECT_EQ(rangeText(false), "09/03/2024 01:00:41");
     EXPECT_EQ(frame->rangeStart, int32_t(wxDateTime(4, wxDateTime::Mar, 2024, 9, 55).GetTicks()));
 
     typeInto(controlsOf(*frame).startMinute, "75");
-    enterIn(controlsOf(*frame).startMinute, [&] { return utf8(controlsOf(*frame).startMinute->GetValue()) == "15"; });
+    enterIn(controlsOf(*frame).startMinute,
+            [&] { return utf8(controlsOf(*frame).startMinute->GetValue()) == "15"; });
     EXPECT_EQ(rangeText(true), "04/03/2024 10:15:00");
     EXPECT_EQ(rangeText(false), "09/03/2024 01:00:41");
 
@@ -636,10 +647,9 @@ TEST_F(PipelineTest, OpensAFileGivenByPath) {
 // A text block with a long line: on screen the page scrolls; the printed
 // protocol wraps the line, so its tables keep to the paper's width.
 TEST_F(PipelineTest, PrintedProtocolKeepsALongTextLineWithinThePaper) {
-    const std::string line =
-        "Ограничитель грузоподъёмности с регистратором установлен 04.10.2022, "
-        "поверен 12.01.2024, пломба № 7731; крюковая подвеска 20 т, "
-        "канат 22-Г-1-Н-1770 ГОСТ 2688-80, длина 180 м";
+    const std::string line = "Ограничитель грузоподъёмности с регистратором установлен 04.10.2022, "
+                             "поверен 12.01.2024, пломба № 7731; крюковая подвеска 20 т, "
+                             "канат 22-Г-1-Н-1770 ГОСТ 2688-80, длина 180 м";
     open(writeImage("long.rpd", [&](RecorderImage& image) {
         synthesizeSampleMemory(image);
         ASSERT_TRUE(WritableView(image).setText("Кран козловой\n" + line));

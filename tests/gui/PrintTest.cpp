@@ -72,7 +72,8 @@ TEST(KeepTogether, MovesABreakThatCutsASpanUpToItsTop) {
 
 TEST_F(PrintTest, HtmlPrintoutOffersAllPagesAndKeepsHeadingsWithTheirTables) {
     openDemo();
-    auto printout = controlsOf(*frame).protocolPage->printer.printout(controlsOf(*frame).protocolPage->printed);
+    auto printout =
+        controlsOf(*frame).protocolPage->printer.printout(controlsOf(*frame).protocolPage->printed);
     // Before it is laid out no page range is proposed: the print dialog then
     // selects all pages.
     int info[4] = {-1, -1, -1, -1};
@@ -80,9 +81,10 @@ TEST_F(PrintTest, HtmlPrintoutOffersAllPagesAndKeepsHeadingsWithTheirTables) {
     EXPECT_EQ(std::vector<int>(info, info + 4), (std::vector<int>{1, 0, 0, 0}));
 
     const std::string pdf = folder + "/protocol.pdf";
-    ASSERT_EQ(guitest::utf8(printToPdf(*printout, controlsOf(*frame).protocolPage->printer.printData,
-                                       wxString::FromUTF8(pdf))),
-              "");
+    ASSERT_EQ(
+        guitest::utf8(printToPdf(*printout, controlsOf(*frame).protocolPage->printer.printData,
+                                 wxString::FromUTF8(pdf))),
+        "");
     printout->GetPageInfo(&info[0], &info[1], &info[2], &info[3]);
     const int pages = int(printout->pageBreaks().size()) - 1;
     EXPECT_GE(pages, 2);
@@ -104,13 +106,15 @@ TEST_F(PrintTest, HtmlPrintoutOffersAllPagesAndKeepsHeadingsWithTheirTables) {
 TEST_F(PrintTest, PdfOfEveryPageAndNothingLeftWhenItFails) {
     openDemo();
     const std::string journal = folder + "/journal.pdf";
-    EXPECT_EQ(guitest::utf8(controlsOf(*frame).journalPage->printPdf(wxString::FromUTF8(journal))), "");
+    EXPECT_EQ(guitest::utf8(controlsOf(*frame).journalPage->printPdf(wxString::FromUTF8(journal))),
+              "");
     EXPECT_EQ(readFile(journal).rfind("%PDF-", 0), 0u);
     const std::string graph = folder + "/graph.pdf";
     EXPECT_EQ(guitest::utf8(controlsOf(*frame).graphPage->printPdf(wxString::FromUTF8(graph))), "");
     EXPECT_EQ(readFile(graph).rfind("%PDF-", 0), 0u);
     // The settings page prints nothing, and says so.
-    EXPECT_NE(guitest::utf8(controlsOf(*frame).settingsPage->printPdf(wxString::FromUTF8(folder + "/s.pdf"))),
+    EXPECT_NE(guitest::utf8(
+                  controlsOf(*frame).settingsPage->printPdf(wxString::FromUTF8(folder + "/s.pdf"))),
               "");
     EXPECT_FALSE(exists(folder + "/s.pdf"));
 
@@ -121,8 +125,9 @@ TEST_F(PrintTest, PdfOfEveryPageAndNothingLeftWhenItFails) {
     // A target that cannot be replaced (a folder) stays as it was, and no
     // temporary file is left beside it.
     ::mkdir((folder + "/taken.pdf").c_str(), 0755);
-    EXPECT_NE(
-        guitest::utf8(controlsOf(*frame).journalPage->printPdf(wxString::FromUTF8(folder + "/taken.pdf"))), "");
+    EXPECT_NE(guitest::utf8(controlsOf(*frame).journalPage->printPdf(
+                  wxString::FromUTF8(folder + "/taken.pdf"))),
+              "");
     struct stat st;
     ASSERT_EQ(::stat((folder + "/taken.pdf").c_str(), &st), 0);
     EXPECT_TRUE(S_ISDIR(st.st_mode));
@@ -132,14 +137,16 @@ TEST_F(PrintTest, PdfOfEveryPageAndNothingLeftWhenItFails) {
     EXPECT_EQ(left.size(), 2u); // journal.pdf and graph.pdf
     // A file printed again is replaced whole.
     const std::string before = readFile(journal);
-    EXPECT_EQ(guitest::utf8(controlsOf(*frame).journalPage->printPdf(wxString::FromUTF8(journal))), "");
+    EXPECT_EQ(guitest::utf8(controlsOf(*frame).journalPage->printPdf(wxString::FromUTF8(journal))),
+              "");
     EXPECT_EQ(readFile(journal).size(), before.size());
 }
 
 TEST_F(PrintTest, PreviewsOpenCentredAtAUsableSizeEveryTime) {
     openDemo();
     const wxRect area = wxDisplay(0u).GetClientArea();
-    PrintPanel* pages[] = {controlsOf(*frame).journalPage, controlsOf(*frame).protocolPage, controlsOf(*frame).graphPage};
+    PrintPanel* pages[] = {controlsOf(*frame).journalPage, controlsOf(*frame).protocolPage,
+                           controlsOf(*frame).graphPage};
     for (int round = 0; round < 5; ++round) {
         for (PrintPanel* page : pages) {
             page->previewPage();

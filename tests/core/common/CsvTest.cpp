@@ -1,7 +1,6 @@
 // The CSV quoting of the exports and the writing of an exported file.
 #include <gtest/gtest.h>
 
-
 #include "common/Csv.h"
 #include "testsupport/CsvReader.h"
 

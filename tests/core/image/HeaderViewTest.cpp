@@ -17,7 +17,7 @@ TEST(HeaderView, LayoutForUpToThreeRelays) {
     uint8_t* p = image.page(512);
     p[1] = 8, p[2] = 4, p[3] = 2, p[4] = 3, p[5] = 6;
     std::memcpy(p + 231, "ver 1.0", 8);
-    std::memcpy(p + 279, "12345", 5);  // serial row holds only four
+    std::memcpy(p + 279, "12345", 5); // serial row holds only four
     image.locateHeads();
     HeaderView h(image);
     EXPECT_EQ(offsetIn512(image, h.keyTable), 16u);
@@ -39,10 +39,10 @@ TEST(HeaderView, FourRelaysMoveTheTexts) {
     image.locateHeads();
     HeaderView h(image);
     ASSERT_EQ(h.rows.size(), 20u);
-    EXPECT_EQ(offsetIn512(image, h.rows[0]), 16u);  // empty key table
+    EXPECT_EQ(offsetIn512(image, h.rows[0]), 16u); // empty key table
     // 8+4+4+6+1+1 = 24 (rows 1-6), 6*4 = 24, 3, 4, 12, 3 -> 16 + 24 + 24 + 22 = 86
     EXPECT_EQ(offsetIn512(image, h.rows[h.versionRow()]), 86u);
-    std::memset(p + 86, 'A', 48);  // no zero byte: the whole row
+    std::memset(p + 86, 'A', 48); // no zero byte: the whole row
     HeaderView again(image);
     EXPECT_EQ(again.firmwareVersion, std::string(48, 'A'));
 }
@@ -80,7 +80,7 @@ TEST(WritableView, ErasedDataGetsDefaults) {
     EXPECT_EQ(w.mechanismName(0), "Механизм №01");
     EXPECT_EQ(w.mechanismName(5), "Механизм №06");
     EXPECT_EQ(w.passportGroup - image.data(), 2313);
-    EXPECT_EQ(*w.passportGroup, 0xFF);  // no default for the group and dates
+    EXPECT_EQ(*w.passportGroup, 0xFF); // no default for the group and dates
     EXPECT_EQ(w.commissioning(), -1);
     // Name slots are stored as Windows-1251: "М" is 0xCC, "№" is 0xB9
     EXPECT_EQ(w.mechanismNames[0], 0xCC);
@@ -97,11 +97,11 @@ TEST(WritableView, KeepsWrittenNamesAndText) {
     EXPECT_EQ(w.text(), "Кран мостовой, зав. № 1375");
     EXPECT_EQ(w.commissioning(), 1262304000);
     EXPECT_EQ(*w.passportGroup, 5);
-    EXPECT_EQ(image.data()[2112], uint8_t(1262304000 & 0xFF));  // little-endian
+    EXPECT_EQ(image.data()[2112], uint8_t(1262304000 & 0xFF)); // little-endian
 }
 
 TEST(WritableView, ErasedHeaderOffersSixNamesAndTouchesNothingElse) {
-    RecorderImage image;  // discreteCount 0xFF after locating the heads
+    RecorderImage image; // discreteCount 0xFF after locating the heads
     image.locateHeads();
     ASSERT_EQ(image.discreteCount(), 0xFF);
     WritableView w(image);
@@ -116,7 +116,8 @@ TEST(WritableView, ErasedHeaderOffersSixNamesAndTouchesNothingElse) {
     big.locateHeads();
     WritableView wb(big);
     EXPECT_LT(wb.passportGroup - big.data(), 8 * 528);
-    for (uint32_t i = 8 * 528; i < 9 * 528; ++i) ASSERT_EQ(big.data()[i], 0xFF) << i;
+    for (uint32_t i = 8 * 528; i < 9 * 528; ++i)
+        ASSERT_EQ(big.data()[i], 0xFF) << i;
 }
 
 TEST(WritableView, StoringTextsRefusesWhatTheRecorderCannotHold) {
@@ -133,4 +134,4 @@ TEST(WritableView, StoringTextsRefusesWhatTheRecorderCannotHold) {
     EXPECT_EQ(w.text(), "Кран <№5> & тележка");
 }
 
-}  // namespace
+} // namespace

@@ -23,7 +23,7 @@ TEST(LogHeads, ErasedImageHasEmptyRings) {
 
 TEST(LogHeads, GeneralChainToleratesOneBadPage) {
     struct Case {
-        std::vector<int> seqs;  // -1: erased
+        std::vector<int> seqs; // -1: erased
         uint32_t head;
         uint8_t seq;
     };
@@ -32,11 +32,12 @@ TEST(LogHeads, GeneralChainToleratesOneBadPage) {
         {{5, 6, 200, 8, 9}, 549, 9},   // garbage third page tolerated
         {{5, 6, 200, 201, 9}, 546, 6}, // two bad pages stop the walk after the second
         {{252, 253, 254, 0, 1}, 549, 1},
-        {{5, 7}, 545, 5},              // a gap without the page after it stops
+        {{5, 7}, 545, 5}, // a gap without the page after it stops
     };
     for (const auto& c : cases) {
         RecorderImage image;
-        for (size_t i = 0; i < c.seqs.size(); ++i) setGeneralSeq(image, i, uint8_t(c.seqs[i]));
+        for (size_t i = 0; i < c.seqs.size(); ++i)
+            setGeneralSeq(image, i, uint8_t(c.seqs[i]));
         image.locateHeads();
         EXPECT_EQ(image.generalHead(), c.head) << ::testing::PrintToString(c.seqs);
         EXPECT_EQ(image.generalSeq(), c.seq) << ::testing::PrintToString(c.seqs);
@@ -46,8 +47,9 @@ TEST(LogHeads, GeneralChainToleratesOneBadPage) {
 TEST(LogHeads, BadLastPageOfRegionIsNotSkipped) {
     RecorderImage image;
     uint32_t n = image.generalCount();
-    for (uint32_t i = 0; i + 1 < n; ++i) setGeneralSeq(image, i, uint8_t(i % 255));
-    setGeneralSeq(image, n - 1, 0xFE);  // breaks the chain on the region's last page
+    for (uint32_t i = 0; i + 1 < n; ++i)
+        setGeneralSeq(image, i, uint8_t(i % 255));
+    setGeneralSeq(image, n - 1, 0xFE); // breaks the chain on the region's last page
     image.locateHeads();
     EXPECT_EQ(image.generalHead(), 8191u);
     // A full unbroken ring wraps the head back to the first page.
@@ -77,9 +79,10 @@ TEST(LogHeads, GeneralWalkVisitsEveryPageOnceOldestFirst) {
 
 TEST(LogHeads, CountersHeadIsNewestPageWithoutTolerance) {
     RecorderImage image;
-    for (uint32_t i = 0; i < 4; ++i) image.page(513 + i)[7] = uint8_t(10 + i);
+    for (uint32_t i = 0; i < 4; ++i)
+        image.page(513 + i)[7] = uint8_t(10 + i);
     image.page(517)[7] = 99;
-    image.page(518)[7] = 16;  // would be tolerated in the general log, not here
+    image.page(518)[7] = 16; // would be tolerated in the general log, not here
     image.locateHeads();
     EXPECT_EQ(image.countersHead(), 516u);
     EXPECT_EQ(image.countersSeq(), 13);
@@ -88,7 +91,8 @@ TEST(LogHeads, CountersHeadIsNewestPageWithoutTolerance) {
 TEST(LogHeads, SettingsHeadAndWrap) {
     RecorderImage image;
     ImageBuilder b(image);
-    for (int i = 0; i < 23; ++i) b.settings(Stamp(2024, 1, 1, 0, 0, i), erasedKey(), 1);
+    for (int i = 0; i < 23; ++i)
+        b.settings(Stamp(2024, 1, 1, 0, 0, i), erasedKey(), 1);
     b.done();
     EXPECT_EQ(image.settingsHeadPage(), 9u);
     EXPECT_EQ(image.settingsHeadOffset(), 78u);
@@ -97,7 +101,8 @@ TEST(LogHeads, SettingsHeadAndWrap) {
     // A chain from the first slot to slot 19 of page 511 wraps the head to page 8.
     RecorderImage full;
     ImageBuilder f(full);
-    for (uint32_t i = 0; i < 504 * 20; ++i) f.settings(Stamp(2024, 1, 1, 0, 0, 0), erasedKey(), 1);
+    for (uint32_t i = 0; i < 504 * 20; ++i)
+        f.settings(Stamp(2024, 1, 1, 0, 0, 0), erasedKey(), 1);
     f.done();
     EXPECT_EQ(full.settingsHeadPage(), 8u);
     EXPECT_EQ(full.settingsHeadOffset(), 0u);
@@ -107,7 +112,7 @@ TEST(LogHeads, SettingsWalkVisitsEverySlotOnceFromHead) {
     RecorderImage image;
     ImageBuilder b(image);
     b.settingsAt(0, 100);
-    for (uint32_t i = 0; i < 504 * 20 + 5; ++i)  // wrapped by five records
+    for (uint32_t i = 0; i < 504 * 20 + 5; ++i) // wrapped by five records
         b.settings(Stamp(2024, 1, 1, 0, 0, 0), erasedKey(), uint8_t(i % 40));
     b.done();
     EXPECT_EQ(image.settingsHeadPage(), 8u);
@@ -154,7 +159,7 @@ TEST(LogHeads, ImpossibleCountersCountKeepsRegionsInsideTheMemory) {
     }
     RecorderImage image;
     image.page(512)[6] = 0x1F;
-    image.page(512)[7] = 0xFE;  // 8190
+    image.page(512)[7] = 0xFE; // 8190
     image.locateHeads();
     EXPECT_EQ(image.countersCount(), 31u);
 }
@@ -166,4 +171,4 @@ TEST(LogHeads, SequenceSuccessor) {
     EXPECT_EQ(RecorderImage::nextSeq(255), 0);
 }
 
-}  // namespace
+} // namespace

@@ -1,7 +1,7 @@
-#include <fstream>
-#include <gtest/gtest.h>
 #include <csignal>
+#include <fstream>
 #include <functional>
+#include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -45,7 +45,8 @@ TEST(RecorderImage, ResetGivesDefaultRegionsAndErasedBytes) {
 TEST(RecorderImageFile, SaveThenLoadReproducesEveryByte) {
     TempDir dir;
     RecorderImage a;
-    for (uint32_t i = 0; i < RecorderImage::ImageSize; i += 4099) a.data()[i] = uint8_t(i * 7);
+    for (uint32_t i = 0; i < RecorderImage::ImageSize; i += 4099)
+        a.data()[i] = uint8_t(i * 7);
     a.save(dir.file("x.rpd"));
     EXPECT_EQ(std::filesystem::file_size(dir.file("x.rpd")), RecorderImage::ImageSize);
     RecorderImage b;
@@ -72,7 +73,8 @@ TEST(RecorderImageFile, ShortLongAndMissingFiles) {
     image.data()[5] = 0;
     EXPECT_FALSE(image.load(dir.file("new.rpd"), true));
     EXPECT_FALSE(std::filesystem::exists(dir.file("new.rpd")));
-    for (uint32_t i = 0; i < RecorderImage::ImageSize; i += 997) ASSERT_EQ(image.data()[i], 0xFF);
+    for (uint32_t i = 0; i < RecorderImage::ImageSize; i += 997)
+        ASSERT_EQ(image.data()[i], 0xFF);
     EXPECT_EQ(image.data()[5], 0xFF);
     image.locateHeads();
     EXPECT_EQ(image.generalHead(), 544u);
@@ -188,7 +190,8 @@ TEST(RecorderImageFile, UnreplaceableTargetsAreReported) {
     TempDir dir;
     RecorderImage image;
     std::filesystem::create_directory(dir.file("folder.rpd"));
-    EXPECT_EQ(errorMessageOf([&] { image.save(dir.file("folder.rpd")); }), "не могу открыть/создать файл!");
+    EXPECT_EQ(errorMessageOf([&] { image.save(dir.file("folder.rpd")); }),
+              "не могу открыть/создать файл!");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
     EXPECT_EQ(errorMessageOf([&] { image.save("/nonexistent-folder/x.rpd"); }),
               "не могу открыть/создать файл!");
@@ -202,7 +205,7 @@ TEST(KeyCell, InvalidCodesMapAbove99AndTableIsSearchedUpToKeyCount) {
     ImageBuilder::Header h;
     KeyCode k0 = makeKey(0xABCDEF), k1 = makeKey(0x123456), k2 = makeKey(0x777);
     h.keys = {k0, k1, k2};
-    h.keyCount = 2;  // entry 2 is beyond the count
+    h.keyCount = 2; // entry 2 is beyond the count
     b.header(h).done();
     uint8_t ff[8] = {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
     uint8_t zero[8] = {};
@@ -213,9 +216,9 @@ TEST(KeyCell, InvalidCodesMapAbove99AndTableIsSearchedUpToKeyCount) {
     EXPECT_EQ(image.keyCellOf(k2.data()), 255);
     EXPECT_EQ(image.keyCellOf(makeKey(0x999).data()), 255);
     KeyCode broken = k0;
-    broken[3] ^= 1;  // CRC no longer 0
+    broken[3] ^= 1; // CRC no longer 0
     EXPECT_EQ(image.keyCellOf(broken.data()), uint8_t(broken[0] + 100));
     EXPECT_EQ(keyCrc8(k0.data()), 0);
 }
 
-}  // namespace
+} // namespace

@@ -31,7 +31,8 @@ template <class T> T* at(eventList& events, int32_t seconds, uint8_t importance 
 
 std::vector<const genericParser*> contents(const aList& list) {
     std::vector<const genericParser*> v;
-    for (const aLink* l = list.first; l; l = l->next) v.push_back(static_cast<const filteredEventLink*>(l)->event);
+    for (const aLink* l = list.first; l; l = l->next)
+        v.push_back(static_cast<const filteredEventLink*>(l)->event);
     return v;
 }
 
@@ -56,14 +57,15 @@ TEST(EventFilter, RangeEndsAreIncluded) {
     s.rangeEnd = 200;
     filterEvents(events, s, lists);
     EXPECT_EQ(contents(lists.journalList), (std::vector<const genericParser*>{a, b}));
-    s.rangeStart = 300;  // start after end: nothing, and no failure
+    s.rangeStart = 300; // start after end: nothing, and no failure
     filterEvents(events, s, lists);
     EXPECT_TRUE(lists.journalList.empty());
 }
 
 TEST(EventFilter, RowLimitInBothDirections) {
     eventList events;
-    for (int i = 0; i < 1500; ++i) at<GL_powerOn>(events, 1000 + i);
+    for (int i = 0; i < 1500; ++i)
+        at<GL_powerOn>(events, 1000 + i);
     FilteredLists lists;
     FilterSettings s = everything(events);
     struct Case {
@@ -101,7 +103,7 @@ TEST(EventFilter, UntickedWeightRemovesTheGroupEverywhere) {
     auto* total = at<GL_groupLoad>(events, 13);
     total->group = 0;
     auto* far = at<GL_groupLoad>(events, 14);
-    far->group = 7;  // no box and no list: kept in the journal only
+    far->group = 7; // no box and no list: kept in the journal only
     FilteredLists lists;
     FilterSettings s = everything(events);
     s.weights[2] = false;
@@ -124,7 +126,7 @@ TEST(EventFilter, PowerOffEntersEveryListAndAloneIsDropped) {
     EXPECT_EQ(contents(lists.journalList), std::vector<const genericParser*>{off});
     size_t nonEmpty = 0;
     lists.forEachGraphList([&](aList& l) { nonEmpty += !l.empty(); });
-    EXPECT_EQ(nonEmpty, 0u);  // nothing else of any list's kind
+    EXPECT_EQ(nonEmpty, 0u); // nothing else of any list's kind
 
     auto* r3 = at<GL_state>(events, 11);
     r3->relay = 3;
@@ -132,7 +134,7 @@ TEST(EventFilter, PowerOffEntersEveryListAndAloneIsDropped) {
     auto* load = at<GL_groupLoad>(events, 13);
     load->group = 4;
     auto* far = at<GL_state>(events, 14);
-    far->relay = 12;  // beyond the ten relay lists
+    far->relay = 12; // beyond the ten relay lists
     s.rangeEnd = events.maxSeconds;
     filterEvents(events, s, lists);
     EXPECT_EQ(contents(lists.relayLists[3]), (std::vector<const genericParser*>{off, r3}));
@@ -165,7 +167,7 @@ TEST(EventFilter, ChannelChanges) {
     filterEvents(events, s, lists);
     EXPECT_EQ(contents(lists.channelLists[0]), (std::vector<const genericParser*>{a, off}));
     EXPECT_EQ(contents(lists.channelLists[1]), (std::vector<const genericParser*>{c, off, d}));
-    EXPECT_TRUE(lists.channelLists[2].empty());  // only the power-off: dropped
+    EXPECT_TRUE(lists.channelLists[2].empty()); // only the power-off: dropped
     s.discrete = false;
     filterEvents(events, s, lists);
     EXPECT_EQ(contents(lists.journalList), std::vector<const genericParser*>{off});
@@ -210,10 +212,12 @@ TEST(EventFilterTime, QuickRangesAndTypedTime) {
     TzScope tz("Europe/Moscow");
     struct tm m {};
     m.tm_year = 124, m.tm_mon = 2, m.tm_mday = 1, m.tm_hour = 0, m.tm_min = 30, m.tm_isdst = -1;
-    int32_t march1 = int32_t(mktime(&m));  // 01/03/2024 00:30
+    int32_t march1 = int32_t(mktime(&m)); // 01/03/2024 00:30
     EXPECT_EQ(recordBoundText(quickRangeStart(march1, QuickRange::lastDay)), "00:30:00 29/02/2024");
-    EXPECT_EQ(recordBoundText(quickRangeStart(march1, QuickRange::lastHour)), "23:30:00 29/02/2024");
-    EXPECT_EQ(recordBoundText(quickRangeStart(march1, QuickRange::lastWeek)), "00:30:00 23/02/2024");
+    EXPECT_EQ(recordBoundText(quickRangeStart(march1, QuickRange::lastHour)),
+              "23:30:00 29/02/2024");
+    EXPECT_EQ(recordBoundText(quickRangeStart(march1, QuickRange::lastWeek)),
+              "00:30:00 23/02/2024");
     EXPECT_EQ(recordBoundText(withTimeOfDay(march1, 7, 0, 0)), "07:00:00 01/03/2024");
     EXPECT_EQ(recordBoundText(withTimeOfDay(march1, 25, 75, 0)), "02:15:00 02/03/2024");
     EXPECT_EQ(leadingNumber("  12ab"), 12);
@@ -221,4 +225,4 @@ TEST(EventFilterTime, QuickRangesAndTypedTime) {
     EXPECT_EQ(leadingNumber("-3"), -3);
 }
 
-}  // namespace
+} // namespace

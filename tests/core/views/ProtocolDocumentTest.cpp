@@ -2,9 +2,9 @@
 #include <cstdlib>
 #include <gtest/gtest.h>
 
-#include "image/BigEndian.h"
 #include "events/GL_records.h"
 #include "events/eventList.h"
+#include "image/BigEndian.h"
 #include "image/RecorderImage.h"
 #include "testsupport/ImageBuilder.h"
 #include "views/ProtocolDocument.h"
@@ -49,12 +49,15 @@ protected:
 
 TEST_F(Protocol, ColumnsAndEmptyColumnClassification) {
     make({Column{}, Column{}, Column{}});
-    std::string html = buildProtocolHtml(image, ProtocolPeriod{1262304000 + kYear, 1262304000 + kYear + 1});
+    std::string html =
+        buildProtocolHtml(image, ProtocolPeriod{1262304000 + kYear, 1262304000 + kYear + 1});
     EXPECT_NE(html.find("<TD></TD><TD WIDTH=15%>Группа №1</TD><TD WIDTH=15%>Группа №2</TD>"
                         "<TD WIDTH=15%>Кран в целом</TD><TR>"),
               std::string::npos);
-    EXPECT_NE(html.find("<TR><TD>К-т распределения нагрузок Кр</TD><TD>0.000</TD>"), std::string::npos);
-    EXPECT_NE(html.find("<TR><TD>Режим нагружения</TD><TD>Q1</TD><TD>Q1</TD><TD>Q1</TD>"), std::string::npos);
+    EXPECT_NE(html.find("<TR><TD>К-т распределения нагрузок Кр</TD><TD>0.000</TD>"),
+              std::string::npos);
+    EXPECT_NE(html.find("<TR><TD>Режим нагружения</TD><TD>Q1</TD><TD>Q1</TD><TD>Q1</TD>"),
+              std::string::npos);
     EXPECT_NE(html.find("<TR><TD>Класс использования</TD><TD>U0</TD>"), std::string::npos);
     EXPECT_NE(html.find("<TR><TD>Группа классификации</TD><TD>A1</TD>"), std::string::npos);
     EXPECT_NE(html.find("<TR><TD>Использованный ресурс</TD><TD>0%</TD>"), std::string::npos);
@@ -62,7 +65,8 @@ TEST_F(Protocol, ColumnsAndEmptyColumnClassification) {
 }
 
 TEST_F(Protocol, LoadingModeBounds) {
-    const std::pair<float, unsigned> cases[] = {{0.124f, 1}, {0.125f, 2}, {0.49f, 3}, {0.5f, 4}, {1.7f, 4}};
+    const std::pair<float, unsigned> cases[] = {
+        {0.124f, 1}, {0.125f, 2}, {0.49f, 3}, {0.5f, 4}, {1.7f, 4}};
     for (auto [kr, q] : cases) {
         Column c;
         c.modes[0] = 100;
@@ -93,17 +97,17 @@ TEST_F(Protocol, ErasedServiceLifeDoesNotOverflow) {
     c.modes[0] = 1;
     make({c, c}, {}, 255);
     auto f = computeProtocol(image, {1262304000 + kYear, 0});
-    EXPECT_FLOAT_EQ(f.lifeFactor, 255.0f);  // 32-bit arithmetic would have wrapped negative
+    EXPECT_FLOAT_EQ(f.lifeFactor, 255.0f); // 32-bit arithmetic would have wrapped negative
 }
 
 TEST_F(Protocol, UsedResource) {
     Column c;
     c.modes[1] = 60000;
-    c.spectrum = 0.2f * 60000;  // Q2
+    c.spectrum = 0.2f * 60000; // Q2
     make({c, c}, {}, 10, 1262304000, 5);
     auto f = computeProtocol(image, {1262304000 + kYear, 0});
     EXPECT_EQ(f.columns[0].q, 2u);
-    EXPECT_FLOAT_EQ(f.columns[0].usedResource, 100.0f);  // 120% limited
+    EXPECT_FLOAT_EQ(f.columns[0].usedResource, 100.0f); // 120% limited
     make({c, c}, {}, 5, 1262304000, 5);
     f = computeProtocol(image, {1262304000 + kYear, 0});
     EXPECT_FLOAT_EQ(f.columns[0].usedResource, 60.0f);
@@ -115,7 +119,8 @@ TEST_F(Protocol, OperatingTimeForms) {
     EXPECT_EQ(operatingTimeText(35999), "10.00 ч</TD>");
     EXPECT_EQ(operatingTimeText(36000), "10 ч</TD>");
     make({Column{}, Column{}}, {3599, 36000});
-    std::string html = buildProtocolHtml(image, ProtocolPeriod{1262304000 + kYear, 1262304000 + kYear + 1});
+    std::string html =
+        buildProtocolHtml(image, ProtocolPeriod{1262304000 + kYear, 1262304000 + kYear + 1});
     EXPECT_NE(html.find("<TD WIDTH=70%>Главный подъём</TD><TD>3599 сек</TD><TR>"
                         "<TD WIDTH=70%>Вспом. подъём</TD><TD>10 ч</TD><TR>"),
               std::string::npos);
@@ -123,12 +128,14 @@ TEST_F(Protocol, OperatingTimeForms) {
 
 TEST_F(Protocol, ErasedCountersAreFormattedAsTheyCome) {
     ImageBuilder b(image);
-    b.header().passport({}).done();  // no counters page written
-    std::string html = buildProtocolHtml(image, ProtocolPeriod{1262304000 + kYear, 1262304000 + kYear + 1});
+    b.header().passport({}).done(); // no counters page written
+    std::string html =
+        buildProtocolHtml(image, ProtocolPeriod{1262304000 + kYear, 1262304000 + kYear + 1});
     EXPECT_NE(html.find("<TR><TD>С перегрузкой</TD><TD>4294967295</TD>"), std::string::npos);
     // Five erased counts sum (modulo 2^32) to 4294967291
     EXPECT_NE(html.find("<TR><TD>Общее кол-во циклов</TD><TD>4294967291</TD>"), std::string::npos);
-    EXPECT_NE(html.find("<TR><TD>К-т распределения нагрузок Кр</TD><TD>-nan</TD>"), std::string::npos);
+    EXPECT_NE(html.find("<TR><TD>К-т распределения нагрузок Кр</TD><TD>-nan</TD>"),
+              std::string::npos);
 }
 
 TEST_F(Protocol, DatesTextsAndEscaping) {
@@ -139,12 +146,13 @@ TEST_F(Protocol, DatesTextsAndEscaping) {
     ImageBuilder::Passport p;
     p.text = "Кран <№5> & тележка";
     p.commissioningDate = 0;
-    p.installationDate = 1204675449;  // 05/03/2008 03:04:09 Moscow
+    p.installationDate = 1204675449; // 05/03/2008 03:04:09 Moscow
     b.passport(p).done();
     std::string html = buildProtocolHtml(image, ProtocolPeriod{1204675449, 1204675450});
-    EXPECT_NE(html.find("<H2 ALIGN=CENTER><FONT SIZE=\"-1\">Протокол условий эксплуатации крана<BR>от "
-                        "05/03/2008 03:04</FONT></H2>"),
-              std::string::npos);
+    EXPECT_NE(
+        html.find("<H2 ALIGN=CENTER><FONT SIZE=\"-1\">Протокол условий эксплуатации крана<BR>от "
+                  "05/03/2008 03:04</FONT></H2>"),
+        std::string::npos);
     EXPECT_NE(html.find("Дата ввода в крана в эксплуатацию</TD><TD WIDTH=20%><B>01/01/1970</B>"),
               std::string::npos);
     EXPECT_NE(html.find("<PRE>Кран &lt;№5&gt; &amp; тележка</PRE>"), std::string::npos);
@@ -158,9 +166,10 @@ TEST_F(Protocol, AbsurdCountsOnTheLastCountersPageStayInsideTheImage) {
     ImageBuilder::Header h;
     h.groups = 255;
     h.discretes = 0xFF;
-    h.countersPages = RecorderImage::MaxCountersCount;  // counters reach page 8190
+    h.countersPages = RecorderImage::MaxCountersCount; // counters reach page 8190
     b.header(h);
-    for (uint32_t i = 0; i < RecorderImage::MaxCountersCount; ++i) b.countersPage({});
+    for (uint32_t i = 0; i < RecorderImage::MaxCountersCount; ++i)
+        b.countersPage({});
     b.done();
     ASSERT_EQ(image.countersHead(), 8190u);
     auto f = computeProtocol(image, {1262304000, 0});
@@ -187,4 +196,4 @@ TEST(ProtocolPeriod, TakenFromTheLastEventOfTheList) {
     EXPECT_FALSE(protocolPeriodOf(events).has_value());
 }
 
-}  // namespace
+} // namespace
