@@ -43,8 +43,21 @@ wxBitmapButton* addPictureButton(wxSizer* row, wxWindow* parent, int id, const w
     return button;
 }
 
+namespace {
+// A field that only shows what a button set: Tab passes it by. A click still
+// selects its text for copying.
+class ShownField : public wxTextCtrl {
+public:
+    using wxTextCtrl::wxTextCtrl;
+    bool AcceptsFocusFromKeyboard() const override { return false; }
+};
+} // namespace
+
 wxTextCtrl* makeField(wxWindow* parent, int id, wxSize size, int maxLength, long style) {
-    auto* field = new wxTextCtrl(parent, id, wxEmptyString, wxDefaultPosition, size, style);
+    wxTextCtrl* field =
+        (style & wxTE_READONLY)
+            ? new ShownField(parent, id, wxEmptyString, wxDefaultPosition, size, style)
+            : new wxTextCtrl(parent, id, wxEmptyString, wxDefaultPosition, size, style);
     field->SetMaxLength(maxLength);
     wxSize needed = field->GetSizeFromTextSize(field->GetTextExtent(wxString('0', maxLength)));
     field->SetInitialSize(wxSize(std::max(size.x, needed.x), std::max(size.y, needed.y)));

@@ -28,5 +28,6 @@ wxBitmapButton* addPictureButton(wxSizer* row, wxWindow* parent, int id, const w
 
 // A text field of maxLength characters. Sizes are given for a classic desktop;
 // where the toolkit's entries carry more padding the field grows to what its
-// longest text needs, so the digits stay readable.
+// longest text needs, so the digits stay readable. A read-only field is not a
+// stop of the Tab key.
 wxTextCtrl* makeField(wxWindow* parent, int id, wxSize size, int maxLength, long style);

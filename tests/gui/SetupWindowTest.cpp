@@ -178,6 +178,27 @@ TEST_F(SetupPageTest, StartsEmptyWithEightGroupsAndReadOnlyDates) {
     EXPECT_EQ(updateLabel->GetFont().GetPointSize(), 14);
 }
 
+TEST_F(SetupPageTest, TabPassesTheReadOnlyDateFieldsBy) {
+    controlsOf(*frame).notebook->SetSelection(3);
+    ASSERT_TRUE(guitest::waitFor([&] { return page->IsShownOnScreen(); }));
+    const std::vector<wxWindow*> dates = {page->installDay,      page->installMonth,
+                                          page->installYear,     page->commissionDay,
+                                          page->commissionMonth, page->commissionYear};
+    // The commissioning date follows the service life field: Tab passes it by.
+    page->lifeField->SetFocus();
+    ASSERT_TRUE(guitest::waitFor([&] { return wxWindow::FindFocus() == page->lifeField; }));
+    page->lifeField->Navigate(wxNavigationKeyEvent::IsForward);
+    guitest::waitFor([&] { return wxWindow::FindFocus() != page->lifeField; }, 500);
+    wxWindow* next = wxWindow::FindFocus();
+    EXPECT_NE(next, page->lifeField);
+    EXPECT_TRUE(std::find(dates.begin(), dates.end(), next) == dates.end())
+        << "Tab stopped on a date field";
+    // What the toolkit's Tab navigation asks of a window.
+    for (wxWindow* field : dates)
+        EXPECT_FALSE(field->AcceptsFocusFromKeyboard());
+    EXPECT_TRUE(page->lifeField->AcceptsFocusFromKeyboard());
+}
+
 TEST_F(SetupPageTest, TypedInputStopsAtTheFieldLimits) {
     typeInto(page->lifeField, "123", "12");
     typeInto(page->nameFields[0], "abcdefghijklmnopqrstuvwxyz0123456789",
