@@ -50,28 +50,30 @@ PassportLayout::PassportLayout(const RecorderImage& image) {
     groupOffset = NamesOffset + NameSlotSize * nameCount;
 }
 
-PassportView::PassportView(const RecorderImage& image) : PassportLayout(image) {
-    const uint8_t* base = image.page(image.writableFirst());
-    textBlock = base;
-    commissioningDate = base + CommissioningOffset;
-    installationDate = base + InstallationOffset;
-    serviceLife = base + ServiceLifeOffset;
-    mechanismNames = base + NamesOffset;
-    passportGroup = base + groupOffset;
-}
+template <class Byte>
+PassportFields<Byte>::PassportFields(const RecorderImage& image, Byte* base)
+    : PassportLayout(image), textBlock(base), commissioningDate(base + CommissioningOffset),
+      installationDate(base + InstallationOffset), serviceLife(base + ServiceLifeOffset),
+      mechanismNames(base + NamesOffset), passportGroup(base + groupOffset) {}
 
-std::string PassportView::text() const {
+template <class Byte> std::string PassportFields<Byte>::text() const {
     return readText(textBlock);
 }
-std::string PassportView::mechanismName(unsigned j) const {
+template <class Byte> std::string PassportFields<Byte>::mechanismName(unsigned j) const {
     return readName(mechanismNames, nameCount, j);
 }
-int32_t PassportView::commissioning() const {
+template <class Byte> int32_t PassportFields<Byte>::commissioning() const {
     return readS32LE(commissioningDate);
 }
-int32_t PassportView::installation() const {
+template <class Byte> int32_t PassportFields<Byte>::installation() const {
     return readS32LE(installationDate);
 }
+
+template class PassportFields<const uint8_t>;
+template class PassportFields<uint8_t>;
+
+PassportView::PassportView(const RecorderImage& image)
+    : PassportFields(image, image.page(image.writableFirst())) {}
 
 void applyPassportDefaults(RecorderImage& image) {
     const PassportLayout layout(image);
@@ -86,29 +88,10 @@ void applyPassportDefaults(RecorderImage& image) {
     }
 }
 
-WritableView::WritableView(RecorderImage& image) : PassportLayout(image) {
-    applyPassportDefaults(image);
-    uint8_t* base = image.page(image.writableFirst());
-    textBlock = base;
-    commissioningDate = base + CommissioningOffset;
-    installationDate = base + InstallationOffset;
-    serviceLife = base + ServiceLifeOffset;
-    mechanismNames = base + NamesOffset;
-    passportGroup = base + groupOffset;
-}
+// The defaults go in first: the layout is the same before and after.
+WritableView::WritableView(RecorderImage& image)
+    : PassportFields((applyPassportDefaults(image), image), image.page(image.writableFirst())) {}
 
-std::string WritableView::text() const {
-    return readText(textBlock);
-}
-std::string WritableView::mechanismName(unsigned j) const {
-    return readName(mechanismNames, nameCount, j);
-}
-int32_t WritableView::commissioning() const {
-    return readS32LE(commissioningDate);
-}
-int32_t WritableView::installation() const {
-    return readS32LE(installationDate);
-}
 void WritableView::setCommissioning(int32_t t) {
     writeS32LE(commissioningDate, t);
 }

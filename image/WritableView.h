@@ -29,39 +29,36 @@ struct PassportLayout {
     explicit PassportLayout(const RecorderImage& image);
 };
 
-class PassportView : public PassportLayout {
+// The fields' positions in an image, read-only (const uint8_t) or writable
+// (uint8_t), and what both views read through them.
+template <class Byte> class PassportFields : public PassportLayout {
 public:
-    explicit PassportView(const RecorderImage& image);
-
-    const uint8_t* textBlock;
-    const uint8_t* commissioningDate;
-    const uint8_t* installationDate;
-    const uint8_t* serviceLife;
-    const uint8_t* mechanismNames;
-    const uint8_t* passportGroup;
+    Byte* textBlock;
+    Byte* commissioningDate;
+    Byte* installationDate;
+    Byte* serviceLife;
+    Byte* mechanismNames;
+    Byte* passportGroup;
 
     std::string text() const; // UTF-8; empty when erased
     // UTF-8; "Механизм №01" and so on when erased, empty past nameCount.
     std::string mechanismName(unsigned j) const;
     int32_t commissioning() const;
     int32_t installation() const;
+
+protected:
+    PassportFields(const RecorderImage& image, Byte* writableArea);
 };
 
-class WritableView : public PassportLayout {
+class PassportView : public PassportFields<const uint8_t> {
+public:
+    explicit PassportView(const RecorderImage& image);
+};
+
+class WritableView : public PassportFields<uint8_t> {
 public:
     explicit WritableView(RecorderImage& image);
 
-    uint8_t* textBlock;
-    uint8_t* commissioningDate;
-    uint8_t* installationDate;
-    uint8_t* serviceLife;
-    uint8_t* mechanismNames;
-    uint8_t* passportGroup;
-
-    std::string text() const;
-    std::string mechanismName(unsigned j) const;
-    int32_t commissioning() const;
-    int32_t installation() const;
     void setCommissioning(int32_t t);
     void setInstallation(int32_t t);
 
