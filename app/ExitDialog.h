@@ -1,14 +1,9 @@
 #pragma once
-// Asks before the program ends. Ends with wxID_YES or wxID_NO; Enter answers no.
-#include <wx/dialog.h>
+// Asks before the program ends. Ends with wxID_YES or wxID_NO; Enter, Esc and
+// the close box answer no: a stray Enter must not end the program.
+#include "gui/QuestionDialog.h"
 
-class ExitDialog : public wxDialog {
+class ExitDialog : public QuestionDialog {
 public:
     explicit ExitDialog(wxWindow* parent);
-
-private:
-    // Ends the dialog with the id of the button pressed.
-    void onAnswer(wxCommandEvent& event);
-
-    wxDECLARE_EVENT_TABLE();
 };

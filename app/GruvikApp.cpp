@@ -147,14 +147,14 @@ bool GruvikApp::OnInit() {
     // opens once the window is on screen, as if chosen in the open dialog;
     // filter options given with it are then applied to it.
     if (argc > 1 && !printJob_) {
-        mainFrame->showFilterSettings(startOptions.filter, startFrom, startTo);
+        mainFrame->filters().show(startOptions.filter, startFrom, startTo);
         if (!startOptions.image.empty()) {
             wxFileName file(wxString::FromUTF8(startOptions.image));
             file.MakeAbsolute(startFolder);
             mainFrame->CallAfter(
                 [frame = mainFrame, path = file.GetFullPath(), startOptions, startFrom, startTo] {
                     if (!frame->openImageFile(path)) return;
-                    frame->showFilterSettings(startOptions.filter, startFrom, startTo);
+                    frame->filters().show(startOptions.filter, startFrom, startTo);
                     frame->applyFilter(nullptr);
                 });
         }

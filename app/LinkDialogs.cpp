@@ -2,24 +2,14 @@
 
 #include <cstdlib>
 
-#include <wx/filedlg.h>
 #include <wx/log.h>
 
 #include "app/DevChoiceDialog.h"
 #include "app/DialogProgress.h"
-#include "app/FileChoice.h"
 #include "app/InfoDialog.h"
 #include "device/DeviceChooser.h"
 #include "device/Platform.h"
 #include "gui/Pictures.h"
-
-std::optional<std::string> LinkDialogs::chooseSaveFile(const SaveFileRequest& request) {
-    wxString path = chooseFile(
-        parent_, wxString::FromUTF8(request.title), wxString::FromUTF8(request.directory),
-        wxString::FromUTF8(request.filter), wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
-    if (path.empty()) return std::nullopt;
-    return std::string(path.utf8_str());
-}
 
 void LinkDialogs::chooseDevice(DeviceChooser& chooser) {
     DevChoiceDialog dialog(parent_, chooser);

@@ -1,6 +1,6 @@
 #pragma once
-// The device link's dialogs in windows: the file dialog, the device choice,
-// the progress dialog, the information dialog and the error log.
+// The device link's dialogs in windows: the device choice, the progress
+// dialog, the information dialog and the error log.
 #include <memory>
 
 #include "device/LinkUi.h"
@@ -12,7 +12,6 @@ class LinkDialogs : public LinkUi {
 public:
     explicit LinkDialogs(wxWindow* parent) : parent_(parent) {}
 
-    std::optional<std::string> chooseSaveFile(const SaveFileRequest& request) override;
     void chooseDevice(DeviceChooser& chooser) override;
     std::unique_ptr<Progress> openProgress(const std::string& title, const std::string& message,
                                            int maximum) override;

@@ -1,12 +1,14 @@
 #pragma once
 // The one top-level window. It owns everything that lives for the run: the
-// memory image, the decoded events and the filtered lists, the filter state and
-// the four pages; other windows reach it through wxGetApp().mainFrame.
+// session (the memory image, the decoded events, the filtered lists and the
+// filter last applied), the filter pane and the four pages. The pages are
+// handed what they need when they are made and never reach the frame.
 #include <cstdint>
 
 #include <wx/frame.h>
 #include <wx/imaglist.h>
 
+#include "app/FilterPane.h"
 #include "device/Crc16.h"
 #include "device/RecorderTransfer.h"
 #include "gui/PageActions.h"
@@ -18,12 +20,7 @@ class GraphWindow;
 class ReportWindow;
 class SetupWindow;
 class TextLog;
-class wxButton;
-class wxCheckBox;
-class wxCollapsiblePane;
-class wxComboBox;
 class wxNotebook;
-class wxTextCtrl;
 
 // Command and control identifiers (5000 and 5003 are wxID_OPEN and wxID_SAVE).
 enum CommandId : int {
@@ -59,42 +56,18 @@ extern const wchar_t* const ProgramTitle;
 // The notebook's tab images: blue, green, red and grey ball, in this order.
 extern wxImageList pageImages;
 
-// The window's controls. MainFrame keeps them as a private base: the batch
-// print and the GUI tests reach them through controlsOf, nothing else does.
-struct MainFrameControls {
+// The window's controls, the filter pane's among them. MainFrame keeps them as
+// a private base: the batch print and the GUI tests reach them through
+// controlsOf, nothing else does.
+struct MainFrameControls : FilterPaneControls {
     wxMenuBar* menuBar;
     wxToolBar* toolBar;
     wxNotebook* notebook;
-    wxCollapsiblePane* filterPane;
+    FilterPane* filterPane;
     TextLog* journalPage;
     GraphWindow* graphPage;
     ReportWindow* protocolPage;
     SetupWindow* settingsPage;
-
-    wxTextCtrl* startDay;
-    wxTextCtrl* startMonth;
-    wxTextCtrl* startYear;
-    wxTextCtrl* startHour;
-    wxTextCtrl* startMinute;
-    wxTextCtrl* startSecond;
-    wxTextCtrl* endDay;
-    wxTextCtrl* endMonth;
-    wxTextCtrl* endYear;
-    wxTextCtrl* endHour;
-    wxTextCtrl* endMinute;
-    wxTextCtrl* endSecond;
-    wxTextCtrl* countField;
-    wxComboBox* directionChoice;
-    wxButton* firstRecordButton;
-    wxButton* lastRecordButton;
-    wxButton* lastHourButton;
-    wxButton* lastDayButton;
-    wxButton* lastWeekButton;
-    wxComboBox* detailChoice;
-    wxCheckBox* configCheck;
-    wxCheckBox* discreteCheck;
-    wxCheckBox* relayCheck;
-    wxCheckBox* weightChecks[5];
 };
 
 class MainFrame : public wxFrame, public PageActions, private MainFrameControls {
@@ -114,12 +87,9 @@ public:
     // filteredEventLinks into events.
     FilteredLists& lists = session.lists;
 
-    // The filter's range, kept in the session's filter; the first analysis
-    // sets it to the span of the events, until then it is the empty instant 0
-    // so the filter controls act on a defined value.
-    int32_t& rangeStart = session.filter.rangeStart;
-    int32_t& rangeEnd = session.filter.rangeEnd;
-    uint32_t& maxCount = session.filter.maxCount; // journal rows at most; 0 = no limit
+    // What the filter pane holds for the next «Наложить фильтр»; the
+    // session's filter is the one last applied.
+    FilterPane& filters() { return *filterPane; }
 
     // Turns the image into events after its content was replaced (file,
     // recorder, edited passport): decodes both logs under a progress dialog,
@@ -127,26 +97,16 @@ public:
     // applies the filter. Failures are reported through the error log; then
     // events and the filtered lists are empty and the pages show empty content.
     void analyse() override;
-    // Reads the count field, shows the stored range again (discarding typed
-    // times not confirmed with Enter), filters and regenerates the pages; the
-    // journal reports into progress when given.
+    // Takes the pane's settings (the count field as typed; typed times not
+    // confirmed with Enter give way to the pending range), filters and
+    // regenerates the pages; the journal reports into progress when given.
     void applyFilter(Progress* progress);
-    // Rebuilds the filtered lists from events with the pane's settings.
+    // Rebuilds the filtered lists from events with the pane's settings as
+    // they stand.
     void filterEvents();
     // Empties the filtered lists, then events: the lists never outlive the
     // events they refer to.
     void clearEvents();
-
-    void setRangeStart(int32_t t);
-    void setRangeEnd(int32_t t);
-    void setMaxCount(uint32_t n);
-    // maxCount := the number at the start of the count field (0 when none),
-    // shown back as understood.
-    void readMaxCount();
-    // The record-bound buttons show the times of the first and last events.
-    void showRecordBounds();
-    // The stored range and count with the pane's choices and check boxes.
-    FilterSettings filterSettings() const;
 
     // Opens or closes the filter pane as its header does; the window keeps
     // its size where it can, the pages give the pane its room.
@@ -160,10 +120,6 @@ public:
     // that cannot be loaded is reported and leaves everything as it was
     // (false).
     bool openImageFile(const wxString& path);
-
-    // Shows settings in the filter pane: the choices, the row limit and the
-    // direction, and the range ends that were given; applied by applyFilter.
-    void showFilterSettings(const FilterSettings& settings, bool startGiven, bool endGiven);
 
     // Asks what to do with changes of the image not saved to a file, when
     // there are any: save them, drop them, or not go on (false).
@@ -185,7 +141,6 @@ private:
     void buildMenus();
     void buildToolBar();
     void buildNotebook();
-    wxSizer* buildFilterPane();
     // The window's smallest size for the pane as it stands, and a size
     // within the screen that holds it.
     void fitFilterPane();
@@ -203,15 +158,6 @@ private:
     bool saveWithDialog();
     bool saveTo(const wxString& path);
 
-    void onPickStart(wxCommandEvent& event);
-    void onFirstRecord(wxCommandEvent& event);
-    void onPickEnd(wxCommandEvent& event);
-    void onLastRecord(wxCommandEvent& event);
-    void onTimeEntered(wxCommandEvent& event);
-    void onCountEntered(wxCommandEvent& event);
-    void onLastHour(wxCommandEvent& event);
-    void onLastDay(wxCommandEvent& event);
-    void onLastWeek(wxCommandEvent& event);
     void onApplyFilter(wxCommandEvent& event);
 
     void onPrint(wxCommandEvent& event);

@@ -1,16 +1,11 @@
 // The main window's road from an image to the pages: the file commands, the
-// analysis, and the filter pane's state and handlers.
+// analysis and the filter.
 #include <algorithm>
-#include <optional>
 
-#include <wx/button.h>
-#include <wx/checkbox.h>
-#include <wx/collpane.h>
 #include <wx/combobox.h>
 #include <wx/filedlg.h>
 #include <wx/filename.h>
 #include <wx/log.h>
-#include <wx/textctrl.h>
 #include <wx/utils.h>
 
 #include "app/DialogProgress.h"
@@ -18,11 +13,10 @@
 #include "app/MainFrame.h"
 #include "app/UnsavedDialog.h"
 #include "common/errorExc.h"
-#include "gui/CalDialog.h"
-#include "views/ui/GraphWindow.h"
-#include "views/ui/ReportWindow.h"
-#include "views/ui/SetupWindow.h"
-#include "views/ui/TextLog.h"
+#include "pages/GraphWindow.h"
+#include "pages/ReportWindow.h"
+#include "pages/SetupWindow.h"
+#include "pages/TextLog.h"
 
 namespace {
 const wchar_t* const FileDialogTitle = L"Выберите файл";
@@ -31,26 +25,6 @@ const wchar_t* const ImageWildcard = L"Файлы Gruvik2 (*.rpd)|*.rpd|Все �
 // The message, and on a line of its own what the system said under it.
 void reportError(const std::exception& e) {
     wxLogError(L"%s", wxString::FromUTF8(failureText(e, true)));
-}
-
-long leadingNumberOf(const wxTextCtrl* field) {
-    return leadingNumber(std::string(field->GetValue().utf8_str()));
-}
-
-wxString twoDigits(unsigned long v) {
-    return wxString::Format(L"%02lu", v);
-}
-
-// Day, month, year, hour, minute, second of t into the six fields of one end.
-void showTime(int32_t t, wxTextCtrl* day, wxTextCtrl* month, wxTextCtrl* year, wxTextCtrl* hour,
-              wxTextCtrl* minute, wxTextCtrl* second) {
-    LocalFields f = localFields(t);
-    day->ChangeValue(twoDigits(f.day));
-    month->ChangeValue(twoDigits(f.month));
-    year->ChangeValue(wxString::Format(L"%04lu", f.year));
-    hour->ChangeValue(twoDigits(f.hour));
-    minute->ChangeValue(twoDigits(f.minute));
-    second->ChangeValue(twoDigits(f.second));
 }
 
 wxString chooseFile(wxWindow* parent, const wxString& folder, long style) {
@@ -157,11 +131,12 @@ void MainFrame::analyse() {
             regeneratePages(nullptr);
             return;
         }
-        // The session's filter now spans the new events; the pane shows it.
-        showRecordBounds();
-        setRangeStart(session.filter.rangeStart);
-        setRangeEnd(session.filter.rangeEnd);
-        setMaxCount(session.filter.maxCount);
+        // The session's filter now spans the new events; the pane shows it
+        // with its own choices of detail and kinds, and that is applied.
+        filterPane->showRecordBounds(events.minSeconds, events.maxSeconds);
+        filterPane->setRangeStart(session.filter.rangeStart);
+        filterPane->setRangeEnd(session.filter.rangeEnd);
+        filterPane->setMaxCount(session.filter.maxCount);
         directionChoice->SetSelection(session.filter.direction);
         applyFilter(&progress);
     } catch (const std::exception& e) {
@@ -175,10 +150,7 @@ void MainFrame::analyse() {
 // ---- filter state -----------------------------------------------------------
 
 void MainFrame::applyFilter(Progress* progress) {
-    readMaxCount();
-    setRangeStart(rangeStart);
-    setRangeEnd(rangeEnd);
-    filterEvents();
+    session.applyFilter(filterPane->take());
     regeneratePages(progress);
 }
 
@@ -189,115 +161,8 @@ void MainFrame::regeneratePages(Progress* progress) {
     graphPage->regenerate();
 }
 
-void MainFrame::showFilterSettings(const FilterSettings& f, bool startGiven, bool endGiven) {
-    if (startGiven) setRangeStart(f.rangeStart);
-    if (endGiven) setRangeEnd(f.rangeEnd);
-    setMaxCount(f.maxCount);
-    directionChoice->SetSelection(f.direction);
-    detailChoice->SetSelection(f.detail);
-    configCheck->SetValue(f.config);
-    discreteCheck->SetValue(f.discrete);
-    relayCheck->SetValue(f.relays);
-    for (size_t g = 0; g < f.weights.size(); ++g)
-        weightChecks[g]->SetValue(f.weights[g]);
-}
-
 void MainFrame::filterEvents() {
-    session.applyFilter(filterSettings());
-}
-
-FilterSettings MainFrame::filterSettings() const {
-    FilterSettings s;
-    s.rangeStart = rangeStart;
-    s.rangeEnd = rangeEnd;
-    s.maxCount = maxCount;
-    s.direction = directionChoice->GetSelection() == FilterSettings::fromStart
-                      ? FilterSettings::fromStart
-                      : FilterSettings::toEnd;
-    s.detail = std::max(0, detailChoice->GetSelection());
-    s.config = configCheck->GetValue();
-    s.discrete = discreteCheck->GetValue();
-    s.relays = relayCheck->GetValue();
-    for (size_t g = 0; g < s.weights.size(); ++g)
-        s.weights[g] = weightChecks[g]->GetValue();
-    return s;
-}
-
-void MainFrame::setRangeStart(int32_t t) {
-    rangeStart = t;
-    showTime(t, startDay, startMonth, startYear, startHour, startMinute, startSecond);
-}
-
-void MainFrame::setRangeEnd(int32_t t) {
-    rangeEnd = t;
-    showTime(t, endDay, endMonth, endYear, endHour, endMinute, endSecond);
-}
-
-void MainFrame::setMaxCount(uint32_t n) {
-    maxCount = n;
-    countField->ChangeValue(wxString::Format(L"%lu", static_cast<unsigned long>(n)));
-}
-
-void MainFrame::readMaxCount() {
-    // atol's result taken as the 32-bit count, as the field's seven characters allow.
-    setMaxCount(static_cast<uint32_t>(leadingNumberOf(countField)));
-}
-
-void MainFrame::showRecordBounds() {
-    firstRecordButton->SetLabel(wxString::FromUTF8(recordBoundText(events.minSeconds)));
-    lastRecordButton->SetLabel(wxString::FromUTF8(recordBoundText(events.maxSeconds)));
-    filterPane->GetPane()->Layout();
-}
-
-// ---- filter pane handlers (nothing is filtered until "Наложить фильтр") -------
-
-namespace {
-// The date the user picks, starting from t; nothing when cancelled.
-std::optional<int32_t> pickDate(wxWindow* parent, int32_t t) {
-    CalDialog dialog(parent, wxDateTime(static_cast<time_t>(t)));
-    if (dialog.ShowModal() != wxID_YES) return std::nullopt;
-    return static_cast<int32_t>(dialog.calendar->GetDate().GetTicks());
-}
-} // namespace
-
-void MainFrame::onPickStart(wxCommandEvent&) {
-    if (auto t = pickDate(this, rangeStart)) setRangeStart(*t);
-}
-
-void MainFrame::onFirstRecord(wxCommandEvent&) {
-    setRangeStart(events.minSeconds);
-}
-
-void MainFrame::onPickEnd(wxCommandEvent&) {
-    if (auto t = pickDate(this, rangeEnd)) setRangeEnd(*t);
-}
-
-void MainFrame::onLastRecord(wxCommandEvent&) {
-    setRangeEnd(events.maxSeconds);
-}
-
-void MainFrame::onTimeEntered(wxCommandEvent&) {
-    // Whichever field got the Enter, both ends take over what was typed.
-    setRangeStart(withTimeOfDay(rangeStart, leadingNumberOf(startHour),
-                                leadingNumberOf(startMinute), leadingNumberOf(startSecond)));
-    setRangeEnd(withTimeOfDay(rangeEnd, leadingNumberOf(endHour), leadingNumberOf(endMinute),
-                              leadingNumberOf(endSecond)));
-}
-
-void MainFrame::onCountEntered(wxCommandEvent&) {
-    readMaxCount();
-}
-
-void MainFrame::onLastHour(wxCommandEvent&) {
-    setRangeStart(quickRangeStart(rangeEnd, QuickRange::lastHour));
-}
-
-void MainFrame::onLastDay(wxCommandEvent&) {
-    setRangeStart(quickRangeStart(rangeEnd, QuickRange::lastDay));
-}
-
-void MainFrame::onLastWeek(wxCommandEvent&) {
-    setRangeStart(quickRangeStart(rangeEnd, QuickRange::lastWeek));
+    session.applyFilter(filterPane->settings());
 }
 
 void MainFrame::onApplyFilter(wxCommandEvent&) {

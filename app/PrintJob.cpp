@@ -8,12 +8,11 @@
 #include <wx/filename.h>
 #include <wx/log.h>
 
-#include "app/GruvikApp.h"
 #include "app/MainFrame.h"
 #include "gui/PrintSettings.h"
-#include "views/ui/GraphWindow.h"
-#include "views/ui/ReportWindow.h"
-#include "views/ui/TextLog.h"
+#include "pages/GraphWindow.h"
+#include "pages/ReportWindow.h"
+#include "pages/TextLog.h"
 
 const char* const printJobUsage =
     "usage: gruvik2 --print-pdf OUT.pdf --page protocol|journal|graph "
@@ -102,7 +101,7 @@ int runPrintJob(MainFrame& frame, const PrintJob& job, const wxString& startFold
     frame.openImageFile(absolute(job.options.image, startFolder));
     if (log->failed) return finish(2);
 
-    frame.showFilterSettings(job.options.filter, job.fromGiven, job.toGiven);
+    frame.filters().show(job.options.filter, job.fromGiven, job.toGiven);
     frame.applyFilter(nullptr);
 
     const wxPrintOrientation orientation = job.landscape ? wxLANDSCAPE : wxPORTRAIT;

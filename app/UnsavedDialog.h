@@ -4,15 +4,10 @@
 // wxID_YES (save them), wxID_NO (drop them) or wxID_CANCEL (do not go on);
 // Esc and the close box cancel, and so does Enter, which holds no answer
 // that could lose data.
-#include <wx/dialog.h>
+#include "gui/QuestionDialog.h"
 
-class UnsavedDialog : public wxDialog {
+class UnsavedDialog : public QuestionDialog {
 public:
     // fileName: the image's file, shown in the question (may be empty).
     UnsavedDialog(wxWindow* parent, const wxString& fileName);
-
-private:
-    void onAnswer(wxCommandEvent& event);
-
-    wxDECLARE_EVENT_TABLE();
 };

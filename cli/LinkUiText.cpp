@@ -41,14 +41,9 @@ std::optional<LinkArgs> parseLinkArgs(const std::vector<std::string>& args, cons
     return parsed;
 }
 
-LinkUiText::LinkUiText(std::string imagePath, std::optional<uint32_t> device)
-    : imagePath_(std::move(imagePath)), device_(device) {}
+LinkUiText::LinkUiText(std::optional<uint32_t> device) : device_(device) {}
 
 LinkUiText::~LinkUiText() = default;
-
-std::optional<std::string> LinkUiText::chooseSaveFile(const SaveFileRequest&) {
-    return imagePath_;
-}
 
 void LinkUiText::chooseDevice(DeviceChooser& chooser) {
     if (!device_) {
@@ -103,7 +98,7 @@ int runLink(const LinkArgs& args, const std::function<LinkOutcome(LinkContext&)>
         return 2;
     }
     auto priority = systemPriority();
-    LinkUiText ui(args.image, args.device);
+    LinkUiText ui(args.device);
     LinkContext link{*bridges, *priority, ui};
     LinkOutcome outcome = command(link);
     sigaction(SIGINT, &previous, nullptr);

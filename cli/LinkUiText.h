@@ -20,10 +20,9 @@ std::optional<LinkArgs> parseLinkArgs(const std::vector<std::string>& args, cons
 
 class LinkUiText : public LinkUi {
 public:
-    LinkUiText(std::string imagePath, std::optional<uint32_t> device);
+    explicit LinkUiText(std::optional<uint32_t> device);
     ~LinkUiText() override;
 
-    std::optional<std::string> chooseSaveFile(const SaveFileRequest& request) override;
     void chooseDevice(DeviceChooser& chooser) override;
     std::unique_ptr<Progress> openProgress(const std::string& title, const std::string& message,
                                            int maximum) override;
@@ -32,7 +31,6 @@ public:
     void error(const std::string& message, const std::string& detail) override;
 
 private:
-    std::string imagePath_;
     std::optional<uint32_t> device_;
 };
 

@@ -14,9 +14,8 @@ int run(const std::vector<std::string>& args) {
     if (!parsed) return 2;
     RecorderImage image;
     Crc16 crc;
-    std::string lastDir, filePath;
     return runLink(*parsed, [&](LinkContext& link) {
-        ReadReport report = readRecorder(link, image, crc, lastDir, filePath);
+        ReadReport report = readRecorder(link, image, crc, parsed->image);
         if (report.outcome == LinkOutcome::Done) {
             // The progress dialog's text on one line, and what became of the file.
             std::string counters = readCountersText(report);

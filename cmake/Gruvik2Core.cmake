@@ -1,7 +1,9 @@
 # The GUI-free core: one static library per folder, each folder's
 # CMakeLists.txt saying what it is for and what it may depend on. The edges
-# below are the only ones: a folder that includes a header of a folder it
-# does not link fails to build (or is caught by tests/layers.sh).
+# below are the only ones: each library sees on its include path only its own
+# folder and, through what it links, the folders below it, so a folder that
+# includes a header of a folder it does not link fails to build (and
+# tests/layers.sh catches it without a build).
 #
 #   gruvik2-common   <- nothing
 #   gruvik2-image    <- common
@@ -18,6 +20,21 @@
 # GRUVIK2_ROOT: the repository's root folder.
 include(${CMAKE_CURRENT_LIST_DIR}/Gruvik2Helpers.cmake)
 
+# gruvik2_own_folder(TARGET FOLDER): TARGET and whatever links it may include
+# "FOLDER/..." and nothing else of the tree. Each folder gets an include
+# folder of its own in the build holding one link, FOLDER -> the sources, so
+# the repository's root is never on an include path.
+function(gruvik2_own_folder target folder)
+  string(REPLACE "/" "_" tag ${folder})
+  set(dir ${CMAKE_BINARY_DIR}/layers/${tag})
+  get_filename_component(parent ${dir}/${folder} DIRECTORY)
+  file(MAKE_DIRECTORY ${parent})
+  if(NOT EXISTS ${dir}/${folder})
+    file(CREATE_LINK ${GRUVIK2_ROOT}/${folder} ${dir}/${folder} SYMBOLIC)
+  endif()
+  target_include_directories(${target} PUBLIC ${dir})
+endfunction()
+
 # gruvik2_core_library(NAME [SUBFOLDERS dir...] [EXCLUDE regex] [DEPENDS lib...]):
 # the library gruvik2-NAME from the .cpp files of the current folder (and the
 # subfolders named, less the files EXCLUDE matches), linking the gruvik2-
@@ -33,7 +50,7 @@ function(gruvik2_core_library name)
     list(FILTER sources EXCLUDE REGEX "${ARG_EXCLUDE}")
   endif()
   add_library(gruvik2-${name} STATIC ${sources})
-  target_include_directories(gruvik2-${name} PUBLIC ${GRUVIK2_ROOT})
+  gruvik2_own_folder(gruvik2-${name} ${name})
   foreach(dep ${ARG_DEPENDS})
     target_link_libraries(gruvik2-${name} PUBLIC gruvik2-${dep})
   endforeach()

@@ -1,5 +1,7 @@
-# The wx front end.
-#   gruvik2-gui        windows and dialogs (app/ and views/ui/); links wx and the core.
+# The wx front end, three libraries that stack in one line above the core:
+#   gruvik2-gui        gui/: what every window shares (print panel, printouts, canvas, HTML page, dialogs' look)
+#   gruvik2-pages      pages/: the four notebook pages and their printouts
+#   gruvik2-app        app/: the application, the main window, its dialogs and the batch print
 #   gruvik2            the program; app/main.cpp holds only its entry point.
 #   gruvik2-emulated   the program with emulated bridges, for the demo.
 #   gruvik2-gui-tests  GoogleTest suites of tests/gui/, run under a virtual X server.
@@ -8,23 +10,37 @@
 # build folder a link to the pictures, so it starts from either folder.
 find_package(wxWidgets 3.2 REQUIRED COMPONENTS html adv core base)
 
-file(GLOB GUI_SOURCES CONFIGURE_DEPENDS app/*.cpp gui/*.cpp views/ui/*.cpp)
-list(FILTER GUI_SOURCES EXCLUDE REGEX "/app/main\\.cpp$")
-add_library(gruvik2-gui STATIC ${GUI_SOURCES})
-target_include_directories(gruvik2-gui PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
-# Only the GUI targets see wx: no directory-wide include of the wx use-file.
-target_include_directories(gruvik2-gui SYSTEM PUBLIC ${wxWidgets_INCLUDE_DIRS})
-# A narrow literal would be converted by the user's locale (to nothing, under C):
-# texts are wide literals or wxString::FromUTF8, and the build refuses the rest.
-target_compile_definitions(gruvik2-gui PUBLIC ${wxWidgets_DEFINITIONS} wxNO_IMPLICIT_WXSTRING_ENCODING)
-target_compile_options(gruvik2-gui PUBLIC ${wxWidgets_CXX_FLAGS})
-target_link_libraries(gruvik2-gui PUBLIC gruvik2-core ${wxWidgets_LIBRARIES} ${CMAKE_DL_LIBS})
+# gruvik2_wx_library(FOLDER [EXCLUDE regex] DEPENDS lib...): the library
+# gruvik2-FOLDER of the .cpp files of FOLDER, seeing wx, its own folder and
+# what it links (the folder's CMakeLists.txt says what that may be).
+function(gruvik2_wx_library folder)
+  cmake_parse_arguments(ARG "" "EXCLUDE" "DEPENDS" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  if(ARG_EXCLUDE)
+    list(FILTER sources EXCLUDE REGEX "${ARG_EXCLUDE}")
+  endif()
+  add_library(gruvik2-${folder} STATIC ${sources})
+  gruvik2_own_folder(gruvik2-${folder} ${folder})
+  # Only the GUI targets see wx: no directory-wide include of the wx use-file.
+  target_include_directories(gruvik2-${folder} SYSTEM PUBLIC ${wxWidgets_INCLUDE_DIRS})
+  # A narrow literal would be converted by the user's locale (to nothing, under C):
+  # texts are wide literals or wxString::FromUTF8, and the build refuses the rest.
+  target_compile_definitions(gruvik2-${folder} PUBLIC ${wxWidgets_DEFINITIONS}
+                             wxNO_IMPLICIT_WXSTRING_ENCODING)
+  target_compile_options(gruvik2-${folder} PUBLIC ${wxWidgets_CXX_FLAGS})
+  target_link_libraries(gruvik2-${folder} PUBLIC ${ARG_DEPENDS} ${wxWidgets_LIBRARIES}
+                        ${CMAKE_DL_LIBS})
+endfunction()
+
+foreach(folder gui pages app)
+  add_subdirectory(${CMAKE_CURRENT_SOURCE_DIR}/${folder} ${CMAKE_BINARY_DIR}/wx/${folder})
+endforeach()
 
 add_executable(gruvik2 app/main.cpp)
-target_link_libraries(gruvik2 PRIVATE gruvik2-gui gruvik2-platform)
+target_link_libraries(gruvik2 PRIVATE gruvik2-app gruvik2-platform)
 # The same program with the emulated bridges of GRUVIK2_BRIDGES (scripts/run.sh).
 add_executable(gruvik2-emulated app/main.cpp)
-target_link_libraries(gruvik2-emulated PRIVATE gruvik2-gui gruvik2-platform-emulated)
+target_link_libraries(gruvik2-emulated PRIVATE gruvik2-app gruvik2-platform-emulated)
 
 # ---- run-time files -------------------------------------------------------
 file(CREATE_LINK ${CMAKE_CURRENT_SOURCE_DIR}/bmps ${CMAKE_BINARY_DIR}/bmps SYMBOLIC)
@@ -60,7 +76,7 @@ if(GUI_TEST_SOURCES)
   find_package(GTest REQUIRED)
   include(GoogleTest)
   add_executable(gruvik2-gui-tests ${GUI_TEST_SOURCES})
-  target_link_libraries(gruvik2-gui-tests PRIVATE gruvik2-gui gruvik2-platform-emulated
+  target_link_libraries(gruvik2-gui-tests PRIVATE gruvik2-app gruvik2-platform-emulated
                         gruvik2-testsupport GTest::gtest)
   target_include_directories(gruvik2-gui-tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/tests)
   add_dependencies(gruvik2-gui-tests gruvik2-help)
@@ -81,4 +97,4 @@ endforeach()
 
 # ---- the README's pictures (scripts/screenshots.sh runs it) -----------------
 add_executable(gruvik2-screenshots scripts/screenshots/screenshots.cpp)
-target_link_libraries(gruvik2-screenshots PRIVATE gruvik2-gui gruvik2-platform-emulated)
+target_link_libraries(gruvik2-screenshots PRIVATE gruvik2-app gruvik2-platform-emulated)

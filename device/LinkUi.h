@@ -1,8 +1,9 @@
 #pragma once
 // What the device link shows the user and asks of them. The GUI implements it
-// with its dialogs (file dialog, device choice, progress dialog, info dialog,
-// error log), the command line with text on the terminal, tests with a
-// recorder. No wx here.
+// with its dialogs (device choice, progress dialog, info dialog, error log),
+// the command line with text on the terminal, tests with a recorder. The
+// front end chooses the image file before a read and hands it the path.
+// No wx here.
 #include <exception>
 #include <memory>
 #include <optional>
@@ -14,17 +15,8 @@ class DeviceChooser;
 
 class LinkUi {
 public:
-    struct SaveFileRequest {
-        std::string title;
-        std::string directory; // initial folder
-        std::string filter;    // "Label|*.ext|Label|*.*"
-    };
-
     virtual ~LinkUi() = default;
 
-    // Full path of the file the user confirmed (overwriting an existing file
-    // confirmed too); nothing when the choice was not confirmed.
-    virtual std::optional<std::string> chooseSaveFile(const SaveFileRequest& request) = 0;
     // Several bridges are attached: lets the user move chooser between them (the
     // bridge shown blinks its LED) until the choice ends, however it ends.
     virtual void chooseDevice(DeviceChooser& chooser) = 0;

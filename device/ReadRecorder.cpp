@@ -1,6 +1,5 @@
 #include <algorithm>
 #include <cstdio>
-#include <filesystem>
 
 #include "common/SafeFile.h"
 #include "common/errorExc.h"
@@ -55,8 +54,8 @@ std::string readCountersText(const ReadReport& report) {
     return message;
 }
 
-ReadReport readRecorder(LinkContext& link, RecorderImage& image, Crc16& crc, std::string& lastDir,
-                        std::string& filePath) {
+ReadReport readRecorder(LinkContext& link, RecorderImage& image, Crc16& crc,
+                        const std::string& filePath) {
     ReadReport report;
     LinkUi& ui = link.ui;
     // A file created for this read holds no copy of the recorder, only erased
@@ -67,13 +66,6 @@ ReadReport readRecorder(LinkContext& link, RecorderImage& image, Crc16& crc, std
     // sends the page.
     bool fresh = false;
     try {
-        auto chosen =
-            ui.chooseSaveFile({"Выберите файл для сохранения считанной информации", lastDir,
-                               "Файлы Gruvik2 (*.rpd)|*.rpd|Все файлы (*.*)|*.*"});
-        if (!chosen)
-            throw errorExc("Необходимо выбрать файл для сохранения образа памяти регистратора");
-        lastDir = std::filesystem::path(*chosen).parent_path().string();
-        filePath = *chosen;
         // Only a missing file counts as new; one that cannot be opened is
         // refused and left alone. The file must be writable before the
         // transfer, not after six minutes of it.

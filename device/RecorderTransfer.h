@@ -45,13 +45,13 @@ std::string writeCountersText(const WriteReport& report);
 
 inline constexpr char kLinkPicture[] = "bmps/connect.160.png";
 
-// Asks for the image file (remembered in lastDir and filePath), loads it (a
-// missing one as an erased image), makes sure it can be written, reads every
+// Loads the image file filePath (a missing one as an erased image), makes
+// sure it can be written before the device is opened, reads every
 // page the device's copy differs in, and saves the file when a page arrived.
 // A failed or cancelled read leaves the image reset and the file as it was; a
 // file that was missing is still missing.
-ReadReport readRecorder(LinkContext& link, RecorderImage& image, Crc16& crc, std::string& lastDir,
-                        std::string& filePath);
+ReadReport readRecorder(LinkContext& link, RecorderImage& image, Crc16& crc,
+                        const std::string& filePath);
 
 // Writes the image's writable area into the recorder; changes neither the
 // image nor any file.

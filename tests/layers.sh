@@ -1,64 +1,84 @@
 #!/usr/bin/env bash
 # Which folder may include which: the layers of the house, checked over every
-# #include "folder/..." in the tree. A folder may always include its own
-# headers. Prints each include that crosses a layer the wrong way.
-# Argument: the repository's root folder. With --graph, prints the folder
+# #include "folder/..." in the tree. A file belongs to the deepest folder of
+# the table that holds it, and an include names the deepest folder of the
+# table that holds the header, so nested folders are layers of their own
+# (pages/ is not gui/, device/linux/ is not device/). A folder may always
+# include its own headers. Prints each include that crosses a layer the
+# wrong way, and fails.
+# Arguments: the repository's root folder; with --graph, prints the folder
 # graph as it is (folder -> the folders it includes) and checks nothing.
 set -uo pipefail
 ROOT=$1
 cd "$ROOT"
 
-# folder (a path prefix)  allowed folders
+# folder            may include (besides itself)
 RULES='
 common
-image       common
-events      image common
-device      image common
-views/ui    views events image common device gui
-views       events image common
-gui         views events image common device
-app         gui views events image common device
-cli         views events image common device
+image               common
+events              image common
+device              image common
+device/linux        device image common
+device/emulated     device/linux device image common
+views               events image common
+cli                 views events image common device
+testsupport         views events image common device device/linux device/emulated
+gui                 views events image common device
+pages               gui views events image common device
+app                 pages gui views events image common device
 '
+# Folders outside the table (tests, tools, benchmarks, the fuzz target, the
+# screenshots) stand above everything and are shown by --graph only.
+TOP='fuzz tools bench tests scripts'
 
-folders_of() { # the include targets' first folders in the files of $1
-    grep -rhoE '^#include "[a-z]+/' "$1" --include=*.cpp --include=*.h 2>/dev/null |
-        sed 's/#include "//; s/\///' | sort -u
+declare -A allowed=()
+folders=()
+while read -r folder rest; do
+    [ -n "$folder" ] || continue
+    folders+=("$folder")
+    allowed[$folder]="$rest"
+done <<<"$RULES"
+# Deepest first, so the first folder that matches a path is the layer.
+mapfile -t deepest < <(printf '%s\n' "${folders[@]}" $TOP | awk -F/ '{print NF, $0}' | sort -rn | cut -d' ' -f2)
+
+# Every include of a folder of the tree: "file<TAB>included path".
+includes() {
+    grep -rnoE '^#include "[a-z]+/[^"]+"' "$@" --include=*.cpp --include=*.h 2>/dev/null |
+        sed -E 's/^([^:]+):[0-9]+:#include "([^"]+)"/\1\t\2/'
+}
+
+# "file<TAB>header" lines -> "from|to|file|header", each path
+# given the deepest folder of the table that holds it (empty when none).
+layers() {
+    awk -F'\t' -v folders="${deepest[*]}" '
+        BEGIN { n = split(folders, f, " ") }
+        function layer(path,   i) {
+            for (i = 1; i <= n; i++) if (index(path, f[i] "/") == 1) return f[i]
+            return ""
+        }
+        { print layer($1) "|" layer($2) "|" $1 "|" $2 }'
 }
 
 if [ "${2:-}" = --graph ]; then
-    for f in common image events device views views/ui gui app cli fuzz testsupport tools tests bench; do
+    declare -A edges=()
+    while IFS='|' read -r from to _ _; do
+        [ -n "$from" ] && [ -n "$to" ] && [ "$from" != "$to" ] && edges[$from]+=" $to"
+    done < <(includes "${folders[@]}" $TOP | layers)
+    for f in "${folders[@]}" $TOP; do
         [ -d "$f" ] || continue
-        if [ "$f" = views ]; then
-            targets=$(grep -rhoE '^#include "[a-z]+/' views --include=*.cpp --include=*.h \
-                --exclude-dir=ui | sed 's/#include "//; s/\///' | sort -u)
-        else
-            targets=$(folders_of "$f")
-        fi
-        echo "$f -> $(echo "$targets" | grep -vx "${f%%/*}" | tr '\n' ' ')"
+        echo "$f -> $(tr ' ' '\n' <<<"${edges[$f]:-}" | sed '/^$/d' | sort -u | tr '\n' ' ')"
     done
     exit 0
 fi
 
 failures=0
-while read -r folder allowed; do
-    [ -n "$folder" ] || continue
-    [ -d "$folder" ] || continue
-    exclude=()
-    [ "$folder" = views ] && exclude=(--exclude-dir=ui)
-    while IFS= read -r hit; do
-        file=${hit%%:*}
-        target=$(echo "$hit" | sed -E 's/.*#include "([a-z]+)\/.*/\1/')
-        own=${folder%%/*}
-        # views/ui may include views/ui itself.
-        [ "$target" = "$own" ] && continue
-        ok=0
-        for a in $allowed; do [ "$target" = "$a" ] && ok=1; done
-        if [ $ok -eq 0 ]; then
-            echo "FAILED: $file includes $target/ ($folder may include: ${allowed:-nothing})"
-            failures=$((failures + 1))
-        fi
-    done < <(grep -rnE '^#include "[a-z]+/' "$folder" "${exclude[@]}" --include=*.cpp --include=*.h)
-done <<<"$RULES"
+while IFS='|' read -r from to file header; do
+    [ -n "$from" ] || continue
+    [ "$from" = "$to" ] && continue
+    if [ -z "$to" ] || [[ " ${allowed[$from]} " != *" $to "* ]]; then
+        echo "FAILED: $file includes $header (${to:-an unknown folder}/; $from/ may include: ${allowed[$from]:-nothing})"
+        failures=$((failures + 1))
+    fi
+done < <(includes "${folders[@]}" | layers)
 [ $failures -eq 0 ] && echo "layers: every include keeps to its layer"
 [ $failures -eq 0 ]

@@ -13,6 +13,16 @@ template <class T> T* addEvent(eventList& events, int32_t seconds, uint8_t tenth
     return e;
 }
 
+// A new T at seconds with importance, appended as a walk of the logs
+// appends, whatever the time of the events before it.
+template <class T> T* appendEvent(eventList& events, int32_t seconds, uint8_t importance = 0) {
+    auto* e = new T;
+    e->seconds = seconds;
+    e->importance = importance;
+    events.append(e);
+    return e;
+}
+
 // A load or cycle event of a group (0: the total load).
 template <class T>
 T* addLoad(eventList& events, int32_t seconds, uint8_t group, int32_t kg, uint8_t tenths = 0) {

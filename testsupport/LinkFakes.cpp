@@ -122,12 +122,6 @@ int RecordingBridgeLibrary::setBaudRateConfig(SerialLine& handle, const BaudTabl
     return status;
 }
 
-std::optional<std::string> RecordingLinkUi::chooseSaveFile(const SaveFileRequest& request) {
-    events.push_back("file");
-    fileRequest = request;
-    return saveFile;
-}
-
 void RecordingLinkUi::chooseDevice(DeviceChooser& chooser) {
     events.push_back("device");
     if (onChooseDevice) onChooseDevice(chooser);

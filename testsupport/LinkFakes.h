@@ -60,20 +60,16 @@ private:
 
 class RecordingLinkUi : public LinkUi {
 public:
-    std::optional<std::string> saveFile;
     std::function<void(DeviceChooser&)> onChooseDevice;
     // Returns false to press cancel; called for every progress update.
     std::function<bool(int value, const std::string& message)> onUpdate;
 
-    // "file", "device", "progress <title>|<message>", "progress closed",
+    // "device", "progress <title>|<message>", "progress closed",
     // "info <title>|<message>|<picture>", "error <message>"
     std::vector<std::string> events;
     // The detail of every error, in order (most are empty).
     std::vector<std::string> errorDetails;
     std::vector<std::pair<int, std::string>> updates;
-    SaveFileRequest fileRequest;
-
-    std::optional<std::string> chooseSaveFile(const SaveFileRequest& request) override;
     void chooseDevice(DeviceChooser& chooser) override;
     std::unique_ptr<Progress> openProgress(const std::string& title, const std::string& message,
                                            int maximum) override;

@@ -1,8 +1,8 @@
 #pragma once
 // The drawing surface the graph paints on: the window and the printer through
-// a wx device context, a PNG file through cairo, and a recording canvas in the
-// tests. Coordinates are device pixels with y growing downwards; texts are UTF-8
-// and are placed by the top-left corner of their box.
+// the toolkit's device context (gui/WxCanvas), a PNG file through cairo, and a
+// recording canvas in the tests. Coordinates are device pixels with y growing downwards; texts are
+// UTF-8 and are placed by the top-left corner of their box.
 #include <cstdint>
 #include <string>
 

@@ -22,7 +22,7 @@
 #include "app/GruvikApp.h"
 #include "app/InfoDialog.h"
 #include "app/MainFrame.h"
-#include "views/ui/GraphWindow.h"
+#include "pages/GraphWindow.h"
 
 wxIMPLEMENT_APP_NO_MAIN(GruvikApp);
 

@@ -32,14 +32,14 @@
 #include "device/emulated/EmulatedBridgeLibrary.h"
 #include "gui/GuiTest.h"
 #include "gui/Pictures.h"
+#include "pages/ReportWindow.h"
+#include "pages/TextLog.h"
 #include "testsupport/AsUser.h"
 #include "testsupport/LinkFakes.h"
 #include "testsupport/SampleMemory.h"
 #include "testsupport/ScopedTZ.h"
 #include "testsupport/TempDir.h"
 #include "views/JournalHtml.h"
-#include "views/ui/ReportWindow.h"
-#include "views/ui/TextLog.h"
 
 using guitest::utf8;
 

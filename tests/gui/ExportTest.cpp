@@ -73,7 +73,7 @@ protected:
 TEST_F(ExportTest, WritesTheFilteredJournalAndTheProtocolFigures) {
     openSample();
     // A filter of its own, so the journal's rows are not all the events.
-    frame->setMaxCount(7);
+    frame->filters().setMaxCount(7);
     frame->applyFilter(nullptr);
     ASSERT_EQ(listSize(frame->lists.journalList), 7u);
 

@@ -16,13 +16,13 @@
 #include "app/MainFrame.h"
 #include "events/GL_records.h"
 #include "gui/GuiTest.h"
+#include "gui/WxCanvas.h"
+#include "pages/GraphPrintout.h"
+#include "pages/GraphWindow.h"
 #include "testsupport/EventMaker.h"
 #include "testsupport/ImageBuilder.h"
 #include "testsupport/ScopedTZ.h"
 #include "views/GraphPage.h"
-#include "views/ui/GraphPrintout.h"
-#include "views/ui/GraphWindow.h"
-#include "views/ui/WxCanvas.h"
 
 namespace {
 
@@ -41,11 +41,12 @@ protected:
     // Filters every event into the frame's lists, as the filter button would.
     void regenerate() {
         FilterSettings s;
-        s.rangeStart = frame->rangeStart = frame->events.minSeconds;
-        s.rangeEnd = frame->rangeEnd = frame->events.maxSeconds;
+        s.rangeStart = frame->events.minSeconds;
+        s.rangeEnd = frame->events.maxSeconds;
         s.maxCount = 0;
         s.detail = 0;
         filterEvents(frame->events, s, frame->lists);
+        frame->session.filter = s;
         page->regenerate();
     }
     void press(int id) {

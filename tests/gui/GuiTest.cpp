@@ -16,7 +16,7 @@
 
 #include "app/GruvikApp.h"
 #include "app/MainFrame.h"
-#include "views/ui/TextLog.h"
+#include "pages/TextLog.h"
 
 #include <wx/dcclient.h>
 #include <wx/html/htmlcell.h>

@@ -18,11 +18,11 @@
 #include "app/MainFrame.h"
 #include "common/Progress.h"
 #include "gui/GuiTest.h"
+#include "pages/TextLog.h"
 #include "testsupport/FullMemory.h"
 #include "testsupport/ScopedTZ.h"
 #include "testsupport/TempDir.h"
 #include "views/JournalHtml.h"
-#include "views/ui/TextLog.h"
 
 using guitest::utf8;
 

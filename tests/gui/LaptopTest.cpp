@@ -16,11 +16,11 @@
 
 #include "app/MainFrame.h"
 #include "gui/GuiTest.h"
+#include "pages/GraphWindow.h"
+#include "pages/TextLog.h"
 #include "testsupport/FullMemory.h"
 #include "testsupport/ScopedTZ.h"
 #include "testsupport/TempDir.h"
-#include "views/ui/GraphWindow.h"
-#include "views/ui/TextLog.h"
 
 namespace {
 

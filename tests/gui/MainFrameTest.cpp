@@ -19,10 +19,10 @@
 #include "app/MainFrame.h"
 #include "gui/GuiTest.h"
 #include "gui/PrintPanel.h"
-#include "views/ui/GraphWindow.h"
-#include "views/ui/ReportWindow.h"
-#include "views/ui/SetupWindow.h"
-#include "views/ui/TextLog.h"
+#include "pages/GraphWindow.h"
+#include "pages/ReportWindow.h"
+#include "pages/SetupWindow.h"
+#include "pages/TextLog.h"
 
 // The exit dialog answers the id it is given.
 template <> class wxExpectModal<ExitDialog> : public wxExpectModalBase<ExitDialog> {
@@ -67,13 +67,13 @@ TEST_F(MainFrameTest, StartsOnTheJournalWithTheFilterAtItsDefaults) {
         "Журнал");
     EXPECT_TRUE(controlsOf(*frame).filterPane->IsCollapsed());
     EXPECT_EQ(utf8(controlsOf(*frame).countField->GetValue()), "1000");
-    EXPECT_EQ(frame->maxCount, 1000u);
+    EXPECT_EQ(frame->filters().maxCount(), 1000u);
     EXPECT_EQ(utf8(controlsOf(*frame).directionChoice->GetValue()), "по указанную дату");
     EXPECT_EQ(controlsOf(*frame).directionChoice->GetSelection(), 1);
     EXPECT_EQ(utf8(controlsOf(*frame).detailChoice->GetValue()), "4 - Только факты перегрузок");
     EXPECT_EQ(controlsOf(*frame).detailChoice->GetSelection(), 3);
-    EXPECT_EQ(frame->rangeStart, 0);
-    EXPECT_EQ(frame->rangeEnd, 0);
+    EXPECT_EQ(frame->filters().rangeStart(), 0);
+    EXPECT_EQ(frame->filters().rangeEnd(), 0);
 
     const struct {
         wxCheckBox* box;

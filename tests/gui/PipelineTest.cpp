@@ -37,6 +37,9 @@
 #include "gui/DateChoice.h"
 #include "gui/GuiTest.h"
 #include "image/WritableView.h"
+#include "pages/ReportWindow.h"
+#include "pages/SetupWindow.h"
+#include "pages/TextLog.h"
 #include "testsupport/AsUser.h"
 #include "testsupport/FullMemory.h"
 #include "testsupport/ImageBuilder.h"
@@ -45,9 +48,6 @@
 #include "testsupport/TempDir.h"
 #include "views/JournalHtml.h"
 #include "views/ProtocolDocument.h"
-#include "views/ui/ReportWindow.h"
-#include "views/ui/SetupWindow.h"
-#include "views/ui/TextLog.h"
 
 // The unsaved-changes question answers the id it is given.
 template <> class wxExpectModal<UnsavedDialog> : public wxExpectModalBase<UnsavedDialog> {
@@ -171,11 +171,13 @@ protected:
         guitest::pressEnter(field);
         EXPECT_TRUE(guitest::waitFor(done));
     }
-    // A button's command, as its click sends it.
+    // A button's command, as its click sends it: from the button up.
     void pressButton(int id) {
+        wxWindow* button = frame->FindWindow(id);
+        ASSERT_NE(button, nullptr);
         wxCommandEvent event(wxEVT_BUTTON, id);
-        event.SetEventObject(frame->FindWindow(id));
-        frame->GetEventHandler()->ProcessEvent(event);
+        event.SetEventObject(button);
+        button->GetEventHandler()->ProcessEvent(event);
     }
     void click(wxButton* button, const std::function<bool()>& done) {
         guitest::clickOn(button);
@@ -190,7 +192,7 @@ protected:
 
 TEST_F(PipelineTest, OpeningAnImageShowsItsJournalAndProtocol) {
     // The analysis sets the count and direction back whatever the user left there.
-    frame->setMaxCount(5);
+    frame->filters().setMaxCount(5);
     controlsOf(*frame).directionChoice->SetSelection(0);
     const std::string path = writeSample();
     guitest::ProgressWatch watch;
@@ -201,12 +203,12 @@ TEST_F(PipelineTest, OpeningAnImageShowsItsJournalAndProtocol) {
     EXPECT_EQ(utf8(frame->lastDir), dir.path().string());
     EXPECT_EQ(utf8(controlsOf(*frame).firstRecordButton->GetLabel()), "07:55:00 04/03/2024");
     EXPECT_EQ(utf8(controlsOf(*frame).lastRecordButton->GetLabel()), "16:46:41 08/03/2024");
-    EXPECT_EQ(frame->rangeStart, frame->events.minSeconds);
-    EXPECT_EQ(frame->rangeEnd, frame->events.maxSeconds);
+    EXPECT_EQ(frame->filters().rangeStart(), frame->events.minSeconds);
+    EXPECT_EQ(frame->filters().rangeEnd(), frame->events.maxSeconds);
     EXPECT_EQ(rangeText(true), "04/03/2024 07:55:00");
     EXPECT_EQ(rangeText(false), "08/03/2024 16:46:41");
     EXPECT_EQ(utf8(controlsOf(*frame).countField->GetValue()), "1000");
-    EXPECT_EQ(frame->maxCount, 1000u);
+    EXPECT_EQ(frame->filters().maxCount(), 1000u);
     EXPECT_EQ(controlsOf(*frame).directionChoice->GetSelection(), 1);
 
     // Level 4: power, sensor failures, overloads, configuration, the reader.
@@ -229,7 +231,7 @@ TEST_F(PipelineTest, OpeningAnImageShowsItsJournalAndProtocol) {
 TEST_F(PipelineTest, CancellingTheAnalysisLeavesNoEventsAndEmptyPages) {
     open(writeSample());
     ASSERT_FALSE(frame->events.empty());
-    const int32_t start = frame->rangeStart;
+    const int32_t start = frame->filters().rangeStart();
 
     guitest::ProgressWatch watch(true);
     open(writeSample("again.rpd"));
@@ -241,7 +243,7 @@ TEST_F(PipelineTest, CancellingTheAnalysisLeavesNoEventsAndEmptyPages) {
     frame->lists.forEachGraphList([](aList& l) { EXPECT_EQ(l.first, nullptr); });
     EXPECT_EQ(journalHtml(), emptyJournal());
     EXPECT_EQ(protocolHtml(), "");
-    EXPECT_EQ(frame->rangeStart, start); // the range stays for the next image
+    EXPECT_EQ(frame->filters().rangeStart(), start); // the range stays for the next image
 }
 
 TEST_F(PipelineTest, EightDiscreteChannelsAreRefusedWithoutAProgressDialog) {
@@ -271,8 +273,8 @@ TEST_F(PipelineTest, AnErasedImageGivesEmptyPagesAndADefinedRange) {
     EXPECT_TRUE(frame->events.empty());
     EXPECT_EQ(journalHtml(), emptyJournal());
     EXPECT_EQ(protocolHtml(), "");
-    EXPECT_GE(frame->rangeStart, before);
-    EXPECT_EQ(frame->rangeEnd, frame->rangeStart);
+    EXPECT_GE(frame->filters().rangeStart(), before);
+    EXPECT_EQ(frame->filters().rangeEnd(), frame->filters().rangeStart());
 }
 
 TEST_F(PipelineTest, AFileThatCannotBeReadKeepsTheImageAndThePages) {
@@ -475,7 +477,7 @@ TEST_F(PipelineTest, ApplyingTheFilterTakesTheLevelCountAndStoredRange) {
     const std::string before = journalHtml();
     click(apply, [&] { return journalHtml() != before; });
 
-    EXPECT_EQ(frame->maxCount, 5u);
+    EXPECT_EQ(frame->filters().maxCount(), 5u);
     EXPECT_EQ(utf8(controlsOf(*frame).startHour->GetValue()), "07");
     // The latest five rows at level 1: the last lift's end and the reader.
     EXPECT_EQ(listSize(frame->lists.journalList), 5u);
@@ -516,18 +518,18 @@ TEST_F(PipelineTest, QuickRangesAndRecordButtonsSetTheStartWithoutFiltering) {
          controlsOf(*frame).lastWeekButton, "25/02/2024 00:30:00"},
     };
     for (const auto& c : cases) {
-        frame->setRangeEnd(c.end);
+        frame->filters().setRangeEnd(c.end);
         click(c.button, [&] { return rangeText(true) == c.start; });
         EXPECT_EQ(rangeText(true), c.start);
-        EXPECT_EQ(frame->rangeEnd, c.end);
+        EXPECT_EQ(frame->filters().rangeEnd(), c.end);
     }
 
     click(controlsOf(*frame).firstRecordButton,
-          [&] { return frame->rangeStart == frame->events.minSeconds; });
+          [&] { return frame->filters().rangeStart() == frame->events.minSeconds; });
     EXPECT_EQ(rangeText(true), "04/03/2024 07:55:00");
-    frame->setRangeEnd(0);
+    frame->filters().setRangeEnd(0);
     click(controlsOf(*frame).lastRecordButton,
-          [&] { return frame->rangeEnd == frame->events.maxSeconds; });
+          [&] { return frame->filters().rangeEnd() == frame->events.maxSeconds; });
     EXPECT_EQ(rangeText(false), "08/03/2024 16:46:41");
     EXPECT_EQ(journalHtml(), journal);
 }
@@ -544,7 +546,8 @@ TEST_F(PipelineTest, EnterInAnyTimeFieldTakesOverBothEnds) {
             [&] { return utf8(controlsOf(*frame).startHour->GetValue()) == "09"; });
     EXPECT_EQ(rangeText(true), "04/03/2024 09:55:00");
     EXPECT_EQ(rangeText(false), "09/03/2024 01:00:41");
-    EXPECT_EQ(frame->rangeStart, int32_t(wxDateTime(4, wxDateTime::Mar, 2024, 9, 55).GetTicks()));
+    EXPECT_EQ(frame->filters().rangeStart(),
+              int32_t(wxDateTime(4, wxDateTime::Mar, 2024, 9, 55).GetTicks()));
 
     typeInto(controlsOf(*frame).startMinute, "75");
     enterIn(controlsOf(*frame).startMinute,
@@ -553,14 +556,14 @@ TEST_F(PipelineTest, EnterInAnyTimeFieldTakesOverBothEnds) {
     EXPECT_EQ(rangeText(false), "09/03/2024 01:00:41");
 
     typeInto(controlsOf(*frame).countField, "12ab");
-    enterIn(controlsOf(*frame).countField, [&] { return frame->maxCount == 12; });
+    enterIn(controlsOf(*frame).countField, [&] { return frame->filters().maxCount() == 12; });
     EXPECT_EQ(utf8(controlsOf(*frame).countField->GetValue()), "12");
     EXPECT_EQ(journalHtml(), journal);
 }
 
 TEST_F(PipelineTest, DateDialogsSetTheirEndOnlyWhenADayIsChosen) {
-    frame->setRangeStart(int32_t(wxDateTime(4, wxDateTime::Mar, 2024, 7, 55).GetTicks()));
-    frame->setRangeEnd(int32_t(wxDateTime(8, wxDateTime::Mar, 2024, 16, 46).GetTicks()));
+    frame->filters().setRangeStart(int32_t(wxDateTime(4, wxDateTime::Mar, 2024, 7, 55).GetTicks()));
+    frame->filters().setRangeEnd(int32_t(wxDateTime(8, wxDateTime::Mar, 2024, 16, 46).GetTicks()));
     const wxDateTime leapDay(29, wxDateTime::Feb, 2024);
     wxTEST_DIALOG(pressButton(CmdPickStart), DateChoice(leapDay, wxID_NO));
     EXPECT_EQ(rangeText(true), "04/03/2024 07:55:00");

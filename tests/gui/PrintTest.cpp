@@ -19,13 +19,13 @@
 #include "app/GruvikApp.h"
 #include "app/MainFrame.h"
 #include "gui/GuiTest.h"
+#include "gui/HtmlPrintout.h"
+#include "gui/Printing.h"
+#include "pages/GraphWindow.h"
+#include "pages/ReportWindow.h"
+#include "pages/SetupWindow.h"
+#include "pages/TextLog.h"
 #include "testsupport/ScopedTZ.h"
-#include "views/ui/GraphWindow.h"
-#include "views/ui/HtmlPrintout.h"
-#include "views/ui/Printing.h"
-#include "views/ui/ReportWindow.h"
-#include "views/ui/SetupWindow.h"
-#include "views/ui/TextLog.h"
 
 namespace {
 

@@ -25,10 +25,10 @@
 #include "app/UnsavedDialog.h"
 #include "gui/CalDialog.h"
 #include "gui/GuiTest.h"
+#include "pages/TextLog.h"
 #include "testsupport/SampleMemory.h"
 #include "testsupport/ScopedTZ.h"
 #include "testsupport/TempDir.h"
-#include "views/ui/TextLog.h"
 
 using guitest::utf8;
 
@@ -86,10 +86,10 @@ TEST(Russian, NumbersAndDocumentsStayAsTheCommandLineMakesThem) {
 
     auto* frame = new MainFrame;
     ASSERT_TRUE(frame->openImageFile(wxString::FromUTF8(image)));
-    FilterSettings all = frame->filterSettings();
+    FilterSettings all = frame->filters().settings();
     all.detail = 0;
     all.maxCount = 0;
-    frame->showFilterSettings(all, false, false);
+    frame->filters().show(all, false, false);
     frame->applyFilter(nullptr);
     const wxString shown =
         wxString::FromUTF8(guitest::journalDocument(*controlsOf(*frame).journalPage));

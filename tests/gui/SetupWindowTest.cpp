@@ -21,12 +21,12 @@
 #include "gui/DateChoice.h"
 #include "gui/GuiTest.h"
 #include "image/WritableView.h"
+#include "pages/ReportWindow.h"
+#include "pages/SetupWindow.h"
 #include "testsupport/ImageBuilder.h"
 #include "testsupport/LinkFakes.h"
 #include "testsupport/SampleMemory.h"
 #include "testsupport/ScopedTZ.h"
-#include "views/ui/ReportWindow.h"
-#include "views/ui/SetupWindow.h"
 
 using guitest::DateChoice;
 using guitest::utf8;

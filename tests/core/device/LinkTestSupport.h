@@ -72,9 +72,8 @@ protected:
     }
 
     ReadReport read(const std::string& file) {
-        ui.saveFile = file;
         LinkContext link{*bridges, priority, ui};
-        return readRecorder(link, image, crc, lastDir, filePath);
+        return readRecorder(link, image, crc, file);
     }
     WriteReport write() {
         LinkContext link{*bridges, priority, ui};
@@ -85,7 +84,6 @@ protected:
     RecorderImage recorder; // the device's side
     RecorderImage image;    // the program's side
     Crc16 crc;
-    std::string lastDir, filePath;
     RecordingLinkUi ui;
     RecordingPriority priority;
     std::unique_ptr<EmulatorThread> emulator;

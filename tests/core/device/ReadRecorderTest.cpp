@@ -94,11 +94,7 @@ TEST_F(ReadRecorderTest, NewFileGetsEveryPageEvenOneWithTheErasedPagesCrc) {
     saved.load(file, false);
     EXPECT_TRUE(sameBytes(saved, recorder));
 
-    EXPECT_EQ(filePath, file);
-    EXPECT_EQ(lastDir, dir.path().string());
-    EXPECT_EQ(ui.fileRequest.title, "Выберите файл для сохранения считанной информации");
-    EXPECT_EQ(ui.fileRequest.filter, "Файлы Gruvik2 (*.rpd)|*.rpd|Все файлы (*.*)|*.*");
-    EXPECT_EQ(ui.events, (Events{"file", kProgress, "progress closed", kDoneInfo}));
+    EXPECT_EQ(ui.events, (Events{kProgress, "progress closed", kDoneInfo}));
     EXPECT_EQ(priority.classes, kHighThenNormal);
     ASSERT_EQ(ui.updates.size(), RecorderImage::PageCount + 1);
     EXPECT_EQ(ui.updates[0], std::make_pair(0, std::string("Подготовка к считыванию данных")));
@@ -185,7 +181,7 @@ TEST_F(ReadRecorderTest, WrongAnswersEndTheReadWithTheirMessages) {
         EXPECT_EQ(report.outcome, LinkOutcome::Failed);
         EXPECT_EQ(stats.commands, c.commands);
         EXPECT_TRUE(stats.requestedPages.empty());
-        EXPECT_EQ(ui.events, (Events{"file", kProgress, "progress closed", "error " + c.message}));
+        EXPECT_EQ(ui.events, (Events{kProgress, "progress closed", "error " + c.message}));
         EXPECT_EQ(priority.classes, kHighThenNormal);
         EXPECT_TRUE(isErased(image));
     }
@@ -258,7 +254,7 @@ TEST_F(ReadRecorderTest, AnImageThatCannotBeReadOrWrittenIsRefusedBeforeTheTrans
             report = read(c.path);
         }
         EXPECT_EQ(report.outcome, LinkOutcome::Failed);
-        EXPECT_EQ(ui.events, (Events{"file", "error " + c.message}));
+        EXPECT_EQ(ui.events, (Events{"error " + c.message}));
         EXPECT_EQ(ui.errorDetails, (Events{c.path + ": " + systemReason(c.code)}));
         EXPECT_TRUE(isErased(image));
     }
@@ -346,7 +342,7 @@ TEST_F(ReadRecorderTest, CancelKeepsTheOldFileAndErasesTheImage) {
     EXPECT_EQ(stats.requestedPages.back(), 600u);
     EXPECT_TRUE(sameFile(before, fileId(file)));
     EXPECT_TRUE(isErased(image));
-    EXPECT_EQ(ui.events, (Events{"file", kProgress, kCancelInfo, "progress closed"}));
+    EXPECT_EQ(ui.events, (Events{kProgress, kCancelInfo, "progress closed"}));
     EXPECT_EQ(priority.classes, kHighThenNormal);
 }
 
@@ -363,25 +359,13 @@ TEST_F(ReadRecorderTest, UnexpectedStatusLeavesThePageAsLoaded) {
     EXPECT_EQ(image.page(page)[0], 0xFF);
 }
 
-TEST_F(ReadRecorderTest, NoFileChosenOrUnloadableFileTouchesNoDevice) {
+TEST_F(ReadRecorderTest, UnloadableFileTouchesNoDevice) {
     startEmulator();
     image.page(1)[1] = 1;
-    ui.saveFile.reset();
-    LinkContext link{*bridges, priority, ui};
-    ReadReport report = readRecorder(link, image, crc, lastDir, filePath);
+    ReadReport report = read(dir.path().string()); // a folder
     EXPECT_EQ(report.outcome, LinkOutcome::Failed);
-    EXPECT_EQ(ui.events,
-              (Events{"file",
-                      "error Необходимо выбрать файл для сохранения образа памяти регистратора"}));
-    EXPECT_TRUE(isErased(image));
-    EXPECT_TRUE(filePath.empty());
-
-    ui.events.clear();
-    image.page(1)[1] = 1;
-    report = read(dir.path().string()); // a folder
-    EXPECT_EQ(report.outcome, LinkOutcome::Failed);
-    EXPECT_EQ(ui.events.size(), 2u);
-    EXPECT_EQ(ui.events[1].rfind("error не могу", 0), 0u) << ui.events[1];
+    EXPECT_EQ(ui.events.size(), 1u);
+    EXPECT_EQ(ui.events[0].rfind("error не могу", 0), 0u) << ui.events[0];
     EXPECT_TRUE(isErased(image));
     EXPECT_TRUE(priority.classes.empty());
     EXPECT_TRUE(stopEmulator().commands.empty());

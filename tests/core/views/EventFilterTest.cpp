@@ -5,28 +5,14 @@
 #include "events/SL_records1.h"
 #include "events/SL_records2.h"
 #include "events/eventList.h"
+#include "testsupport/EventMaker.h"
+#include "testsupport/ScopedTZ.h"
 #include "views/EventFilter.h"
 
 namespace {
 
-class TzScope {
-public:
-    explicit TzScope(const char* tz) {
-        setenv("TZ", tz, 1);
-        tzset();
-    }
-    ~TzScope() {
-        unsetenv("TZ");
-        tzset();
-    }
-};
-
 template <class T> T* at(eventList& events, int32_t seconds, uint8_t importance = 0) {
-    auto* e = new T;
-    e->seconds = seconds;
-    e->importance = importance;
-    events.append(e);
-    return e;
+    return appendEvent<T>(events, seconds, importance);
 }
 
 std::vector<const genericParser*> contents(const aList& list) {
@@ -209,7 +195,7 @@ TEST(EventFilter, DetailLevelsAndConfigurationChanges) {
 }
 
 TEST(EventFilterTime, QuickRangesAndTypedTime) {
-    TzScope tz("Europe/Moscow");
+    ScopedTZ tz("Europe/Moscow");
     struct tm m {};
     m.tm_year = 124, m.tm_mon = 2, m.tm_mday = 1, m.tm_hour = 0, m.tm_min = 30, m.tm_isdst = -1;
     int32_t march1 = int32_t(mktime(&m)); // 01/03/2024 00:30

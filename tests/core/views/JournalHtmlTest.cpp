@@ -4,6 +4,8 @@
 #include "common/Progress.h"
 #include "events/GL_records.h"
 #include "events/eventList.h"
+#include "testsupport/EventMaker.h"
+#include "testsupport/ScopedTZ.h"
 #include "views/JournalHtml.h"
 
 namespace {
@@ -20,20 +22,10 @@ struct RecordingProgress : Progress {
 
 class Journal : public ::testing::Test {
 protected:
-    void SetUp() override {
-        setenv("TZ", "Europe/Moscow", 1);
-        tzset();
-    }
-    void TearDown() override {
-        unsetenv("TZ");
-        tzset();
-    }
+    ScopedTZ zone{"Europe/Moscow"};
     genericParser* add(uint8_t importance, int32_t seconds = 1204689849, uint8_t tenths = 3) {
-        auto* e = new GL_powerOff;
-        e->importance = importance;
-        e->seconds = seconds;
+        auto* e = appendEvent<GL_powerOff>(events, seconds, importance);
         e->tenths = tenths;
-        events.append(e);
         journal.pushBack(new filteredEventLink(e));
         return e;
     }

@@ -6,7 +6,9 @@
 #include "events/eventList.h"
 #include "image/BigEndian.h"
 #include "image/RecorderImage.h"
+#include "testsupport/EventMaker.h"
 #include "testsupport/ImageBuilder.h"
+#include "testsupport/ScopedTZ.h"
 #include "views/ProtocolDocument.h"
 
 namespace {
@@ -17,14 +19,7 @@ using Column = CountersColumn;
 
 class Protocol : public ::testing::Test {
 protected:
-    void SetUp() override {
-        setenv("TZ", "Europe/Moscow", 1);
-        tzset();
-    }
-    void TearDown() override {
-        unsetenv("TZ");
-        tzset();
-    }
+    ScopedTZ zone{"Europe/Moscow"};
 
     // Service life `years`, installed at `installed`, passport group `group`.
     void make(const std::vector<Column>& cols, const std::vector<uint32_t>& times = {},
@@ -184,9 +179,7 @@ TEST(ProtocolPeriod, TakenFromTheLastEventOfTheList) {
     eventList events;
     EXPECT_FALSE(protocolPeriodOf(events).has_value());
     for (int32_t seconds : {1000, 5000, 3000}) {
-        auto* e = new GL_powerOn;
-        e->seconds = seconds;
-        events.append(e);
+        appendEvent<GL_powerOn>(events, seconds);
     }
     auto period = protocolPeriodOf(events);
     ASSERT_TRUE(period.has_value());

@@ -1,4 +1,4 @@
-#include "views/ui/HtmlPage.h"
+#include "gui/HtmlPage.h"
 
 #include <wx/generic/prntdlgg.h>
 #include <wx/html/htmlwin.h>
@@ -7,8 +7,8 @@
 #include <wx/sizer.h>
 
 #include "common/Html.h"
-#include "views/ui/HtmlPrintout.h"
-#include "views/ui/Printing.h"
+#include "gui/HtmlPrintout.h"
+#include "gui/Printing.h"
 
 HtmlPrinter::HtmlPrinter(const wxString& name) : name(name) {
     printData.SetPaperId(wxPAPER_A4);

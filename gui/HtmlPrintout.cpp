@@ -1,4 +1,4 @@
-#include "views/ui/HtmlPrintout.h"
+#include "gui/HtmlPrintout.h"
 
 #include <algorithm>
 #include <climits>
@@ -9,7 +9,7 @@
 #include <wx/html/htmlcell.h>
 #include <wx/html/winpars.h>
 
-#include "views/ui/Printing.h"
+#include "gui/Printing.h"
 
 namespace {
 // The size of normal text (HTML size 0) in points, as the toolkit's HTML printer.

@@ -1,4 +1,4 @@
-#include "views/ui/ReportWindow.h"
+#include "pages/ReportWindow.h"
 
 #include "views/RecorderSession.h"
 

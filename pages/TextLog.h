@@ -4,8 +4,8 @@
 // length opens and scrolls at once; the whole document is made only to print.
 #include <wx/htmllbox.h>
 
+#include "gui/HtmlPage.h"
 #include "views/JournalHtml.h"
-#include "views/ui/HtmlPage.h"
 
 class Progress;
 class RecorderSession;

@@ -1,4 +1,4 @@
-#include "views/ui/SetupWindow.h"
+#include "pages/SetupWindow.h"
 
 #include <algorithm>
 #include <limits>

@@ -1,4 +1,4 @@
-#include "views/ui/WxCanvas.h"
+#include "gui/WxCanvas.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "views/ui/GraphWindow.h"
+#include "pages/GraphWindow.h"
 
 #include <wx/bmpbuttn.h>
 #include <wx/checkbox.h>
@@ -13,11 +13,11 @@
 #include "gui/DialogLook.h"
 #include "gui/Pictures.h"
 #include "gui/PrintSettings.h"
+#include "gui/Printing.h"
+#include "gui/WxCanvas.h"
+#include "pages/GraphPrintout.h"
 #include "views/GraphPage.h"
 #include "views/RecorderSession.h"
-#include "views/ui/GraphPrintout.h"
-#include "views/ui/Printing.h"
-#include "views/ui/WxCanvas.h"
 
 // ---- the drawing ----------------------------------------------------------
 

@@ -1,4 +1,4 @@
-#include "views/ui/Printing.h"
+#include "gui/Printing.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -1,7 +1,7 @@
 #pragma once
 // Page "Протокол": the crane's usage conditions from the newest counters page
 // and the passport data.
-#include "views/ui/HtmlPage.h"
+#include "gui/HtmlPage.h"
 
 class Progress;
 class RecorderSession;

@@ -1,4 +1,4 @@
-#include "views/ui/TextLog.h"
+#include "pages/TextLog.h"
 
 #include <wx/dcclient.h>
 #include <wx/html/htmlcell.h>

@@ -1,12 +1,12 @@
-#include "views/ui/GraphPrintout.h"
+#include "pages/GraphPrintout.h"
 
 #include <wx/cmndata.h>
 
 #include "gui/PrintSettings.h"
+#include "gui/Printing.h"
+#include "gui/WxCanvas.h"
+#include "pages/GraphWindow.h"
 #include "views/GraphPrint.h"
-#include "views/ui/GraphWindow.h"
-#include "views/ui/Printing.h"
-#include "views/ui/WxCanvas.h"
 
 GraphPrintout::GraphPrintout(GraphDrawWindow* source) : wxPrintout(L"График"), source(source) {}
 
