@@ -7,6 +7,7 @@
 
 #include "views/ExportTable.h"
 
+class OutputWriter;
 class aList;
 class eventList;
 class genericParser;
@@ -27,3 +28,7 @@ std::string eventsCsv(const std::vector<const genericParser*>& events);
 // An array of objects, one a line; an object has the five common fields and
 // only the fields its record has.
 std::string eventsJson(const std::vector<const genericParser*>& events);
+
+// The same, written as they go.
+void writeEventsCsv(OutputWriter& w, const std::vector<const genericParser*>& events);
+void writeEventsJson(OutputWriter& w, const std::vector<const genericParser*>& events);

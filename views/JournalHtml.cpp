@@ -1,5 +1,6 @@
 #include "views/JournalHtml.h"
 
+#include "common/OutputWriter.h"
 #include "common/Progress.h"
 #include "events/EventTime.h"
 #include "events/eventList.h"
@@ -27,7 +28,8 @@ RowColours coloursFor(uint8_t importance) {
 }
 
 // width: the cell's WIDTH attribute, none when 0.
-void appendCell(std::string& html, const RowColours& c, const std::string& content, int width = 0) {
+template <class Out>
+void appendCell(Out& html, const RowColours& c, const std::string& content, int width = 0) {
     html += "<TD";
     if (width > 0) html += " WIDTH=" + std::to_string(width);
     if (c.background) {
@@ -96,12 +98,25 @@ const genericParser& eventOf(const aLink* l) {
 
 } // namespace
 
-void appendJournalRow(std::string& html, const genericParser& e) {
+namespace {
+template <class Out> void appendRow(Out& html, const genericParser& e) {
     RowColours c = coloursFor(e.importance);
     appendCell(html, c, eventTimeText(e.seconds, e.tenths));
     html += "</TD>";
     appendCell(html, c, e.describe());
     html += "</TD><TR>";
+}
+} // namespace
+
+void appendJournalRow(std::string& html, const genericParser& e) {
+    appendRow(html, e);
+}
+
+void writeJournalHtml(OutputWriter& w, const aList& journalList) {
+    w.append(pageHead());
+    for (const aLink* l = journalList.first; l; l = l->next)
+        appendRow(w, eventOf(l));
+    w.append(pageTail());
 }
 
 bool buildJournalHtml(const aList& journalList, Progress* progress, std::string& html) {

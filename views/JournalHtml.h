@@ -9,6 +9,7 @@
 
 class aList;
 class genericParser;
+class OutputWriter;
 class Progress;
 
 // One table row for e.
@@ -18,6 +19,8 @@ void appendJournalRow(std::string& html, const genericParser& e);
 // with "Генерация журнала событий" each time the value changes; returns false
 // (html incomplete) when the user cancels.
 bool buildJournalHtml(const aList& journalList, Progress* progress, std::string& html);
+// The same page, written as it goes.
+void writeJournalHtml(OutputWriter& w, const aList& journalList);
 
 // The events of a journal list in its order: what a view that lays out only
 // the rows on screen keeps (a pointer a row, into the events).
