@@ -111,7 +111,7 @@ public:
     wxString filePath; // the image file last chosen
     eventList& events = session.events;
     // journalList, groupLists[5], modeList, relayLists[10], channelLists[6]:
-    // filteredEventLinks into events.
+    // pointers into events.
     FilteredLists& lists = session.lists;
 
     // The filter's range, kept in the session's filter; the first analysis

@@ -89,11 +89,9 @@ std::vector<const genericParser*> allEvents(const eventList& events) {
     return v;
 }
 
-std::vector<const genericParser*> listedEvents(const aList& filtered) {
-    std::vector<const genericParser*> v;
-    for (const aLink* l = filtered.first; l; l = l->next)
-        v.push_back(static_cast<const filteredEventLink*>(l)->event);
-    return v;
+const std::vector<const genericParser*>&
+listedEvents(const std::vector<const genericParser*>& filtered) {
+    return filtered;
 }
 
 void writeEventsCsv(OutputWriter& w, const std::vector<const genericParser*>& events) {

@@ -8,7 +8,6 @@
 #include "views/ExportTable.h"
 
 class OutputWriter;
-class aList;
 class eventList;
 class genericParser;
 
@@ -21,7 +20,8 @@ ExportRecord eventRecord(const genericParser& e);
 
 // Every event of events, in order; the events a filtered list refers to.
 std::vector<const genericParser*> allEvents(const eventList& events);
-std::vector<const genericParser*> listedEvents(const aList& filtered);
+const std::vector<const genericParser*>&
+listedEvents(const std::vector<const genericParser*>& filtered);
 
 // A header row and a row per event (RFC 4180, UTF-8).
 std::string eventsCsv(const std::vector<const genericParser*>& events);

@@ -210,12 +210,43 @@ bool brokenDown(int32_t seconds, struct tm& t) {
 std::string isoLocalTime(int32_t seconds, int tenths) {
     struct tm t {};
     if (!brokenDown(seconds, t)) return {};
-    std::string s = strprintf("%04d-%02d-%02dT%02d:%02d:%02d", t.tm_year + 1900, t.tm_mon + 1,
-                              t.tm_mday, t.tm_hour, t.tm_min, t.tm_sec);
-    if (tenths >= 0 && tenths <= 9) s += strprintf(".%d", tenths);
     const long offset = t.tm_gmtoff;
     const long minutes = std::labs(offset) / 60;
-    return s + strprintf("%c%02ld:%02ld", offset < 0 ? '-' : '+', minutes / 60, minutes % 60);
+    const int year = t.tm_year + 1900;
+    if (year < 0 || year > 9999 || minutes / 60 > 99)
+        return strprintf("%04d-%02d-%02dT%02d:%02d:%02d", year, t.tm_mon + 1, t.tm_mday, t.tm_hour,
+                         t.tm_min, t.tm_sec) +
+               (tenths >= 0 && tenths <= 9 ? strprintf(".%d", tenths) : std::string()) +
+               strprintf("%c%02ld:%02ld", offset < 0 ? '-' : '+', minutes / 60, minutes % 60);
+    // Every exported event's time: "%04d-%02d-%02dT%02d:%02d:%02d[.%d]%c%02ld:%02ld"
+    // written out.
+    char text[40];
+    char* p = text;
+    auto two = [&p](int v) {
+        *p++ = char('0' + v / 10);
+        *p++ = char('0' + v % 10);
+    };
+    two(year / 100);
+    two(year % 100);
+    *p++ = '-';
+    two(t.tm_mon + 1);
+    *p++ = '-';
+    two(t.tm_mday);
+    *p++ = 'T';
+    two(t.tm_hour);
+    *p++ = ':';
+    two(t.tm_min);
+    *p++ = ':';
+    two(t.tm_sec);
+    if (tenths >= 0 && tenths <= 9) {
+        *p++ = '.';
+        *p++ = char('0' + tenths);
+    }
+    *p++ = offset < 0 ? '-' : '+';
+    two(int(minutes / 60));
+    *p++ = ':';
+    two(int(minutes % 60));
+    return std::string(text, p);
 }
 
 std::string isoLocalDate(int32_t seconds) {

@@ -92,10 +92,6 @@ private:
     unsigned shown_ = 0xFFFF;
 };
 
-const genericParser& eventOf(const aLink* l) {
-    return *static_cast<const filteredEventLink*>(l)->event;
-}
-
 } // namespace
 
 namespace {
@@ -112,35 +108,20 @@ void appendJournalRow(std::string& html, const genericParser& e) {
     appendRow(html, e);
 }
 
-void writeJournalHtml(OutputWriter& w, const aList& journalList) {
+void writeJournalHtml(OutputWriter& w, const JournalRows& journalList) {
     w.append(pageHead());
-    for (const aLink* l = journalList.first; l; l = l->next)
-        appendRow(w, eventOf(l));
+    for (const genericParser* e : journalList)
+        appendRow(w, *e);
     w.append(pageTail());
 }
 
-bool buildJournalHtml(const aList& journalList, Progress* progress, std::string& html) {
-    const size_t total = listSize(journalList);
-    html.clear();
-    html.reserve(128 + total * 160);
-    html += pageHead();
-    Steps steps(progress, total);
-    for (const aLink* l = journalList.first; l; l = l->next) {
-        if (!steps.next()) return false;
-        appendJournalRow(html, eventOf(l));
-    }
-    html += pageTail();
-    return true;
-}
-
-bool collectJournalRows(const aList& journalList, Progress* progress, JournalRows& rows) {
-    const size_t total = listSize(journalList);
+bool collectJournalRows(const JournalRows& journalList, Progress* progress, JournalRows& rows) {
     JournalRows taken;
-    taken.reserve(total);
-    Steps steps(progress, total);
-    for (const aLink* l = journalList.first; l; l = l->next) {
+    taken.reserve(journalList.size());
+    Steps steps(progress, journalList.size());
+    for (const genericParser* e : journalList) {
         if (!steps.next()) return false;
-        taken.push_back(&eventOf(l));
+        taken.push_back(e);
     }
     // Swapped rather than assigned: a shorter journal gives its memory back.
     rows.swap(taken);

@@ -34,11 +34,11 @@ protected:
         e->seconds = seconds;
         e->tenths = tenths;
         events.append(e);
-        journal.pushBack(new filteredEventLink(e));
+        journal.push_back(e);
         return e;
     }
     eventList events;
-    aList journal;
+    JournalRows journal;
 };
 
 TEST_F(Journal, RowColoursAndTimeText) {
@@ -112,7 +112,7 @@ TEST_F(Journal, RowsGiveThePageOfTheirList) {
     ASSERT_TRUE(collectJournalRows(journal, nullptr, rows));
     EXPECT_EQ(rows.size(), 4u);
     // A shorter journal keeps no room for the longer one.
-    ASSERT_TRUE(collectJournalRows(aList(), nullptr, rows));
+    ASSERT_TRUE(collectJournalRows(JournalRows(), nullptr, rows));
     EXPECT_EQ(rows.capacity(), 0u);
 }
 
