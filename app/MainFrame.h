@@ -3,6 +3,7 @@
 // memory image, the decoded events and the filtered lists, the filter state and
 // the four pages; other windows reach it through wxGetApp().mainFrame.
 #include <cstdint>
+#include <functional>
 
 #include <wx/frame.h>
 #include <wx/imaglist.h>
@@ -127,6 +128,9 @@ public:
     // applies the filter. Failures are reported through the error log; then
     // events and the filtered lists are empty and the pages show empty content.
     void analyse() override;
+    // The same; showChoices, when given, puts choices into the pane after it
+    // shows the new span and before the one filter runs.
+    void analyse(const std::function<void()>& showChoices);
     // Reads the count field, shows the stored range again (discarding typed
     // times not confirmed with Enter), filters and regenerates the pages; the
     // journal reports into progress when given.
@@ -158,8 +162,9 @@ public:
     // Loads the image file at path and analyses it, as the open command does
     // once its dialog is confirmed; the file's folder becomes lastDir. A file
     // that cannot be loaded is reported and leaves everything as it was
-    // (false).
-    bool openImageFile(const wxString& path);
+    // (false). showChoices: as for analyse, so that an image opened with
+    // filter options is filtered once, with them.
+    bool openImageFile(const wxString& path, const std::function<void()>& showChoices = {});
 
     // Shows settings in the filter pane: the choices, the row limit and the
     // direction, and the range ends that were given; applied by applyFilter.

@@ -182,11 +182,8 @@ void BM_Output(benchmark::State& state) {
     state.SetLabel(outputNames[o]);
 }
 
-BENCHMARK(BM_Output)
-    ->DenseRange(0, 3)
-    ->UseManualTime()
-    ->Iterations(1)
-    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Output)->DenseRange(0, 3)->UseManualTime()->Iterations(1)->Unit(
+    benchmark::kMillisecond);
 
 } // namespace
 

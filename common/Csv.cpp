@@ -27,7 +27,13 @@ void writeCsvRecord(OutputWriter& w, const std::vector<std::string>& fields) {
     for (size_t i = 0; i < fields.size(); ++i) {
         if (i) w.put(',');
         const std::string& text = fields[i];
-        if (text.find_first_of(",\"\r\n") == std::string::npos) {
+        bool plain = true;
+        for (char c : text)
+            if (c == ',' || c == '"' || c == '\r' || c == '\n') {
+                plain = false;
+                break;
+            }
+        if (plain) {
             w.append(text);
             continue;
         }

@@ -1,7 +1,5 @@
 #include "views/EventExport.h"
 
-#include <unordered_map>
-
 #include "common/Csv.h"
 #include "common/Format.h"
 #include "common/OutputWriter.h"
@@ -30,15 +28,14 @@ private:
     ExportRecord& r_;
 };
 
-const std::unordered_map<std::string, size_t>& columnIndex() {
-    static const auto index = [] {
-        std::unordered_map<std::string, size_t> m;
-        const auto& columns = eventExportColumns();
-        for (size_t i = 0; i < columns.size(); ++i)
-            m.emplace(columns[i], i);
-        return m;
-    }();
-    return index;
+// The column of a field's name; the names are few and short.
+size_t columnOf(const char* name) {
+    const auto& columns = eventExportColumns();
+    for (size_t i = 5; i < columns.size(); ++i)
+        if (columns[i] == name) return i;
+    for (size_t i = 0; i < 5; ++i)
+        if (columns[i] == name) return i;
+    return columns.size();
 }
 
 // Into the cells of one CSV row.
@@ -53,8 +50,8 @@ public:
 
 private:
     void put(const char* name, std::string v) {
-        auto it = columnIndex().find(name);
-        if (it != columnIndex().end()) cells_[it->second] = std::move(v);
+        const size_t column = columnOf(name);
+        if (column < cells_.size()) cells_[column] = std::move(v);
     }
     std::vector<std::string>& cells_;
 };

@@ -4,6 +4,7 @@
 #include <atomic>
 #include <condition_variable>
 #include <exception>
+#include <memory>
 #include <mutex>
 #include <thread>
 
@@ -59,15 +60,30 @@ ExportRecord failedRow(const std::string& path, const std::string& error) {
     return row;
 }
 
-ExportRecord summarizeOne(const std::string& path) {
+// What a worker keeps from one image to the next: its session, and the image
+// the next file is read into (the session's previous one, given back by the
+// swap), so that a batch allocates no image per file.
+struct Worker {
+    RecorderSession session;
+    RecorderImage incoming;
+};
+
+ExportRecord summarizeOne(const std::string& path, Worker& worker) {
     std::vector<std::string> messages;
     threadMessages = &messages;
     struct Reset {
         ~Reset() { threadMessages = nullptr; }
     } reset;
+    RecorderSession& session = worker.session;
+    // The events go before the next file, whatever this one gives.
+    struct Clear {
+        RecorderSession& s;
+        ~Clear() { s.clearEvents(); }
+    } clear{session};
     try {
-        RecorderSession session;
-        session.load(path);
+        worker.incoming.reset(); // as a new image would be
+        worker.incoming.load(path, false);
+        session.takeImage(worker.incoming);
         if (session.analyse(nullptr) != AnalysisResult::done)
             return failedRow(path, joined(messages));
 
@@ -146,8 +162,9 @@ FleetSummary summarizeImages(const std::vector<std::string>& paths, unsigned wor
     std::vector<std::thread> threads;
     for (unsigned w = 0; w < workers; ++w) {
         threads.emplace_back([&] {
+            auto worker = std::make_unique<Worker>();
             for (size_t i; (i = next++) < paths.size();) {
-                ExportRecord row = summarizeOne(paths[i]);
+                ExportRecord row = summarizeOne(paths[i], *worker);
                 std::lock_guard<std::mutex> lock(mutex);
                 summary.rows[i] = std::move(row);
                 ++done;
