@@ -47,6 +47,44 @@ FilterSettings settingsFor(bool everything) {
     return f;
 }
 
+// Passes every call on to a cairo canvas, counting the drawing calls.
+class CountingCanvas : public Canvas {
+public:
+    explicit CountingCanvas(Canvas& to) : to_(to) {}
+    void setFont(const CanvasFont& f) override { to_.setFont(f); }
+    void setTextColour(Rgb c) override { to_.setTextColour(c); }
+    void setPen(Rgb c, int w, PenStyle s) override { to_.setPen(c, w, s); }
+    void setBrush(Rgb c) override { to_.setBrush(c); }
+    void clearBrush() override { to_.clearBrush(); }
+    void textExtent(const std::string& t, int& w, int& h) override { to_.textExtent(t, w, h); }
+    void drawText(const std::string& t, int x, int y) override {
+        ++calls;
+        to_.drawText(t, x, y);
+    }
+    void drawRotatedText(const std::string& t, int x, int y, double d) override {
+        ++calls;
+        to_.drawRotatedText(t, x, y, d);
+    }
+    void drawLine(int x1, int y1, int x2, int y2) override {
+        ++calls;
+        to_.drawLine(x1, y1, x2, y2);
+    }
+    void drawRectangle(int x, int y, int w, int h) override {
+        ++calls;
+        to_.drawRectangle(x, y, w, h);
+    }
+    void drawCircle(int x, int y, int r) override {
+        ++calls;
+        to_.drawCircle(x, y, r);
+    }
+    void clip(int x, int y, int w, int h) override { to_.clip(x, y, w, h); }
+    void unclip() override { to_.unclip(); }
+    long calls = 0;
+
+private:
+    Canvas& to_;
+};
+
 // The events of list in [left, right] and the ones next to them.
 EventRefs cut(const EventRefs& list, int32_t left, int32_t right) {
     EventRefs kept;
@@ -81,15 +119,19 @@ void repaint(benchmark::State& state, bool everything, bool reference) {
     draw.width = Width;
     draw.height = Height;
     cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, Width, Height);
+    long calls = 0;
     for (auto _ : state) {
         cairo_t* cr = cairo_create(surface);
         cairo_set_source_rgb(cr, 1, 1, 1);
         cairo_paint(cr);
-        CairoCanvas canvas(cr);
+        CairoCanvas cairo(cr);
+        CountingCanvas canvas(cairo);
         draw.paint(canvas);
+        calls = canvas.calls;
         cairo_destroy(cr);
     }
     cairo_surface_destroy(surface);
+    state.counters["calls"] = double(calls);
 }
 
 void BM_Repaint(benchmark::State& state) {

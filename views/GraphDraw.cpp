@@ -417,13 +417,36 @@ void GraphDraw::drawTracks(Canvas& canvas, const Layout& l) {
         if (list.empty()) return;
         canvas.setPen(bar, 1, Canvas::solid);
         canvas.setBrush(bar);
-        const int y = plotBottom + (r + 2) * textHeight + c;
+        const int y = plotBottom + (r + 2) * textHeight + c, h = textHeight - 2 * c;
+        // A window holding more of the list's events than the plot has
+        // pixels (the widest scales) draws the bars that meet or overlap as
+        // one: no more bars than pixels.
+        const Span span = spanIn(list, window, lists->timeOrdered);
+        const bool dense = span.end - span.begin > size_t(std::max(plotRight - plotLeft, 1));
+        std::optional<std::pair<int, int>> pending; // x and last pixel of bars joined
+        auto flush = [&] {
+            if (pending)
+                canvas.drawRectangle(pending->first, y, pending->second - pending->first + 1, h);
+            pending.reset();
+        };
         forEachInterval(list, window, lists->timeOrdered, state,
                         [&](const genericParser& on, const genericParser& off) {
                             if (!window.pairVisible(on.seconds, off.seconds)) return;
-                            canvas.drawRectangle(xAt(on), y, xAt(off) - xAt(on),
-                                                 textHeight - 2 * c);
+                            const int x1 = xAt(on), width = xAt(off) - x1;
+                            if (!dense || width < 0 || h < 1) {
+                                flush();
+                                canvas.drawRectangle(x1, y, width, h);
+                                return;
+                            }
+                            const int last = x1 + std::max(width - 1, 0);
+                            if (pending && x1 >= pending->first && x1 <= pending->second + 1) {
+                                pending->second = std::max(pending->second, last);
+                                return;
+                            }
+                            flush();
+                            pending.emplace(x1, last);
                         });
+        flush();
         canvas.setTextColour(label);
         canvas.drawText(text, l.midX - measure(canvas, text).w / 2 + c,
                         plotBottom + (r + 2) * textHeight - c / 2);
