@@ -178,15 +178,58 @@ void writeJsonValue(OutputWriter& w, const ExportValue& v) {
     }
 }
 
+bool repeatsAName(const ExportRecord& record) {
+    for (size_t i = 0; i < record.size(); ++i)
+        for (size_t j = 0; j < i; ++j)
+            if (record[i].first == record[j].first) return true;
+    return false;
+}
+
+void writeJsonIndent(OutputWriter& w, int depth) {
+    w.put('\n');
+    for (int k = 0; k < depth; ++k)
+        w.append("  ");
+}
+
+void writeJsonMembers(OutputWriter& w, const ExportRecord& record, int depth) {
+    for (size_t i = 0; i < record.size(); ++i) {
+        if (i) w.put(',');
+        writeJsonIndent(w, depth + 1);
+        writeJsonString(w, record[i].first);
+        w.append(": ");
+        writeJsonValue(w, record[i].second);
+    }
+}
+
+void writeJsonObjects(OutputWriter& w, const std::vector<ExportRecord>& records, int depth) {
+    if (records.empty()) {
+        w.append("[]");
+        return;
+    }
+    w.put('[');
+    for (size_t i = 0; i < records.size(); ++i) {
+        if (i) w.put(',');
+        writeJsonIndent(w, depth + 1);
+        if (records[i].empty()) {
+            w.append("{}");
+            continue;
+        }
+        w.put('{');
+        writeJsonMembers(w, records[i], depth + 1);
+        writeJsonIndent(w, depth + 1);
+        w.put('}');
+    }
+    writeJsonIndent(w, depth);
+    w.put(']');
+}
+
 void writeJsonObject(OutputWriter& w, const ExportRecord& record) {
     // Like the library's object, a name given twice keeps its first place
     // and its last value.
-    for (size_t i = 0; i < record.size(); ++i)
-        for (size_t j = 0; j < i; ++j)
-            if (record[i].first == record[j].first) {
-                w.append(jsonText(jsonObject(record), -1));
-                return;
-            }
+    if (repeatsAName(record)) {
+        w.append(jsonText(jsonObject(record), -1));
+        return;
+    }
     w.put('{');
     for (size_t i = 0; i < record.size(); ++i) {
         if (i) w.put(',');

@@ -48,6 +48,16 @@ void writeJsonValue(OutputWriter& w, const ExportValue& v);
 // The number that the printed decimal reads as (jsonValue's rule).
 void writeJsonDecimal(OutputWriter& w, std::string_view printed);
 void writeJsonObject(OutputWriter& w, const ExportRecord& record);
+// Whether a name comes twice in record (the library then keeps one member).
+bool repeatsAName(const ExportRecord& record);
+// The members of record as jsonText(jsonObject(record), 2) writes them inside
+// an object whose brace is indented by depth levels of two spaces: each on a
+// line of its own, without the braces. record must not repeat a name.
+void writeJsonMembers(OutputWriter& w, const ExportRecord& record, int depth);
+// A line break and the indent of depth levels.
+void writeJsonIndent(OutputWriter& w, int depth);
+// An array of objects as jsonText(..., 2) writes it at depth.
+void writeJsonObjects(OutputWriter& w, const std::vector<ExportRecord>& records, int depth);
 
 // ISO 8601 local time with its offset: "2024-04-26T17:45:00+03:00", with
 // tenths ("…:00.3+03:00") when tenths is 0..9. Empty when seconds has no

@@ -10,6 +10,7 @@
 
 #include "common/Csv.h"
 #include "common/ErrorLog.h"
+#include "common/OutputWriter.h"
 #include "common/errorExc.h"
 #include "events/Analysis.h"
 #include "events/GL_records.h"
@@ -192,22 +193,45 @@ FleetSummary summarizeImages(const std::vector<std::string>& paths, unsigned wor
     return summary;
 }
 
-std::string summaryCsv(const FleetSummary& summary) {
-    std::string out;
-    appendCsvRecord(out, summaryColumns());
+void writeSummaryCsv(OutputWriter& w, const FleetSummary& summary) {
+    writeCsvRecord(w, summaryColumns());
     std::vector<std::string> cells;
     for (const auto& row : summary.rows) {
         cells.clear();
         for (const auto& [name, value] : row)
             cells.push_back(csvText(value));
-        appendCsvRecord(out, cells);
+        writeCsvRecord(w, cells);
     }
+}
+
+void writeSummaryJson(OutputWriter& w, const FleetSummary& summary) {
+    for (const auto& row : summary.rows)
+        if (repeatsAName(row)) {
+            nlohmann::ordered_json j = nlohmann::ordered_json::array();
+            for (const auto& r : summary.rows)
+                j.push_back(jsonObject(r));
+            w.append(jsonText(j, 2));
+            w.put('\n');
+            return;
+        }
+    writeJsonObjects(w, summary.rows, 0);
+    w.put('\n');
+}
+
+std::string summaryCsv(const FleetSummary& summary) {
+    std::string out;
+    StringSink sink(out);
+    OutputWriter w(sink);
+    writeSummaryCsv(w, summary);
+    w.flush();
     return out;
 }
 
 std::string summaryJson(const FleetSummary& summary) {
-    nlohmann::ordered_json j = nlohmann::ordered_json::array();
-    for (const auto& row : summary.rows)
-        j.push_back(jsonObject(row));
-    return jsonText(j, 2) + "\n";
+    std::string out;
+    StringSink sink(out);
+    OutputWriter w(sink);
+    writeSummaryJson(w, summary);
+    w.flush();
+    return out;
 }
