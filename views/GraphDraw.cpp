@@ -340,6 +340,47 @@ void GraphDraw::drawCurves(Canvas& canvas, const Layout& l) {
             const auto* stop = eventAs<GL_cycleStop>(e);
             return (stop && stop->group == i) || eventAs<GL_powerOff>(e);
         };
+        // A window holding more of the list's events than the plot has pixels
+        // (the widest scales) draws no more than the pixels show: the lines
+        // that follow one another within a pixel column are one line, and a
+        // mark drawn again where the last one is, is not drawn again.
+        const bool dense = span.end - span.begin > size_t(std::max(plotRight - plotLeft, 1));
+        struct Column {
+            int x, top, bottom;
+        };
+        std::optional<Column> column;
+        std::optional<std::array<int, 3>> lastCircle, lastBox;
+        auto flush = [&] {
+            if (column) canvas.drawLine(column->x, column->top, column->x, column->bottom);
+            column.reset();
+        };
+        auto line = [&](int x1, int y1, int x2, int y2) {
+            if (!dense) return canvas.drawLine(x1, y1, x2, y2);
+            if (x1 != x2) {
+                flush();
+                return canvas.drawLine(x1, y1, x2, y2);
+            }
+            const int top = std::min(y1, y2), bottom = std::max(y1, y2);
+            if (column && column->x == x1 && top <= column->bottom && bottom >= column->top) {
+                column->top = std::min(column->top, top);
+                column->bottom = std::max(column->bottom, bottom);
+                return;
+            }
+            flush();
+            column = Column{x1, top, bottom};
+        };
+        auto circle = [&](int x, int y, int r) {
+            if (dense && lastCircle == std::array<int, 3>{x, y, r}) return;
+            flush();
+            canvas.drawCircle(x, y, r);
+            lastCircle = std::array<int, 3>{x, y, r};
+        };
+        auto box = [&](int x, int y, int side) {
+            if (dense && lastBox == std::array<int, 3>{x, y, side}) return;
+            flush();
+            canvas.drawRectangle(x, y, side, side);
+            lastBox = std::array<int, 3>{x, y, side};
+        };
         // The point the first event of the span continues from.
         const genericParser* prev = nullptr;
         int32_t prevValue = 0;
@@ -357,23 +398,23 @@ void GraphDraw::drawCurves(Canvas& canvas, const Layout& l) {
                 if (prev && window.pairVisible(prev->seconds, e->seconds)) {
                     const int x1 = xAt(*prev), x2 = xAt(*e), y1 = yAt(prevValue), y2 = yAt(value);
                     if (e->seconds - int64_t(prev->seconds) > 2) {
-                        canvas.drawLine(x1, y1, x2, y1);
-                        canvas.drawLine(x2, y1, x2, y2);
+                        line(x1, y1, x2, y1);
+                        line(x2, y1, x2, y2);
                     } else {
-                        canvas.drawLine(x1, y1, x2, y2);
+                        line(x1, y1, x2, y2);
                     }
                 }
                 prev = e;
                 prevValue = value;
                 if (eventAs<GL_cycleStart>(e) && window.holds(e->seconds))
-                    canvas.drawCircle(xAt(*e), yAt(value), v + 2);
+                    circle(xAt(*e), yAt(value), v + 2);
             } else if (breaks(e)) {
                 if (prev && window.holds(prev->seconds))
-                    canvas.drawRectangle(xAt(*prev) - v - 2, yAt(prevValue) - v - 2, 2 * v + 4,
-                                         2 * v + 4);
+                    box(xAt(*prev) - v - 2, yAt(prevValue) - v - 2, 2 * v + 4);
                 prev = nullptr;
             }
         }
+        flush();
     }
 }
 
