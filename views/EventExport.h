@@ -18,7 +18,8 @@ const std::vector<std::string>& eventExportColumns();
 // The event's values: the five every event has, then its own fields.
 ExportRecord eventRecord(const genericParser& e);
 
-// Every event of events, in order; the events a filtered list refers to.
+// Every event of events, in order; the events a filtered list refers to (the
+// list itself, which already is one pointer an event).
 std::vector<const genericParser*> allEvents(const eventList& events);
 const std::vector<const genericParser*>&
 listedEvents(const std::vector<const genericParser*>& filtered);
