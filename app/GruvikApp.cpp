@@ -153,9 +153,9 @@ bool GruvikApp::OnInit() {
             file.MakeAbsolute(startFolder);
             mainFrame->CallAfter(
                 [frame = mainFrame, path = file.GetFullPath(), startOptions, startFrom, startTo] {
-                    if (!frame->openImageFile(path)) return;
-                    frame->filters().show(startOptions.filter, startFrom, startTo);
-                    frame->applyFilter(nullptr);
+                    frame->openImageFile(path, [&] {
+                        frame->filters().show(startOptions.filter, startFrom, startTo);
+                    });
                 });
         }
     }

@@ -4,6 +4,7 @@
 // filter last applied), the filter pane and the four pages. The pages are
 // handed what they need when they are made and never reach the frame.
 #include <cstdint>
+#include <functional>
 
 #include <wx/frame.h>
 #include <wx/imaglist.h>
@@ -84,7 +85,7 @@ public:
     wxString filePath; // the image file last chosen
     eventList& events = session.events;
     // journalList, groupLists[5], modeList, relayLists[10], channelLists[6]:
-    // filteredEventLinks into events.
+    // pointers into events.
     FilteredLists& lists = session.lists;
 
     // What the filter pane holds for the next «Наложить фильтр»; the
@@ -97,6 +98,9 @@ public:
     // applies the filter. Failures are reported through the error log; then
     // events and the filtered lists are empty and the pages show empty content.
     void analyse() override;
+    // The same; showChoices, when given, puts choices into the pane after it
+    // shows the new span and before the one filter runs.
+    void analyse(const std::function<void()>& showChoices);
     // Takes the pane's settings (the count field as typed; typed times not
     // confirmed with Enter give way to the pending range), filters and
     // regenerates the pages; the journal reports into progress when given.
@@ -118,8 +122,9 @@ public:
     // Loads the image file at path and analyses it, as the open command does
     // once its dialog is confirmed; the file's folder becomes lastDir. A file
     // that cannot be loaded is reported and leaves everything as it was
-    // (false).
-    bool openImageFile(const wxString& path);
+    // (false). showChoices: as for analyse, so that an image opened with
+    // filter options is filtered once, with them.
+    bool openImageFile(const wxString& path, const std::function<void()>& showChoices = {});
 
     // Asks what to do with changes of the image not saved to a file, when
     // there are any: save them, drop them, or not go on (false).

@@ -44,7 +44,7 @@ void MainFrame::onOpen(wxCommandEvent&) {
     if (!path.empty()) openImageFile(path);
 }
 
-bool MainFrame::openImageFile(const wxString& path) {
+bool MainFrame::openImageFile(const wxString& path, const std::function<void()>& showChoices) {
     lastDir = wxFileName(path).GetPath();
     try {
         // Loaded beside the shown image, which stays with its events and
@@ -55,7 +55,7 @@ bool MainFrame::openImageFile(const wxString& path) {
         return false;
     }
     filePath = path;
-    analyse();
+    analyse(showChoices);
     // What the analysis fills in (the passport's defaults) is no change of the user's.
     session.markSaved();
     updateTitle();
@@ -124,6 +124,10 @@ void MainFrame::clearEvents() {
 }
 
 void MainFrame::analyse() {
+    analyse({});
+}
+
+void MainFrame::analyse(const std::function<void()>& showChoices) {
     try {
         DialogProgress progress(this, L"Анализ памяти регистратора", 10);
         if (session.analyse(&progress) != AnalysisResult::done) {
@@ -138,6 +142,7 @@ void MainFrame::analyse() {
         filterPane->setRangeEnd(session.filter.rangeEnd);
         filterPane->setMaxCount(session.filter.maxCount);
         directionChoice->SetSelection(session.filter.direction);
+        if (showChoices) showChoices();
         applyFilter(&progress);
     } catch (const std::exception& e) {
         // Half-made lists and pages are not shown: empty ones are.

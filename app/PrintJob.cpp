@@ -98,11 +98,10 @@ int runPrintJob(MainFrame& frame, const PrintJob& job, const wxString& startFold
         return status;
     };
 
-    frame.openImageFile(absolute(job.options.image, startFolder));
+    frame.openImageFile(absolute(job.options.image, startFolder), [&] {
+        frame.filters().show(job.options.filter, job.fromGiven, job.toGiven);
+    });
     if (log->failed) return finish(2);
-
-    frame.filters().show(job.options.filter, job.fromGiven, job.toGiven);
-    frame.applyFilter(nullptr);
 
     const wxPrintOrientation orientation = job.landscape ? wxLANDSCAPE : wxPORTRAIT;
     sharedPrintSettings().printData->SetOrientation(orientation);

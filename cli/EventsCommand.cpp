@@ -5,11 +5,12 @@
 #include <cstdio>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "cli/Command.h"
 #include "cli/ExportFormat.h"
 #include "cli/Pipeline.h"
-#include "common/Format.h"
+#include "common/OutputWriter.h"
 #include "events/EventTime.h"
 #include "views/EventExport.h"
 #include "views/RecorderSession.h"
@@ -19,19 +20,18 @@ namespace {
 // A description holds the recorder's bytes (serial numbers): a control byte
 // among them is shown as \xNN, so that every event stays on one line of four
 // columns.
-std::string oneLine(const std::string& text) {
-    std::string out;
-    out.reserve(text.size());
-    for (unsigned char c : text) {
-        if (c < 0x20 || c == 0x7F) {
-            char escaped[5];
-            std::snprintf(escaped, sizeof escaped, "\\x%02X", unsigned(c));
-            out += escaped;
-        } else {
-            out += char(c);
-        }
+void writeOneLine(OutputWriter& w, const std::string& text) {
+    size_t plain = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (c >= 0x20 && c != 0x7F) continue;
+        w.append(std::string_view(text).substr(plain, i - plain));
+        plain = i + 1;
+        char escaped[5];
+        std::snprintf(escaped, sizeof escaped, "\\x%02X", unsigned(c));
+        w.append(escaped, 4);
     }
-    return out;
+    w.append(std::string_view(text).substr(plain));
 }
 
 const char* const Usage = "IMAGE [--format text|csv|json] [filter options] [--out FILE]";
@@ -47,13 +47,17 @@ bool filterGiven(const std::vector<std::string>& args) {
     return false;
 }
 
-std::string textLines(const std::vector<const genericParser*>& events) {
-    std::string out;
-    out.reserve(events.size() * 100);
-    for (const genericParser* e : events)
-        out += strprintf("%s\t%u\t%s\t%s\n", eventTimeText(e->seconds, e->tenths).c_str(),
-                         unsigned(e->importance), e->className(), oneLine(e->describe()).c_str());
-    return out;
+void writeTextLines(OutputWriter& w, const std::vector<const genericParser*>& events) {
+    for (const genericParser* e : events) {
+        w.append(eventTimeText(e->seconds, e->tenths));
+        w.put('\t');
+        w.number(e->importance);
+        w.put('\t');
+        w.append(e->className());
+        w.put('\t');
+        writeOneLine(w, e->describe());
+        w.put('\n');
+    }
 }
 
 int run(const std::vector<std::string>& args) {
@@ -79,14 +83,16 @@ int run(const std::vector<std::string>& args) {
         return status;
     const auto events =
         filtered ? listedEvents(session.lists.journalList) : allEvents(session.events);
-    switch (*format) {
-    case OutputFormat::csv:
-        return writeOutput(eventsCsv(events), o.out);
-    case OutputFormat::json:
-        return writeOutput(eventsJson(events), o.out);
-    default:
-        return writeOutput(textLines(events), o.out);
-    }
+    return writeStreamed(o.out, [&](OutputWriter& w) {
+        switch (*format) {
+        case OutputFormat::csv:
+            return writeEventsCsv(w, events);
+        case OutputFormat::json:
+            return writeEventsJson(w, events);
+        default:
+            return writeTextLines(w, events);
+        }
+    });
 }
 
 const bool registered = registerCommand({"events", Usage, run});

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "cli/Command.h"
+#include "common/OutputWriter.h"
 #include "common/SafeFile.h"
 #include "common/errorExc.h"
 
@@ -30,17 +31,70 @@ std::string formatOption(const std::vector<std::string>& extra, const std::strin
     return value;
 }
 
-int writeOutput(const std::string& bytes, const std::string& out) {
-    if (!out.empty()) {
-        try {
-            writeFileSafely(out, bytes.data(), bytes.size());
-        } catch (const std::exception& e) {
-            printFailure(e);
-            return 2;
-        }
-        return 0;
+namespace {
+
+struct StdoutFailure {
+    int code;
+};
+
+class StdoutSink : public ByteSink {
+public:
+    void write(const char* data, size_t size) override {
+        if (std::fwrite(data, 1, size, stdout) != size) throw StdoutFailure{errno};
     }
-    if (std::fwrite(bytes.data(), 1, bytes.size(), stdout) != bytes.size())
-        return stdoutFailed(errno);
-    return stdoutWritten() ? 0 : 2;
+};
+
+class FileSink : public ByteSink {
+public:
+    explicit FileSink(SafeFileWriter& file) : file_(file) {}
+    void write(const char* data, size_t size) override { file_.write(data, size); }
+
+private:
+    SafeFileWriter& file_;
+};
+
+void produceInto(ByteSink& sink, const std::function<void(OutputWriter&)>& produce,
+                 bool windows1251) {
+    if (windows1251) {
+        Windows1251Sink converting(sink);
+        OutputWriter writer(converting);
+        produce(writer);
+        writer.flush();
+        converting.finish();
+    } else {
+        OutputWriter writer(sink);
+        produce(writer);
+        writer.flush();
+    }
+}
+
+} // namespace
+
+int writeStreamed(const std::string& out, const std::function<void(OutputWriter&)>& produce,
+                  bool windows1251) {
+    try {
+        if (out.empty()) {
+            StdoutSink sink;
+            produceInto(sink, produce, windows1251);
+            return stdoutWritten() ? 0 : 2;
+        }
+        SafeFileWriter file(out);
+        FileSink sink(file);
+        produceInto(sink, produce, windows1251);
+        file.commit();
+        return 0;
+    } catch (const StdoutFailure& f) {
+        return stdoutFailed(f.code);
+    } catch (const NoWindows1251Form& bad) {
+        std::fprintf(stderr, "the page holds a character without a Windows-1251 form: %s\n",
+                     bad.character.c_str());
+        return 2;
+    } catch (const std::exception& e) {
+        printFailure(e);
+        return 2;
+    }
+}
+
+int writeOutput(const std::string& bytes, const std::string& out) {
+    return writeStreamed(out, [&](OutputWriter& w) { w.append(bytes); });
 }

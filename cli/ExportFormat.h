@@ -1,9 +1,12 @@
 #pragma once
 // The --format option of the report commands and the writing of their data
 // outputs (UTF-8) to stdout or to the --out file.
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
+
+class OutputWriter;
 
 enum class OutputFormat { text, html, csv, json };
 
@@ -17,3 +20,10 @@ std::string formatOption(const std::vector<std::string>& extra, const std::strin
 // bytes to stdout (out empty) or into the file out, replaced whole or not at
 // all. Returns 0, or 2 with the reason on stderr.
 int writeOutput(const std::string& bytes, const std::string& out);
+
+// Runs produce with a writer whose bytes go to stdout (out empty) or into the
+// file out, which is replaced only once produce has returned and everything
+// arrived. windows1251: the UTF-8 that produce writes leaves in Windows-1251.
+// Returns 0, or 2 with the reason on stderr.
+int writeStreamed(const std::string& out, const std::function<void(OutputWriter&)>& produce,
+                  bool windows1251 = false);

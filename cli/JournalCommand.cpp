@@ -2,7 +2,10 @@
 #include <cstdio>
 
 #include "cli/Command.h"
+#include "cli/ExportFormat.h"
 #include "cli/Pipeline.h"
+#include "common/OutputWriter.h"
+#include "views/JournalHtml.h"
 #include "views/RecorderSession.h"
 
 namespace {
@@ -17,9 +20,8 @@ int run(const std::vector<std::string>& args) {
     }
     RecorderSession session;
     if (int status = loadAndFilter(o, fromGiven, toGiven, session)) return status;
-    std::string html;
-    session.journalHtml(nullptr, html);
-    return writeWindows1251(html, o.out);
+    return writeStreamed(
+        o.out, [&](OutputWriter& w) { writeJournalHtml(w, session.lists.journalList); }, true);
 }
 
 const bool registered = registerCommand({"journal", "IMAGE [filter options]", run});

@@ -6,9 +6,9 @@
 #include <ctime>
 
 #include "cli/Command.h"
+#include "cli/ExportFormat.h"
 #include "cli/TextProgress.h"
-#include "common/SafeFile.h"
-#include "common/Text1251.h"
+#include "common/OutputWriter.h"
 #include "common/errorExc.h"
 #include "views/RecorderSession.h"
 
@@ -39,22 +39,6 @@ int loadAndFilter(ReportOptions& o, bool fromGiven, bool toGiven, RecorderSessio
 }
 
 int writeWindows1251(const std::string& utf8, const std::string& out) {
-    auto bytes = utf8ToCp1251(utf8);
-    if (!bytes.ok) {
-        std::fprintf(stderr, "the page holds a character without a Windows-1251 form: %s\n",
-                     bytes.badChar.c_str());
-        return 2;
-    }
-    if (out.empty()) {
-        if (std::fwrite(bytes.bytes.data(), 1, bytes.bytes.size(), stdout) != bytes.bytes.size())
-            return stdoutFailed(errno);
-        return stdoutWritten() ? 0 : 2;
-    }
-    try {
-        writeFileSafely(out, bytes.bytes.data(), bytes.bytes.size());
-    } catch (const std::exception& e) {
-        printFailure(e);
-        return 2;
-    }
-    return 0;
+    return writeStreamed(
+        out, [&](OutputWriter& w) { w.append(utf8); }, true);
 }

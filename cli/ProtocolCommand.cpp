@@ -8,6 +8,7 @@
 #include "cli/Command.h"
 #include "cli/ExportFormat.h"
 #include "cli/Pipeline.h"
+#include "common/OutputWriter.h"
 #include "views/ProtocolExport.h"
 #include "views/RecorderSession.h"
 
@@ -38,10 +39,15 @@ int run(const std::vector<std::string>& args) {
     }
     RecorderSession session;
     if (int status = loadAndAnalyse(o.image, session)) return status;
-    if (*format == OutputFormat::json)
-        return writeOutput(protocolJson(protocolExport(session)), o.out);
-    if (*format == OutputFormat::csv)
-        return writeOutput(protocolCsv(protocolExport(session)), o.out);
+    if (*format != OutputFormat::html) {
+        const ProtocolExport figures = protocolExport(session);
+        return writeStreamed(o.out, [&](OutputWriter& w) {
+            if (*format == OutputFormat::json)
+                writeProtocolJson(w, figures);
+            else
+                writeProtocolCsv(w, figures);
+        });
+    }
     return writeWindows1251(session.protocolHtml(), o.out);
 }
 

@@ -8,6 +8,7 @@
 
 #include "cli/Command.h"
 #include "cli/ExportFormat.h"
+#include "common/OutputWriter.h"
 #include "views/FleetSummary.h"
 
 namespace {
@@ -51,8 +52,12 @@ int run(const std::vector<std::string>& args) {
         if (row[1].second.kind != ExportValue::none)
             std::fprintf(stderr, "%s: %s\n", row[0].second.printed.c_str(),
                          row[1].second.printed.c_str());
-    const int written = writeOutput(
-        *format == OutputFormat::json ? summaryJson(summary) : summaryCsv(summary), out);
+    const int written = writeStreamed(out, [&](OutputWriter& w) {
+        if (*format == OutputFormat::json)
+            writeSummaryJson(w, summary);
+        else
+            writeSummaryCsv(w, summary);
+    });
     return written != 0 || summary.failed != 0 ? 2 : 0;
 }
 

@@ -11,3 +11,7 @@ std::string csvField(std::string_view text);
 
 // The fields of one record, each quoted where needed, and the CR LF.
 void appendCsvRecord(std::string& out, const std::vector<std::string>& fields);
+
+class OutputWriter;
+// The same, written as it goes.
+void writeCsvRecord(OutputWriter& w, const std::vector<std::string>& fields);

@@ -1,10 +1,12 @@
 #include "common/SafeFile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <ctime>
 #include <fcntl.h>
+#include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -146,29 +148,6 @@ Plan planWrite(const std::string& given) {
     return plan;
 }
 
-void rewriteInPlace(const Plan& plan, const std::string& given, const uint8_t* data, size_t size) {
-    Descriptor fd(::open(plan.target.c_str(), O_RDWR | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
-    if (!fd.valid()) refuse(given, errno);
-    struct stat st;
-    if (::fstat(fd.get(), &st) != 0) refuse(given, errno);
-    if (!S_ISREG(st.st_mode)) throw errorExc::withReason(CannotCreateFile, given, NotARegularFile);
-    std::vector<uint8_t> old(size_t(st.st_size));
-    ssize_t got = readAllAt(fd.get(), old.data(), old.size(), 0);
-    if (got < 0) refuse(given, errno);
-    old.resize(size_t(got));
-
-    if (!writeAllAt(fd.get(), data, size, 0) || ::ftruncate(fd.get(), off_t(size)) != 0 ||
-        ::fsync(fd.get()) != 0) {
-        const int code = errno;
-        // Best effort: the blocks of the old content are the file's already.
-        writeAllAt(fd.get(), old.data(), old.size(), 0);
-        (void)!::ftruncate(fd.get(), off_t(old.size()));
-        ::fsync(fd.get());
-        throw errorExc::withPath(CannotWriteFile, given, code);
-    }
-    if (!fd.close()) throw errorExc::withPath(CannotWriteFile, given, errno);
-}
-
 // A temporary file in the target's folder. Unnamed where the system allows, so
 // that nothing is left if the program dies before it is put in place; a named
 // one is removed when it is not put in place.
@@ -184,13 +163,13 @@ public:
     // false with errno set.
     bool open(mode_t mode, bool unnamed) {
         if (unnamed) {
-            fd_.reset(::openat(folder_, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, mode));
+            fd_.reset(::openat(folder_, ".", O_TMPFILE | O_RDWR | O_CLOEXEC, mode));
             unnamed_ = fd_.valid();
             return unnamed_;
         }
         for (int attempt = 0; attempt < 100; ++attempt) {
             std::string name = hiddenName();
-            int fd = ::openat(folder_, name.c_str(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, mode);
+            int fd = ::openat(folder_, name.c_str(), O_CREAT | O_EXCL | O_RDWR | O_CLOEXEC, mode);
             if (fd >= 0) {
                 fd_.reset(fd);
                 name_ = name;
@@ -201,7 +180,10 @@ public:
         return false;
     }
     int fd() const { return fd_.get(); }
+    bool unnamed() const { return unnamed_; }
     bool close() { return fd_.close(); }
+    // The named temporary, opened again for reading; -1 with errno set.
+    int reopen() const { return ::openat(folder_, name_.c_str(), O_RDONLY | O_CLOEXEC); }
 
     // Gives an unnamed temporary a hidden name beside the target; false with
     // errno set when the system lets no name be given.
@@ -246,48 +228,21 @@ private:
     std::string name_;
 };
 
-// notReplaceable: a replacement could not be made to look like the file, or
-// could not take its place (a mount point, say); the file is written in place.
-enum class Replaced { done, notReplaceable, notNamed };
-
-Replaced replaceAtomically(const Plan& plan, const std::string& given, const uint8_t* data,
-                           size_t size, bool unnamed) {
-    Descriptor folder(::open(plan.folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (!folder.valid()) refuse(given, errno);
-    Temporary temp(folder.get(), plan.name);
-    // A new file gets 0666 less the umask from the system; a replacement the
-    // mode of the file it replaces, set below.
-    if (!temp.open(plan.way == Plan::create ? 0666 : 0600, unnamed)) {
-        if (unnamed) return Replaced::notNamed;
-        refuse(given, errno);
+// Copies size bytes of the file from into the file to at 0; false with errno set.
+bool copyContent(int from, int to, off_t size) {
+    std::vector<uint8_t> piece(size_t(1) << 16);
+    for (off_t at = 0; at < size;) {
+        const ssize_t got = readAllAt(from, piece.data(),
+                                      size_t(std::min<off_t>(off_t(piece.size()), size - at)), at);
+        if (got < 0) return false;
+        if (got == 0) {
+            errno = EIO;
+            return false;
+        }
+        if (!writeAllAt(to, piece.data(), size_t(got), at)) return false;
+        at += got;
     }
-    if (plan.way == Plan::replace) {
-        struct stat st;
-        if (::fstat(temp.fd(), &st) != 0) refuse(given, errno);
-        // The owner first: changing it clears set-id bits that the mode restores.
-        if ((st.st_uid != plan.st.st_uid || st.st_gid != plan.st.st_gid) &&
-            ::fchown(temp.fd(), plan.st.st_uid, plan.st.st_gid) != 0)
-            return Replaced::notReplaceable;
-        if (::fchmod(temp.fd(), plan.st.st_mode & 07777) != 0) refuse(given, errno);
-    }
-    if (!writeAllAt(temp.fd(), data, size, 0) || ::fsync(temp.fd()) != 0)
-        throw errorExc::withPath(CannotWriteFile, given, errno);
-    // An unnamed file is named through its descriptor: it closes only then.
-    if (!temp.name()) {
-        if (unnamed) return Replaced::notNamed;
-        refuse(given, errno);
-    }
-    if (!temp.close()) throw errorExc::withPath(CannotWriteFile, given, errno);
-    if (!temp.commit()) {
-        if (plan.way == Plan::replace && (errno == EBUSY || errno == EPERM || errno == EACCES))
-            return Replaced::notReplaceable;
-        refuse(given, errno);
-    }
-    // The rename is durable only once the folder is; a folder that cannot be
-    // synced at all (EINVAL) has nothing to sync.
-    if (::fsync(folder.get()) != 0 && errno != EINVAL)
-        throw errorExc::withPath(CannotWriteFile, given, errno);
-    return Replaced::done;
+    return true;
 }
 
 } // namespace
@@ -319,13 +274,157 @@ void checkWritable(const std::string& path) {
     planWrite(path);
 }
 
-void writeFileSafely(const std::string& path, const void* data, size_t size) {
-    const Plan plan = planWrite(path);
-    const auto* bytes = static_cast<const uint8_t*>(data);
-    if (plan.way != Plan::inPlace) {
-        Replaced r = replaceAtomically(plan, path, bytes, size, true);
-        if (r == Replaced::notNamed) r = replaceAtomically(plan, path, bytes, size, false);
-        if (r == Replaced::done) return;
+// The data goes either to a temporary that replaces the file at the end
+// (create, replace) or into the file itself, whose old content is kept to be
+// put back (inPlace).
+struct SafeFileWriter::State {
+    std::string given;
+    Plan plan;
+    Descriptor folder;
+    std::unique_ptr<Temporary> temp;
+    Descriptor target; // in place
+    std::vector<uint8_t> old;
+    off_t written = 0;
+    bool done = false;
+
+    // Opens the temporary; false when the file cannot be made to look like
+    // the one it replaces (it is then written in place).
+    bool openTemporary() {
+        folder.reset(::open(plan.folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        if (!folder.valid()) refuse(given, errno);
+        temp = std::make_unique<Temporary>(folder.get(), plan.name);
+        // A new file gets 0666 less the umask from the system; a replacement the
+        // mode of the file it replaces, set below. Unnamed where the system allows.
+        const mode_t mode = plan.way == Plan::create ? 0666 : 0600;
+        if (!temp->open(mode, true) && !temp->open(mode, false)) refuse(given, errno);
+        if (plan.way == Plan::replace) {
+            struct stat st;
+            if (::fstat(temp->fd(), &st) != 0) refuse(given, errno);
+            // The owner first: changing it clears set-id bits that the mode restores.
+            if ((st.st_uid != plan.st.st_uid || st.st_gid != plan.st.st_gid) &&
+                ::fchown(temp->fd(), plan.st.st_uid, plan.st.st_gid) != 0) {
+                temp.reset();
+                return false;
+            }
+            if (::fchmod(temp->fd(), plan.st.st_mode & 07777) != 0) refuse(given, errno);
+        }
+        return true;
     }
-    rewriteInPlace(plan, path, bytes, size);
+
+    void openInPlace() {
+        target.reset(::open(plan.target.c_str(), O_RDWR | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+        if (!target.valid()) refuse(given, errno);
+        struct stat st;
+        if (::fstat(target.get(), &st) != 0) refuse(given, errno);
+        if (!S_ISREG(st.st_mode))
+            throw errorExc::withReason(CannotCreateFile, given, NotARegularFile);
+        old.resize(size_t(st.st_size));
+        ssize_t got = readAllAt(target.get(), old.data(), old.size(), 0);
+        if (got < 0) refuse(given, errno);
+        old.resize(size_t(got));
+    }
+
+    // The old content back, as far as it goes: its blocks are the file's already.
+    void restore() {
+        writeAllAt(target.get(), old.data(), old.size(), 0);
+        (void)!::ftruncate(target.get(), off_t(old.size()));
+        ::fsync(target.get());
+    }
+
+    [[noreturn]] void failInPlace(int code) {
+        restore();
+        done = true;
+        throw errorExc::withPath(CannotWriteFile, given, code);
+    }
+
+    // Gives the temporary a name; an unnamed one that the system will not
+    // name is copied into a named one.
+    void nameTemporary() {
+        if (temp->name()) return;
+        if (!temp->unnamed()) refuse(given, errno);
+        auto named = std::make_unique<Temporary>(folder.get(), plan.name);
+        if (!named->open(plan.way == Plan::create ? 0666 : 0600, false)) refuse(given, errno);
+        if (plan.way == Plan::replace) {
+            if (::fchown(named->fd(), plan.st.st_uid, plan.st.st_gid) != 0 ||
+                ::fchmod(named->fd(), plan.st.st_mode & 07777) != 0)
+                refuse(given, errno);
+        }
+        if (!copyContent(temp->fd(), named->fd(), written) || ::fsync(named->fd()) != 0)
+            throw errorExc::withPath(CannotWriteFile, given, errno);
+        temp = std::move(named);
+    }
+
+    void commitTemporary() {
+        if (::fsync(temp->fd()) != 0) throw errorExc::withPath(CannotWriteFile, given, errno);
+        // An unnamed file is named through its descriptor: it closes only then.
+        nameTemporary();
+        if (!temp->close()) throw errorExc::withPath(CannotWriteFile, given, errno);
+        if (!temp->commit()) {
+            if (plan.way == Plan::replace &&
+                (errno == EBUSY || errno == EPERM || errno == EACCES)) {
+                // The file cannot be replaced (a mount point, say): it is written in place.
+                Descriptor source(temp->reopen());
+                if (!source.valid()) refuse(given, errno);
+                temp.reset();
+                openInPlace();
+                if (!copyContent(source.get(), target.get(), written)) failInPlace(errno);
+                commitInPlace();
+                return;
+            }
+            refuse(given, errno);
+        }
+        // The rename is durable only once the folder is; a folder that cannot be
+        // synced at all (EINVAL) has nothing to sync.
+        if (::fsync(folder.get()) != 0 && errno != EINVAL)
+            throw errorExc::withPath(CannotWriteFile, given, errno);
+    }
+
+    void commitInPlace() {
+        if (::ftruncate(target.get(), written) != 0 || ::fsync(target.get()) != 0)
+            failInPlace(errno);
+        if (!target.close()) throw errorExc::withPath(CannotWriteFile, given, errno);
+    }
+};
+
+SafeFileWriter::SafeFileWriter(const std::string& path) : s_(std::make_unique<State>()) {
+    s_->given = path;
+    s_->plan = planWrite(path);
+    if (s_->plan.way == Plan::inPlace || !s_->openTemporary()) s_->openInPlace();
+}
+
+SafeFileWriter::~SafeFileWriter() {
+    // Not committed: a temporary goes with its descriptor (or its name); a
+    // file written in place gets its old content back.
+    if (!s_->done && s_->target.valid()) s_->restore();
+}
+
+void SafeFileWriter::write(const void* data, size_t size) {
+    State& s = *s_;
+    if (s.done) throw errorExc::withPath(CannotWriteFile, s.given, EIO);
+    const auto* bytes = static_cast<const uint8_t*>(data);
+    if (s.temp) {
+        if (!writeAllAt(s.temp->fd(), bytes, size, s.written)) {
+            s.done = true;
+            throw errorExc::withPath(CannotWriteFile, s.given, errno);
+        }
+    } else if (!writeAllAt(s.target.get(), bytes, size, s.written)) {
+        s.failInPlace(errno);
+    }
+    s.written += off_t(size);
+}
+
+void SafeFileWriter::commit() {
+    State& s = *s_;
+    if (s.done) throw errorExc::withPath(CannotWriteFile, s.given, EIO);
+    s.done = true;
+    if (s.temp)
+        s.commitTemporary();
+    else
+        s.commitInPlace();
+}
+
+void writeFileSafely(const std::string& path, const void* data, size_t size) {
+    SafeFileWriter writer(path);
+    writer.write(data, size);
+    writer.commit();
 }

@@ -17,6 +17,7 @@
 //
 // Failures are errorExc with the texts below and a detail "path: reason".
 #include <cstddef>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -43,3 +44,21 @@ void checkWritable(const std::string& path);
 // Throws CannotCreateFile when the target cannot be created or replaced,
 // CannotWriteFile when writing the data fails; the old file is then as it was.
 void writeFileSafely(const std::string& path, const void* data, size_t size);
+
+// The same, for data that comes in pieces: the file holds what was written
+// once commit returns, and is as it was when the writer goes without a
+// commit or any call throws. The constructor throws as checkWritable.
+class SafeFileWriter {
+public:
+    explicit SafeFileWriter(const std::string& path);
+    ~SafeFileWriter();
+    SafeFileWriter(const SafeFileWriter&) = delete;
+    SafeFileWriter& operator=(const SafeFileWriter&) = delete;
+
+    void write(const void* data, size_t size);
+    void commit();
+
+private:
+    struct State;
+    std::unique_ptr<State> s_;
+};

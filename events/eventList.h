@@ -1,7 +1,7 @@
 #pragma once
 // The list of all decoded events, in the order the analysis builds (time order
 // as long as the recorder's clock ran forward), with the time bounds that the
-// event filter starts from; and the non-owning link of the filtered lists.
+// event filter starts from.
 #include <cstdint>
 #include <memory>
 
@@ -41,16 +41,4 @@ public:
 private:
     struct SortIndex;
     std::unique_ptr<SortIndex> index_;
-};
-
-// How a filtered list refers to an event of an eventList; never owns it.
-// A filter run makes and drops hundreds of thousands of them, so they come
-// from a free list of their own (single GUI thread) rather than from malloc.
-class filteredEventLink : public aLink {
-public:
-    explicit filteredEventLink(genericParser* e) : event(e) {}
-    genericParser* event;
-
-    static void* operator new(size_t size);
-    static void operator delete(void* p, size_t size) noexcept;
 };

@@ -165,8 +165,7 @@ void checkFilter(RecorderSession& session, const FilterSettings& s) {
     const FilteredLists& lists = session.lists;
     const size_t n = listSize(lists.journalList);
     require(s.maxCount == 0 || n <= s.maxCount, "journal within the row limit");
-    for (const aLink* l = lists.journalList.first; l; l = l->next) {
-        const genericParser* e = static_cast<const filteredEventLink*>(l)->event;
+    for (const genericParser* e : lists.journalList) {
         require(e->seconds >= s.rangeStart && e->seconds <= s.rangeEnd, "journal within the range");
     }
 }

@@ -1,9 +1,8 @@
 #include "views/EventExport.h"
 
-#include <unordered_map>
-
 #include "common/Csv.h"
 #include "common/Format.h"
+#include "common/OutputWriter.h"
 #include "events/EventFields.h"
 #include "events/EventTime.h"
 #include "events/eventList.h"
@@ -29,15 +28,14 @@ private:
     ExportRecord& r_;
 };
 
-const std::unordered_map<std::string, size_t>& columnIndex() {
-    static const auto index = [] {
-        std::unordered_map<std::string, size_t> m;
-        const auto& columns = eventExportColumns();
-        for (size_t i = 0; i < columns.size(); ++i)
-            m.emplace(columns[i], i);
-        return m;
-    }();
-    return index;
+// The column of a field's name; the names are few and short.
+size_t columnOf(const char* name) {
+    const auto& columns = eventExportColumns();
+    for (size_t i = 5; i < columns.size(); ++i)
+        if (columns[i] == name) return i;
+    for (size_t i = 0; i < 5; ++i)
+        if (columns[i] == name) return i;
+    return columns.size();
 }
 
 // Into the cells of one CSV row.
@@ -52,8 +50,8 @@ public:
 
 private:
     void put(const char* name, std::string v) {
-        auto it = columnIndex().find(name);
-        if (it != columnIndex().end()) cells_[it->second] = std::move(v);
+        const size_t column = columnOf(name);
+        if (column < cells_.size()) cells_[column] = std::move(v);
     }
     std::vector<std::string>& cells_;
 };
@@ -88,17 +86,13 @@ std::vector<const genericParser*> allEvents(const eventList& events) {
     return v;
 }
 
-std::vector<const genericParser*> listedEvents(const aList& filtered) {
-    std::vector<const genericParser*> v;
-    for (const aLink* l = filtered.first; l; l = l->next)
-        v.push_back(static_cast<const filteredEventLink*>(l)->event);
-    return v;
+const std::vector<const genericParser*>&
+listedEvents(const std::vector<const genericParser*>& filtered) {
+    return filtered;
 }
 
-std::string eventsCsv(const std::vector<const genericParser*>& events) {
-    std::string out;
-    out.reserve(events.size() * 120 + 256);
-    appendCsvRecord(out, eventExportColumns());
+void writeEventsCsv(OutputWriter& w, const std::vector<const genericParser*>& events) {
+    writeCsvRecord(w, eventExportColumns());
     std::vector<std::string> cells(eventExportColumns().size());
     for (const genericParser* e : events) {
         for (auto& c : cells)
@@ -110,20 +104,78 @@ std::string eventsCsv(const std::vector<const genericParser*>& events) {
         cells[4] = e->plainText();
         CellSink sink(cells);
         e->fields(sink);
-        appendCsvRecord(out, cells);
+        writeCsvRecord(w, cells);
     }
+}
+
+namespace {
+
+// A record's own fields as the members of its JSON object.
+class JsonFieldSink : public FieldSink {
+public:
+    explicit JsonFieldSink(OutputWriter& w) : w_(w) {}
+    void integer(const char* name, long long v) override {
+        key(name);
+        w_.number(v);
+    }
+    void decimal(const char* name, double v, int places) override {
+        key(name);
+        writeJsonDecimal(w_, fixedDecimal(v, places));
+    }
+    void text(const char* name, const std::string& v) override {
+        key(name);
+        writeJsonString(w_, v);
+    }
+
+private:
+    void key(const char* name) {
+        w_.put(',');
+        writeJsonString(w_, name);
+        w_.put(':');
+    }
+    OutputWriter& w_;
+};
+
+} // namespace
+
+void writeEventsJson(OutputWriter& w, const std::vector<const genericParser*>& events) {
+    w.put('[');
+    const char* separator = "\n";
+    for (const genericParser* e : events) {
+        w.append(separator);
+        separator = ",\n";
+        w.append("{\"time\":");
+        writeJsonString(w, eventTimeText(e->seconds, e->tenths));
+        w.append(",\"iso_time\":");
+        writeJsonString(w, isoLocalTime(e->seconds, e->tenths));
+        w.append(",\"importance\":");
+        w.number(e->importance);
+        w.append(",\"class\":");
+        writeJsonString(w, e->className());
+        w.append(",\"description\":");
+        writeJsonString(w, e->plainText());
+        JsonFieldSink fields(w);
+        e->fields(fields);
+        w.put('}');
+    }
+    w.append("\n]\n");
+}
+
+std::string eventsCsv(const std::vector<const genericParser*>& events) {
+    std::string out;
+    out.reserve(events.size() * 120 + 256);
+    StringSink sink(out);
+    OutputWriter w(sink);
+    writeEventsCsv(w, events);
+    w.flush();
     return out;
 }
 
 std::string eventsJson(const std::vector<const genericParser*>& events) {
-    std::string out = "[";
-    out.reserve(events.size() * 200 + 8);
-    const char* separator = "\n";
-    for (const genericParser* e : events) {
-        out += separator;
-        out += jsonText(jsonObject(eventRecord(*e)), -1);
-        separator = ",\n";
-    }
-    out += "\n]\n";
+    std::string out;
+    StringSink sink(out);
+    OutputWriter w(sink);
+    writeEventsJson(w, events);
+    w.flush();
     return out;
 }

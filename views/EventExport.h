@@ -7,7 +7,7 @@
 
 #include "views/ExportTable.h"
 
-class aList;
+class OutputWriter;
 class eventList;
 class genericParser;
 
@@ -18,12 +18,18 @@ const std::vector<std::string>& eventExportColumns();
 // The event's values: the five every event has, then its own fields.
 ExportRecord eventRecord(const genericParser& e);
 
-// Every event of events, in order; the events a filtered list refers to.
+// Every event of events, in order; the events a filtered list refers to (the
+// list itself, which already is one pointer an event).
 std::vector<const genericParser*> allEvents(const eventList& events);
-std::vector<const genericParser*> listedEvents(const aList& filtered);
+const std::vector<const genericParser*>&
+listedEvents(const std::vector<const genericParser*>& filtered);
 
 // A header row and a row per event (RFC 4180, UTF-8).
 std::string eventsCsv(const std::vector<const genericParser*>& events);
 // An array of objects, one a line; an object has the five common fields and
 // only the fields its record has.
 std::string eventsJson(const std::vector<const genericParser*>& events);
+
+// The same, written as they go.
+void writeEventsCsv(OutputWriter& w, const std::vector<const genericParser*>& events);
+void writeEventsJson(OutputWriter& w, const std::vector<const genericParser*>& events);

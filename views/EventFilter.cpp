@@ -1,5 +1,6 @@
 #include "views/EventFilter.h"
 
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -25,12 +26,8 @@ constexpr int kOlStart = kindOf<SL_olStart>();
 constexpr int kOlStop = kindOf<SL_olStop>();
 constexpr int kSettingsUnknown = kindOf<SL_unknown>();
 
-const genericParser* eventOf(const aLink* link) {
-    return static_cast<const filteredEventLink*>(link)->event;
-}
-
-void add(aList& list, genericParser* e) {
-    list.pushBack(new filteredEventLink(e));
+void add(EventRefs& list, const genericParser* e) {
+    list.push_back(e);
 }
 
 // The group of a load, cycle or sensor-load event; -1 for any other event.
@@ -64,25 +61,21 @@ bool removedByLevel(int kind, int level) {
 }
 
 // The journal keeps at most maxCount rows (0: all): the latest ones counted
-// back from the end of the range, or the earliest ones. Only kept rows get a link.
-void fillJournal(aList& journal, const std::vector<genericParser*>& selected, uint32_t maxCount,
-                 int direction) {
-    size_t begin = 0, end = selected.size();
-    if (maxCount != 0 && selected.size() > maxCount) {
-        if (direction == FilterSettings::toEnd)
-            begin = end - maxCount;
-        else
-            end = maxCount;
-    }
-    for (size_t i = begin; i < end; ++i)
-        add(journal, selected[i]);
+// back from the end of the range, or the earliest ones.
+void keepJournalRows(EventRefs& journal, uint32_t maxCount, int direction) {
+    if (maxCount == 0 || journal.size() <= maxCount) return;
+    if (direction == FilterSettings::toEnd)
+        journal.erase(journal.begin(), journal.end() - std::ptrdiff_t(maxCount));
+    else
+        journal.resize(maxCount);
 }
 
 } // namespace
 
 void FilteredLists::clear() {
+    timeOrdered = false;
     journalList.clear();
-    forEachGraphList([](aList& l) { l.clear(); });
+    forEachGraphList([](EventRefs& l) { l.clear(); });
 }
 
 size_t listSize(const aList& list) {
@@ -92,18 +85,23 @@ size_t listSize(const aList& list) {
     return n;
 }
 
-void dropPowerOffOnly(aList& list) {
-    for (const aLink* l = list.first; l; l = l->next)
-        if (eventOf(l)->kind() != kPowerOff) return;
+void dropPowerOffOnly(EventRefs& list) {
+    for (const genericParser* e : list)
+        if (e->kind() != kPowerOff) return;
     list.clear();
 }
 
 void filterEvents(const eventList& events, const FilterSettings& s, FilteredLists& lists) {
     lists.clear();
-    std::vector<genericParser*> journal;
+    // The journal's candidates; the row limit is applied at the end.
+    EventRefs& journal = lists.journalList;
+    bool ordered = true;
+    int32_t latest = INT32_MIN;
     for (aLink* link = events.first; link; link = link->next) {
         auto* e = static_cast<genericParser*>(link);
         if (e->seconds < s.rangeStart || e->seconds > s.rangeEnd) continue;
+        if (e->seconds < latest) ordered = false;
+        latest = e->seconds;
         const int kind = e->kind();
 
         const int group = weightGroup(e, kind);
@@ -133,10 +131,10 @@ void filterEvents(const eventList& events, const FilterSettings& s, FilteredList
         if (s.discrete && (channels || powerOff)) {
             const int32_t bits = channels ? static_cast<const GL_channelState*>(e)->channels : 0;
             for (int c = 0; c < 6; ++c) {
-                aList& list = lists.channelLists[c];
+                EventRefs& list = lists.channelLists[c];
                 int32_t previous = 0;
-                if (list.last && eventOf(list.last)->kind() == kChannelState)
-                    previous = static_cast<const GL_channelState*>(eventOf(list.last))->channels;
+                if (!list.empty() && list.back()->kind() == kChannelState)
+                    previous = static_cast<const GL_channelState*>(list.back())->channels;
                 if (channels && ((bits >> c) & 1) == ((previous >> c) & 1)) continue;
                 add(list, e);
             }
@@ -148,8 +146,9 @@ void filterEvents(const eventList& events, const FilterSettings& s, FilteredList
         if (!s.config && isConfigurationChange(kind)) continue;
         journal.push_back(e);
     }
+    lists.timeOrdered = ordered;
     lists.forEachGraphList(dropPowerOffOnly);
-    fillJournal(lists.journalList, journal, s.maxCount, s.direction);
+    keepJournalRows(journal, s.maxCount, s.direction);
 }
 
 long leadingNumber(const std::string& text) {

@@ -5,10 +5,17 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
-#include "events/aList.h"
-
+class aList;
 class eventList;
+class genericParser;
+
+// A filtered list: the events it refers to, in the order of the event list
+// (time order), one pointer each; it never owns them. A vector, so that a
+// list of half a million events is one block, and the graph can find the
+// first event of its window by a search.
+using EventRefs = std::vector<const genericParser*>;
 
 struct FilterSettings {
     enum Direction { fromStart = 0, toEnd = 1 }; // "с указанной даты", "по указанную дату"
@@ -25,13 +32,17 @@ struct FilterSettings {
 };
 
 struct FilteredLists {
-    aList journalList;
-    aList groupLists[5];
-    aList modeList;
-    aList relayLists[10];
-    aList channelLists[6];
+    EventRefs journalList;
+    EventRefs groupLists[5];
+    EventRefs modeList;
+    EventRefs relayLists[10];
+    EventRefs channelLists[6];
+    // Every list holds its events in order of their seconds (the clock ran
+    // forward through the range): a view may then search them by time.
+    bool timeOrdered = false;
 
-    // Deletes every link, never an event. Call it whenever the events go away.
+    // Empties every list, never an event; the lists keep their room for the
+    // next filter. Call it whenever the events go away.
     void clear();
     // The 22 graph lists in the order the filter empties power-off-only lists.
     template <class F> void forEachGraphList(F f) {
@@ -46,9 +57,12 @@ struct FilteredLists {
 };
 
 size_t listSize(const aList& list);
+inline size_t listSize(const EventRefs& list) {
+    return list.size();
+}
 
-// Empties list when every link in it refers to a GL_powerOff.
-void dropPowerOffOnly(aList& list);
+// Empties list when every event in it is a GL_powerOff.
+void dropPowerOffOnly(EventRefs& list);
 
 // Rebuilds all 23 lists from events. A load, cycle or sensor-load event of a
 // group above 4 has no weight box: it passes the weight test and enters no group

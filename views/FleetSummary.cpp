@@ -4,11 +4,13 @@
 #include <atomic>
 #include <condition_variable>
 #include <exception>
+#include <memory>
 #include <mutex>
 #include <thread>
 
 #include "common/Csv.h"
 #include "common/ErrorLog.h"
+#include "common/OutputWriter.h"
 #include "common/errorExc.h"
 #include "events/Analysis.h"
 #include "events/GL_records.h"
@@ -59,15 +61,30 @@ ExportRecord failedRow(const std::string& path, const std::string& error) {
     return row;
 }
 
-ExportRecord summarizeOne(const std::string& path) {
+// What a worker keeps from one image to the next: its session, and the image
+// the next file is read into (the session's previous one, given back by the
+// swap), so that a batch allocates no image per file.
+struct Worker {
+    RecorderSession session;
+    RecorderImage incoming;
+};
+
+ExportRecord summarizeOne(const std::string& path, Worker& worker) {
     std::vector<std::string> messages;
     threadMessages = &messages;
     struct Reset {
         ~Reset() { threadMessages = nullptr; }
     } reset;
+    RecorderSession& session = worker.session;
+    // The events go before the next file, whatever this one gives.
+    struct Clear {
+        RecorderSession& s;
+        ~Clear() { s.clearEvents(); }
+    } clear{session};
     try {
-        RecorderSession session;
-        session.load(path);
+        worker.incoming.reset(); // as a new image would be
+        worker.incoming.load(path, false);
+        session.takeImage(worker.incoming);
         if (session.analyse(nullptr) != AnalysisResult::done)
             return failedRow(path, joined(messages));
 
@@ -146,8 +163,9 @@ FleetSummary summarizeImages(const std::vector<std::string>& paths, unsigned wor
     std::vector<std::thread> threads;
     for (unsigned w = 0; w < workers; ++w) {
         threads.emplace_back([&] {
+            auto worker = std::make_unique<Worker>();
             for (size_t i; (i = next++) < paths.size();) {
-                ExportRecord row = summarizeOne(paths[i]);
+                ExportRecord row = summarizeOne(paths[i], *worker);
                 std::lock_guard<std::mutex> lock(mutex);
                 summary.rows[i] = std::move(row);
                 ++done;
@@ -175,22 +193,45 @@ FleetSummary summarizeImages(const std::vector<std::string>& paths, unsigned wor
     return summary;
 }
 
-std::string summaryCsv(const FleetSummary& summary) {
-    std::string out;
-    appendCsvRecord(out, summaryColumns());
+void writeSummaryCsv(OutputWriter& w, const FleetSummary& summary) {
+    writeCsvRecord(w, summaryColumns());
     std::vector<std::string> cells;
     for (const auto& row : summary.rows) {
         cells.clear();
         for (const auto& [name, value] : row)
             cells.push_back(csvText(value));
-        appendCsvRecord(out, cells);
+        writeCsvRecord(w, cells);
     }
+}
+
+void writeSummaryJson(OutputWriter& w, const FleetSummary& summary) {
+    for (const auto& row : summary.rows)
+        if (repeatsAName(row)) {
+            nlohmann::ordered_json j = nlohmann::ordered_json::array();
+            for (const auto& r : summary.rows)
+                j.push_back(jsonObject(r));
+            w.append(jsonText(j, 2));
+            w.put('\n');
+            return;
+        }
+    writeJsonObjects(w, summary.rows, 0);
+    w.put('\n');
+}
+
+std::string summaryCsv(const FleetSummary& summary) {
+    std::string out;
+    StringSink sink(out);
+    OutputWriter w(sink);
+    writeSummaryCsv(w, summary);
+    w.flush();
     return out;
 }
 
 std::string summaryJson(const FleetSummary& summary) {
-    nlohmann::ordered_json j = nlohmann::ordered_json::array();
-    for (const auto& row : summary.rows)
-        j.push_back(jsonObject(row));
-    return jsonText(j, 2) + "\n";
+    std::string out;
+    StringSink sink(out);
+    OutputWriter w(sink);
+    writeSummaryJson(w, summary);
+    w.flush();
+    return out;
 }

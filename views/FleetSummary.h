@@ -12,6 +12,7 @@
 
 #include "views/ExportTable.h"
 
+class OutputWriter;
 // file, error, serial_number, firmware, passport_group, commissioning_date,
 // installation_date, first_event, last_event, cycles_total, cycles_overload,
 // kr, loading_mode, utilisation_class, classification_group,
@@ -32,3 +33,6 @@ FleetSummary summarizeImages(const std::vector<std::string>& paths, unsigned wor
 std::string summaryCsv(const FleetSummary& summary);
 // An array of objects with every column (null where a row has nothing).
 std::string summaryJson(const FleetSummary& summary);
+// The same, written as they go.
+void writeSummaryCsv(OutputWriter& w, const FleetSummary& summary);
+void writeSummaryJson(OutputWriter& w, const FleetSummary& summary);

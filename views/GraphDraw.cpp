@@ -57,10 +57,6 @@ Extent measure(Canvas& canvas, const std::string& text) {
     return e;
 }
 
-const genericParser* eventOf(const aLink* l) {
-    return static_cast<const filteredEventLink*>(l)->event;
-}
-
 } // namespace
 
 struct GraphDraw::Layout {
@@ -300,6 +296,24 @@ struct Window {
     }
 };
 
+// The part of a list that can draw in the window: in a list in time order
+// no pair of events before the first one at or after the window's left edge
+// is visible, nor any after the first one past its right edge (that one
+// still closes a pair). A list out of order is walked whole.
+struct Span {
+    size_t begin, end;
+};
+Span spanIn(const EventRefs& list, const Window& window, bool ordered) {
+    if (!ordered) return {0, list.size()};
+    const auto first =
+        std::lower_bound(list.begin(), list.end(), window.left,
+                         [](const genericParser* e, int32_t t) { return e->seconds < t; });
+    const auto past =
+        std::upper_bound(first, list.end(), window.right,
+                         [](int32_t t, const genericParser* e) { return t < e->seconds; });
+    return {size_t(first - list.begin()), size_t(past - list.begin()) + (past != list.end())};
+}
+
 } // namespace
 
 void GraphDraw::drawCurves(Canvas& canvas, const Layout& l) {
@@ -309,47 +323,122 @@ void GraphDraw::drawCurves(Canvas& canvas, const Layout& l) {
     for (int i = 0; i <= groups; ++i) {
         if (!weightChecks[i]) continue;
         canvas.setPen(graphSeries[i].colour, v, Canvas::solid);
+        const EventRefs& list = lists->groupLists[i];
+        const Span span = spanIn(list, window, lists->timeOrdered);
+        auto loadPoint = [i](const genericParser* e, int32_t& value) {
+            if (const auto* load = eventAs<GL_groupLoad>(e); load && load->group == i) {
+                value = load->load;
+                return true;
+            }
+            if (const auto* start = eventAs<GL_cycleStart>(e); start && start->group == i) {
+                value = start->load;
+                return true;
+            }
+            return false;
+        };
+        auto breaks = [i](const genericParser* e) {
+            const auto* stop = eventAs<GL_cycleStop>(e);
+            return (stop && stop->group == i) || eventAs<GL_powerOff>(e);
+        };
+        // A window holding more of the list's events than the plot has pixels
+        // (the widest scales) draws no more than the pixels show: the lines
+        // that follow one another within a pixel column are one line, and a
+        // mark drawn again where the last one is, is not drawn again.
+        const bool dense = span.end - span.begin > size_t(std::max(plotRight - plotLeft, 1));
+        struct Column {
+            int x, top, bottom;
+        };
+        std::optional<Column> column;
+        std::optional<std::array<int, 3>> lastCircle, lastBox;
+        auto flush = [&] {
+            if (column) canvas.drawLine(column->x, column->top, column->x, column->bottom);
+            column.reset();
+        };
+        auto line = [&](int x1, int y1, int x2, int y2) {
+            if (!dense) return canvas.drawLine(x1, y1, x2, y2);
+            if (x1 != x2) {
+                flush();
+                return canvas.drawLine(x1, y1, x2, y2);
+            }
+            const int top = std::min(y1, y2), bottom = std::max(y1, y2);
+            if (column && column->x == x1 && top <= column->bottom && bottom >= column->top) {
+                column->top = std::min(column->top, top);
+                column->bottom = std::max(column->bottom, bottom);
+                return;
+            }
+            flush();
+            column = Column{x1, top, bottom};
+        };
+        auto circle = [&](int x, int y, int r) {
+            if (dense && lastCircle == std::array<int, 3>{x, y, r}) return;
+            flush();
+            canvas.drawCircle(x, y, r);
+            lastCircle = std::array<int, 3>{x, y, r};
+        };
+        auto box = [&](int x, int y, int side) {
+            if (dense && lastBox == std::array<int, 3>{x, y, side}) return;
+            flush();
+            canvas.drawRectangle(x, y, side, side);
+            lastBox = std::array<int, 3>{x, y, side};
+        };
+        // The point the first event of the span continues from.
         const genericParser* prev = nullptr;
         int32_t prevValue = 0;
-        for (const aLink* link = lists->groupLists[i].first; link; link = link->next) {
-            const genericParser* e = eventOf(link);
-            const auto* load = eventAs<GL_groupLoad>(e);
-            const auto* start = eventAs<GL_cycleStart>(e);
-            const auto* stop = eventAs<GL_cycleStop>(e);
-            if ((load && load->group == i) || (start && start->group == i)) {
-                const int32_t value = load ? load->load : start->load;
+        for (size_t k = span.begin; k-- > 0;) {
+            if (loadPoint(list[k], prevValue)) {
+                prev = list[k];
+                break;
+            }
+            if (breaks(list[k])) break;
+        }
+        for (size_t k = span.begin; k < span.end; ++k) {
+            const genericParser* e = list[k];
+            int32_t value = 0;
+            if (loadPoint(e, value)) {
                 if (prev && window.pairVisible(prev->seconds, e->seconds)) {
                     const int x1 = xAt(*prev), x2 = xAt(*e), y1 = yAt(prevValue), y2 = yAt(value);
                     if (e->seconds - int64_t(prev->seconds) > 2) {
-                        canvas.drawLine(x1, y1, x2, y1);
-                        canvas.drawLine(x2, y1, x2, y2);
+                        line(x1, y1, x2, y1);
+                        line(x2, y1, x2, y2);
                     } else {
-                        canvas.drawLine(x1, y1, x2, y2);
+                        line(x1, y1, x2, y2);
                     }
                 }
                 prev = e;
                 prevValue = value;
-                if (start && window.holds(e->seconds))
-                    canvas.drawCircle(xAt(*e), yAt(value), v + 2);
-            } else if ((stop && stop->group == i) || eventAs<GL_powerOff>(e)) {
+                if (eventAs<GL_cycleStart>(e) && window.holds(e->seconds))
+                    circle(xAt(*e), yAt(value), v + 2);
+            } else if (breaks(e)) {
                 if (prev && window.holds(prev->seconds))
-                    canvas.drawRectangle(xAt(*prev) - v - 2, yAt(prevValue) - v - 2, 2 * v + 4,
-                                         2 * v + 4);
+                    box(xAt(*prev) - v - 2, yAt(prevValue) - v - 2, 2 * v + 4);
                 prev = nullptr;
             }
         }
+        flush();
     }
 }
 
 namespace {
 
 // +1 for an event that switches the track on, 0 for one that switches it off,
-// -1 for any other; a power-off always switches off.
-template <class F> void forEachInterval(const aList& list, F state, auto draw) {
+// -1 for any other; a power-off always switches off. draw(on, off) for each
+// interval that can show in the window.
+template <class F>
+void forEachInterval(const EventRefs& list, const Window& window, bool ordered, F state,
+                     auto draw) {
+    const Span span = spanIn(list, window, ordered);
+    auto stateOf = [&](const genericParser* e) { return eventAs<GL_powerOff>(e) ? 0 : state(e); };
+    // The interval open where the span begins: the last switch before it.
     const genericParser* open = nullptr;
-    for (const aLink* link = list.first; link; link = link->next) {
-        const genericParser* e = eventOf(link);
-        const int s = eventAs<GL_powerOff>(e) ? 0 : state(e);
+    for (size_t k = span.begin; k-- > 0;) {
+        const int s = stateOf(list[k]);
+        if (s == 0) break;
+        if (s > 0) open = list[k]; // an earlier "on" of the same interval opened it
+    }
+    // An interval still open past the span closes later and shows all the same.
+    for (size_t k = span.begin; k < list.size() && (k < span.end || open); ++k) {
+        const genericParser* e = list[k];
+        const int s = stateOf(e);
         if (s > 0 && !open) open = e;
         if (s == 0 && open) {
             draw(*open, *e);
@@ -364,15 +453,41 @@ void GraphDraw::drawTracks(Canvas& canvas, const Layout& l) {
     const Window window{timeLeft, timeRight};
     const int c = l.c;
     int r = 0;
-    auto track = [&](const aList& list, Rgb bar, Rgb label, const std::string& text, auto state) {
+    auto track = [&](const EventRefs& list, Rgb bar, Rgb label, const std::string& text,
+                     auto state) {
         if (list.empty()) return;
         canvas.setPen(bar, 1, Canvas::solid);
         canvas.setBrush(bar);
-        const int y = plotBottom + (r + 2) * textHeight + c;
-        forEachInterval(list, state, [&](const genericParser& on, const genericParser& off) {
-            if (!window.pairVisible(on.seconds, off.seconds)) return;
-            canvas.drawRectangle(xAt(on), y, xAt(off) - xAt(on), textHeight - 2 * c);
-        });
+        const int y = plotBottom + (r + 2) * textHeight + c, h = textHeight - 2 * c;
+        // A window holding more of the list's events than the plot has
+        // pixels (the widest scales) draws the bars that meet or overlap as
+        // one: no more bars than pixels.
+        const Span span = spanIn(list, window, lists->timeOrdered);
+        const bool dense = span.end - span.begin > size_t(std::max(plotRight - plotLeft, 1));
+        std::optional<std::pair<int, int>> pending; // x and last pixel of bars joined
+        auto flush = [&] {
+            if (pending)
+                canvas.drawRectangle(pending->first, y, pending->second - pending->first + 1, h);
+            pending.reset();
+        };
+        forEachInterval(list, window, lists->timeOrdered, state,
+                        [&](const genericParser& on, const genericParser& off) {
+                            if (!window.pairVisible(on.seconds, off.seconds)) return;
+                            const int x1 = xAt(on), width = xAt(off) - x1;
+                            if (!dense || width < 0 || h < 1) {
+                                flush();
+                                canvas.drawRectangle(x1, y, width, h);
+                                return;
+                            }
+                            const int last = x1 + std::max(width - 1, 0);
+                            if (pending && x1 >= pending->first && x1 <= pending->second + 1) {
+                                pending->second = std::max(pending->second, last);
+                                return;
+                            }
+                            flush();
+                            pending.emplace(x1, last);
+                        });
+        flush();
         canvas.setTextColour(label);
         canvas.drawText(text, l.midX - measure(canvas, text).w / 2 + c,
                         plotBottom + (r + 2) * textHeight - c / 2);
@@ -405,7 +520,7 @@ void GraphDraw::drawTracks(Canvas& canvas, const Layout& l) {
 }
 
 void GraphDraw::paint(Canvas& canvas) {
-    if (!lists || !lists->journalList.first || !lists->journalList.last) return;
+    if (!lists || lists->journalList.empty()) return;
     Layout l;
     const bool plot = layOut(canvas, l);
     drawTitle(canvas, l);

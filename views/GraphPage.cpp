@@ -40,8 +40,9 @@ std::optional<int32_t> latestSegmentEnd(const GraphDraw& draw, int32_t end) {
     for (size_t i = 0; i < std::size(draw.lists->groupLists); ++i) {
         if (!draw.weightChecks[i]) continue;
         std::optional<int32_t> later; // a point after the one looked at, none broken off
-        for (const aLink* l = draw.lists->groupLists[i].last; l; l = l->prev) {
-            const genericParser& e = *static_cast<const filteredEventLink*>(l)->event;
+        const EventRefs& list = draw.lists->groupLists[i];
+        for (size_t k = list.size(); k-- > 0;) {
+            const genericParser& e = *list[k];
             if (e.seconds >= end) continue;
             // Nothing further back ends later than the segment already found.
             if (latest && later.value_or(e.seconds) <= *latest) break;
@@ -77,11 +78,10 @@ void regenerateGraph(GraphDraw& draw, const eventList& events, int32_t rangeStar
     draw.headerInfo.reset();
     if (draw.image) draw.headerInfo = std::make_unique<HeaderView>(*draw.image);
     applyScale(draw, scaleIndex);
-    const aList* journal = draw.lists ? &draw.lists->journalList : nullptr;
-    if (journal && journal->first && journal->last) {
-        draw.dataStart = static_cast<const filteredEventLink*>(journal->first)->event->seconds;
-        draw.dataEnd =
-            saturated(static_cast<const filteredEventLink*>(journal->last)->event->seconds + 1ll);
+    const EventRefs* journal = draw.lists ? &draw.lists->journalList : nullptr;
+    if (journal && !journal->empty()) {
+        draw.dataStart = journal->front()->seconds;
+        draw.dataEnd = saturated(journal->back()->seconds + 1ll);
         draw.viewStart = std::max(saturated(int64_t(draw.dataEnd) - draw.viewSpan), draw.dataStart);
     } else {
         draw.dataStart = draw.dataEnd = draw.viewStart = 0;
@@ -97,7 +97,7 @@ void regenerateGraph(GraphDraw& draw, const eventList& events, int32_t rangeStar
 }
 
 void showLatestCurve(GraphDraw& draw) {
-    if (!draw.lists || !draw.lists->journalList.first) return;
+    if (!draw.lists || draw.lists->journalList.empty()) return;
     const auto latest = latestSegmentEnd(draw, draw.dataEnd);
     if (latest && *latest < draw.viewStart && *latest >= draw.dataStart)
         draw.viewStart = std::max(saturated(int64_t(*latest) + 1 - draw.viewSpan), draw.dataStart);

@@ -1,5 +1,6 @@
 #include "views/JournalHtml.h"
 
+#include "common/OutputWriter.h"
 #include "common/Progress.h"
 #include "events/EventTime.h"
 #include "events/eventList.h"
@@ -27,7 +28,8 @@ RowColours coloursFor(uint8_t importance) {
 }
 
 // width: the cell's WIDTH attribute, none when 0.
-void appendCell(std::string& html, const RowColours& c, const std::string& content, int width = 0) {
+template <class Out>
+void appendCell(Out& html, const RowColours& c, const std::string& content, int width = 0) {
     html += "<TD";
     if (width > 0) html += " WIDTH=" + std::to_string(width);
     if (c.background) {
@@ -90,42 +92,36 @@ private:
     unsigned shown_ = 0xFFFF;
 };
 
-const genericParser& eventOf(const aLink* l) {
-    return *static_cast<const filteredEventLink*>(l)->event;
-}
-
 } // namespace
 
-void appendJournalRow(std::string& html, const genericParser& e) {
+namespace {
+template <class Out> void appendRow(Out& html, const genericParser& e) {
     RowColours c = coloursFor(e.importance);
     appendCell(html, c, eventTimeText(e.seconds, e.tenths));
     html += "</TD>";
     appendCell(html, c, e.describe());
     html += "</TD><TR>";
 }
+} // namespace
 
-bool buildJournalHtml(const aList& journalList, Progress* progress, std::string& html) {
-    const size_t total = listSize(journalList);
-    html.clear();
-    html.reserve(128 + total * 160);
-    html += pageHead();
-    Steps steps(progress, total);
-    for (const aLink* l = journalList.first; l; l = l->next) {
-        if (!steps.next()) return false;
-        appendJournalRow(html, eventOf(l));
-    }
-    html += pageTail();
-    return true;
+void appendJournalRow(std::string& html, const genericParser& e) {
+    appendRow(html, e);
 }
 
-bool collectJournalRows(const aList& journalList, Progress* progress, JournalRows& rows) {
-    const size_t total = listSize(journalList);
+void writeJournalHtml(OutputWriter& w, const JournalRows& journalList) {
+    w.append(pageHead());
+    for (const genericParser* e : journalList)
+        appendRow(w, *e);
+    w.append(pageTail());
+}
+
+bool collectJournalRows(const JournalRows& journalList, Progress* progress, JournalRows& rows) {
     JournalRows taken;
-    taken.reserve(total);
-    Steps steps(progress, total);
-    for (const aLink* l = journalList.first; l; l = l->next) {
+    taken.reserve(journalList.size());
+    Steps steps(progress, journalList.size());
+    for (const genericParser* e : journalList) {
         if (!steps.next()) return false;
-        taken.push_back(&eventOf(l));
+        taken.push_back(e);
     }
     // Swapped rather than assigned: a shorter journal gives its memory back.
     rows.swap(taken);

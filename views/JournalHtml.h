@@ -7,29 +7,27 @@
 #include <string>
 #include <vector>
 
-class aList;
 class genericParser;
+class OutputWriter;
 class Progress;
 
 // One table row for e.
 void appendJournalRow(std::string& html, const genericParser& e);
 
+// The events of a journal list in its order: a filtered list, and what a
+// view that lays out only the rows on screen keeps (a pointer a row).
+using JournalRows = std::vector<const genericParser*>;
+
 // Builds the whole page into html. With progress, reports values k * 10 / N
 // with "Генерация журнала событий" each time the value changes; returns false
 // (html incomplete) when the user cancels.
-bool buildJournalHtml(const aList& journalList, Progress* progress, std::string& html);
-
-// The events of a journal list in its order: what a view that lays out only
-// the rows on screen keeps (a pointer a row, into the events).
-using JournalRows = std::vector<const genericParser*>;
+bool buildJournalHtml(const JournalRows& journalList, Progress* progress, std::string& html);
+// The same page, written as it goes.
+void writeJournalHtml(OutputWriter& w, const JournalRows& journalList);
 
 // Takes the events of journalList into rows, reporting as buildJournalHtml;
 // false, and rows unchanged, when the user cancels.
-bool collectJournalRows(const aList& journalList, Progress* progress, JournalRows& rows);
-
-// The whole page for rows, byte for byte the one buildJournalHtml gives for
-// the list they were taken from; reports and cancels the same way.
-bool buildJournalHtml(const JournalRows& rows, Progress* progress, std::string& html);
+bool collectJournalRows(const JournalRows& journalList, Progress* progress, JournalRows& rows);
 
 // Pieces of the page for a view that lays them out apart: the title with the
 // header row, and one event's row. Each row is a table of its own whose

@@ -2,6 +2,7 @@
 
 #include "common/Csv.h"
 #include "common/Format.h"
+#include "common/OutputWriter.h"
 #include "image/HeaderView.h"
 #include "image/WritableView.h"
 #include "views/ProtocolDocument.h"
@@ -72,30 +73,69 @@ ProtocolExport protocolExport(const RecorderSession& session) {
     return p;
 }
 
-std::string protocolJson(const ProtocolExport& p) {
-    nlohmann::ordered_json j = jsonObject(p.general);
-    j["columns"] = nlohmann::ordered_json::array();
-    for (const auto& c : p.columns)
-        j["columns"].push_back(jsonObject(c));
-    j["mechanisms"] = nlohmann::ordered_json::array();
-    for (const auto& m : p.mechanisms)
-        j["mechanisms"].push_back(jsonObject(m));
-    return jsonText(j, 2) + "\n";
+void writeProtocolJson(OutputWriter& w, const ProtocolExport& p) {
+    bool repeats = repeatsAName(p.general);
+    for (const auto& [name, value] : p.general)
+        repeats = repeats || name == "columns" || name == "mechanisms";
+    for (const auto* records : {&p.columns, &p.mechanisms})
+        for (const auto& r : *records)
+            repeats = repeats || repeatsAName(r);
+    if (repeats) {
+        // The library's own form, which merges the repeated names.
+        nlohmann::ordered_json j = jsonObject(p.general);
+        j["columns"] = nlohmann::ordered_json::array();
+        for (const auto& c : p.columns)
+            j["columns"].push_back(jsonObject(c));
+        j["mechanisms"] = nlohmann::ordered_json::array();
+        for (const auto& m : p.mechanisms)
+            j["mechanisms"].push_back(jsonObject(m));
+        w.append(jsonText(j, 2));
+        w.put('\n');
+        return;
+    }
+    w.put('{');
+    writeJsonMembers(w, p.general, 0);
+    if (!p.general.empty()) w.put(',');
+    writeJsonIndent(w, 1);
+    w.append("\"columns\": ");
+    writeJsonObjects(w, p.columns, 1);
+    w.put(',');
+    writeJsonIndent(w, 1);
+    w.append("\"mechanisms\": ");
+    writeJsonObjects(w, p.mechanisms, 1);
+    writeJsonIndent(w, 0);
+    w.append("}\n");
 }
 
-std::string protocolCsv(const ProtocolExport& p) {
-    std::string out;
-    appendCsvRecord(out, {"item", "column", "value"});
+void writeProtocolCsv(OutputWriter& w, const ProtocolExport& p) {
+    writeCsvRecord(w, {"item", "column", "value"});
     for (const auto& [name, value] : p.general)
-        appendCsvRecord(out, {name, "", csvText(value)});
+        writeCsvRecord(w, {name, "", csvText(value)});
     // The cycle table row by row, as the page has it.
     if (!p.columns.empty()) {
         for (size_t k = 2; k < p.columns.front().size(); ++k)
             for (const auto& c : p.columns)
-                appendCsvRecord(out, {c[k].first, c[1].second.printed, csvText(c[k].second)});
+                writeCsvRecord(w, {c[k].first, c[1].second.printed, csvText(c[k].second)});
     }
     for (const auto& m : p.mechanisms)
         for (size_t k = 1; k < m.size(); ++k)
-            appendCsvRecord(out, {m[k].first, csvText(m[0].second), csvText(m[k].second)});
+            writeCsvRecord(w, {m[k].first, csvText(m[0].second), csvText(m[k].second)});
+}
+
+std::string protocolJson(const ProtocolExport& p) {
+    std::string out;
+    StringSink sink(out);
+    OutputWriter w(sink);
+    writeProtocolJson(w, p);
+    w.flush();
+    return out;
+}
+
+std::string protocolCsv(const ProtocolExport& p) {
+    std::string out;
+    StringSink sink(out);
+    OutputWriter w(sink);
+    writeProtocolCsv(w, p);
+    w.flush();
     return out;
 }

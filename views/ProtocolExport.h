@@ -8,6 +8,7 @@
 
 #include "views/ExportTable.h"
 
+class OutputWriter;
 class RecorderSession;
 
 struct ProtocolExport {
@@ -32,3 +33,6 @@ std::string protocolJson(const ProtocolExport& p);
 // cycle table's figures with the column's label, the mechanisms' values with
 // the mechanism's number.
 std::string protocolCsv(const ProtocolExport& p);
+// The same, written as they go.
+void writeProtocolJson(OutputWriter& w, const ProtocolExport& p);
+void writeProtocolCsv(OutputWriter& w, const ProtocolExport& p);

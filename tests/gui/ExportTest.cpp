@@ -84,8 +84,7 @@ TEST_F(ExportTest, WritesTheFilteredJournalAndTheProtocolFigures) {
     const auto rows = readCsv(fileBytes(journal));
     ASSERT_EQ(rows.size(), 8u); // the header and the seven rows
     EXPECT_EQ(rows[0][0], "time");
-    const auto* first =
-        static_cast<const filteredEventLink*>(frame->lists.journalList.first)->event;
+    const auto* first = frame->lists.journalList.front();
     EXPECT_EQ(rows[1][3], first->className());
 
     // The crane's total cycles as the protocol computes them.

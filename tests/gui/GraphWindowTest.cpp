@@ -324,8 +324,8 @@ TEST_F(GraphPageTest, TheFirstViewShowsDataInLegibleText) {
     const int64_t from = graph().viewStart, to = from + graph().viewSpan;
     // At least two points of the total's curve.
     int points = 0;
-    for (const aLink* l = frame->lists.groupLists[0].first; l; l = l->next) {
-        const genericParser& e = *static_cast<const filteredEventLink*>(l)->event;
+    for (const genericParser* event : frame->lists.groupLists[0]) {
+        const genericParser& e = *event;
         points += e.seconds >= from && e.seconds <= to && eventAs<GL_groupLoad>(&e);
     }
     EXPECT_GE(points, 2);

@@ -64,9 +64,9 @@ protected:
         ASSERT_EQ(view().rows().size(), rows);
         EXPECT_EQ(view().GetItemCount(), rows);
         size_t k = 0;
-        for (const aLink* l = frame->lists.journalList.first; l; l = l->next, ++k) {
-            const genericParser& e = *static_cast<const filteredEventLink*>(l)->event;
-            ASSERT_EQ(view().rows()[k], &e) << k;
+        for (const genericParser* e : frame->lists.journalList) {
+            ASSERT_EQ(view().rows()[k], e) << k;
+            ++k;
         }
     }
     // Presses End in the view, as the user would, and waits for the last row.
@@ -179,7 +179,7 @@ TEST_F(JournalViewTest, RowsGoWithTheirEvents) {
     page().regenerate(&cancel);
     EXPECT_TRUE(view().rows().empty());
     EXPECT_EQ(view().GetItemCount(), 0u);
-    aList none;
+    JournalRows none;
     std::string empty;
     buildJournalHtml(none, nullptr, empty);
     EXPECT_EQ(guitest::journalDocument(page()), empty);

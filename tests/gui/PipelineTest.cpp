@@ -107,7 +107,7 @@ std::string fileBytes(const std::string& path) {
 }
 
 std::string emptyJournal() {
-    aList none;
+    JournalRows none;
     std::string html;
     buildJournalHtml(none, nullptr, html);
     return html;
@@ -239,8 +239,8 @@ TEST_F(PipelineTest, CancellingTheAnalysisLeavesNoEventsAndEmptyPages) {
     EXPECT_EQ(guitest::takeLoggedErrors(),
               std::vector<std::string>{"Анализ памяти регистратора прерван"});
     EXPECT_TRUE(frame->events.empty());
-    EXPECT_EQ(frame->lists.journalList.first, nullptr);
-    frame->lists.forEachGraphList([](aList& l) { EXPECT_EQ(l.first, nullptr); });
+    EXPECT_TRUE(frame->lists.journalList.empty());
+    frame->lists.forEachGraphList([](EventRefs& l) { EXPECT_TRUE(l.empty()); });
     EXPECT_EQ(journalHtml(), emptyJournal());
     EXPECT_EQ(protocolHtml(), "");
     EXPECT_EQ(frame->filters().rangeStart(), start); // the range stays for the next image
@@ -261,7 +261,7 @@ TEST_F(PipelineTest, EightDiscreteChannelsAreRefusedWithoutAProgressDialog) {
                   "отличных от 6!"});
     EXPECT_EQ(frame->image.discreteCount(), 8); // the image is kept
     EXPECT_TRUE(frame->events.empty());
-    EXPECT_EQ(frame->lists.journalList.first, nullptr);
+    EXPECT_TRUE(frame->lists.journalList.empty());
     EXPECT_EQ(journalHtml(), emptyJournal());
     EXPECT_EQ(protocolHtml(), "");
 }
@@ -497,7 +497,7 @@ TEST_F(PipelineTest, ApplyingTheFilterTakesTheLevelCountAndStoredRange) {
     const size_t all = listSize(frame->lists.journalList);
     click(apply, [&] { return listSize(frame->lists.journalList) < all; });
     EXPECT_EQ(journalText().find(sample::sensorLoadRow), std::string::npos);
-    EXPECT_EQ(frame->lists.groupLists[1].first, nullptr);
+    EXPECT_TRUE(frame->lists.groupLists[1].empty());
 }
 
 TEST_F(PipelineTest, QuickRangesAndRecordButtonsSetTheStartWithoutFiltering) {

@@ -98,14 +98,4 @@ TEST(eventList, InsertSortedMatchesTheLinearSearchOnRandomLists) {
     }
 }
 
-TEST(filteredEventLink, DoesNotOwnItsEvent) {
-    eventList events;
-    events.append(at(1, 0, 42));
-    {
-        aList filtered;
-        filtered.pushBack(new filteredEventLink(events.front()));
-    }
-    EXPECT_EQ(events.front()->importance, 42);
-}
-
 } // namespace

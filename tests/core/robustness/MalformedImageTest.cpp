@@ -49,7 +49,7 @@ PipelineOutput runPipeline(RecorderSession& session) {
     s.detail = 0;
     s.discrete = s.relays = true;
     session.applyFilter(s);
-    out.rows = countOf(session.lists.journalList);
+    out.rows = session.lists.journalList.size();
     session.journalHtml(nullptr, out.journal);
     out.protocol = session.protocolHtml();
     GraphDraw draw;

@@ -15,10 +15,10 @@ template <class T> T* at(eventList& events, int32_t seconds, uint8_t importance 
     return appendEvent<T>(events, seconds, importance);
 }
 
-std::vector<const genericParser*> contents(const aList& list) {
+std::vector<const genericParser*> contents(const EventRefs& list) {
     std::vector<const genericParser*> v;
-    for (const aLink* l = list.first; l; l = l->next)
-        v.push_back(static_cast<const filteredEventLink*>(l)->event);
+    for (const genericParser* e : list)
+        v.push_back(e);
     return v;
 }
 
@@ -111,7 +111,7 @@ TEST(EventFilter, PowerOffEntersEveryListAndAloneIsDropped) {
     filterEvents(events, s, lists);
     EXPECT_EQ(contents(lists.journalList), std::vector<const genericParser*>{off});
     size_t nonEmpty = 0;
-    lists.forEachGraphList([&](aList& l) { nonEmpty += !l.empty(); });
+    lists.forEachGraphList([&](EventRefs& l) { nonEmpty += !l.empty(); });
     EXPECT_EQ(nonEmpty, 0u); // nothing else of any list's kind
 
     auto* r3 = at<GL_state>(events, 11);

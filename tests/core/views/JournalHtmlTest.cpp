@@ -26,11 +26,11 @@ protected:
     genericParser* add(uint8_t importance, int32_t seconds = 1204689849, uint8_t tenths = 3) {
         auto* e = appendEvent<GL_powerOff>(events, seconds, importance);
         e->tenths = tenths;
-        journal.pushBack(new filteredEventLink(e));
+        journal.push_back(e);
         return e;
     }
     eventList events;
-    aList journal;
+    JournalRows journal;
 };
 
 TEST_F(Journal, RowColoursAndTimeText) {
@@ -104,7 +104,7 @@ TEST_F(Journal, RowsGiveThePageOfTheirList) {
     ASSERT_TRUE(collectJournalRows(journal, nullptr, rows));
     EXPECT_EQ(rows.size(), 4u);
     // A shorter journal keeps no room for the longer one.
-    ASSERT_TRUE(collectJournalRows(aList(), nullptr, rows));
+    ASSERT_TRUE(collectJournalRows(JournalRows(), nullptr, rows));
     EXPECT_EQ(rows.capacity(), 0u);
 }
 

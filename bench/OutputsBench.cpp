@@ -1,0 +1,204 @@
+// Times the command line's big outputs on a full recorder memory, each in a
+// process of its own so that its CPU time and peak memory are measured as
+// `time` would: the events as text, CSV and JSON, and the journal of every
+// event (level 1, no row limit) as Windows-1251 HTML, written to /dev/null.
+// The floor of the same run: the same load and analysis followed by writing
+// as many bytes as the output has (what `cat` of the output would add), and
+// for memory the analysed session alone. Prints each output's ratios.
+#include <benchmark/benchmark.h>
+
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "common/OutputWriter.h"
+#include "events/EventTime.h"
+#include "testsupport/FullMemory.h"
+#include "testsupport/TempDir.h"
+#include "views/EventExport.h"
+#include "views/JournalHtml.h"
+#include "views/RecorderSession.h"
+
+namespace {
+
+struct Image {
+    TempDir dir;
+    std::string path;
+    Image() {
+        RecorderImage image;
+        synthesizeFullMemory(image);
+        path = dir.file("full.rpd");
+        image.save(path);
+    }
+};
+Image& image() {
+    static Image i;
+    return i;
+}
+
+// Writes to a descriptor, counting the bytes.
+class FdSink : public ByteSink {
+public:
+    explicit FdSink(int fd) : fd_(fd) {}
+    void write(const char* data, size_t size) override {
+        while (size) {
+            const ssize_t w = ::write(fd_, data, size);
+            if (w < 0 && errno == EINTR) continue;
+            if (w <= 0) std::abort();
+            data += w, size -= size_t(w), bytes += size_t(w);
+        }
+    }
+    size_t bytes = 0;
+
+private:
+    int fd_;
+};
+
+struct Measure {
+    double cpuSeconds = 0;
+    double peakMb = 0;
+    size_t bytes = 0;
+};
+
+// Runs work in a child process; its CPU time, peak memory and the bytes it
+// says it wrote (through a pipe).
+Measure inChild(const std::function<size_t()>& work) {
+    int pipeFd[2];
+    if (::pipe(pipeFd) != 0) std::abort();
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::close(pipeFd[0]);
+        const size_t bytes = work();
+        (void)!::write(pipeFd[1], &bytes, sizeof bytes);
+        ::_exit(0);
+    }
+    ::close(pipeFd[1]);
+    Measure m;
+    (void)!::read(pipeFd[0], &m.bytes, sizeof m.bytes);
+    ::close(pipeFd[0]);
+    int status = 0;
+    struct rusage usage {};
+    ::wait4(pid, &status, 0, &usage);
+    m.cpuSeconds = double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+                   double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+    m.peakMb = double(usage.ru_maxrss) / 1024.0;
+    return m;
+}
+
+void analysed(RecorderSession& s) {
+    s.load(image().path);
+    s.analyse(nullptr);
+}
+
+void writeTextLines(OutputWriter& w, const std::vector<const genericParser*>& events) {
+    for (const genericParser* e : events) {
+        w.append(eventTimeText(e->seconds, e->tenths));
+        w.put('\t');
+        w.number(e->importance);
+        w.put('\t');
+        w.append(e->className());
+        w.put('\t');
+        w.append(e->describe());
+        w.put('\n');
+    }
+}
+
+enum Output { text, csv, json, journal };
+const char* const outputNames[] = {"events text", "events --format csv", "events --format json",
+                                   "journal --level 1 --max 0"};
+
+size_t produce(Output o) {
+    RecorderSession s;
+    analysed(s);
+    const int fd = ::open("/dev/null", O_WRONLY);
+    FdSink sink(fd);
+    if (o == journal) {
+        FilterSettings f = s.spanningFilter(FilterSettings{});
+        f.detail = 0;
+        f.maxCount = 0;
+        s.applyFilter(f);
+        Windows1251Sink converting(sink);
+        OutputWriter w(converting);
+        writeJournalHtml(w, s.lists.journalList);
+        w.flush();
+    } else {
+        OutputWriter w(sink);
+        const auto events = allEvents(s.events);
+        if (o == text) writeTextLines(w, events);
+        if (o == csv) writeEventsCsv(w, events);
+        if (o == json) writeEventsJson(w, events);
+        w.flush();
+    }
+    return sink.bytes;
+}
+
+// The analysis, then bytes written as they would be, from a buffer.
+size_t floorOf(size_t bytes) {
+    RecorderSession s;
+    analysed(s);
+    const int fd = ::open("/dev/null", O_WRONLY);
+    FdSink sink(fd);
+    const std::string piece(size_t(1) << 16, 'x');
+    for (size_t left = bytes; left;) {
+        const size_t n = std::min(left, piece.size());
+        sink.write(piece.data(), n);
+        left -= n;
+    }
+    return bytes;
+}
+
+struct Result {
+    Measure work, floor, session;
+};
+std::map<int, Result> results;
+
+void BM_Output(benchmark::State& state) {
+    const auto o = Output(state.range(0));
+    Result r;
+    for (auto _ : state) {
+        r.work = inChild([o] { return produce(o); });
+        r.floor = inChild([&] { return floorOf(r.work.bytes); });
+        r.session = inChild([] {
+            RecorderSession s;
+            analysed(s);
+            return size_t(0);
+        });
+        state.SetIterationTime(r.work.cpuSeconds);
+    }
+    results[int(o)] = r;
+    state.counters["MB"] = double(r.work.bytes) / 1e6;
+    state.counters["time_x"] = r.work.cpuSeconds / r.floor.cpuSeconds;
+    state.counters["memory_x"] = r.work.peakMb / r.session.peakMb;
+    state.SetLabel(outputNames[o]);
+}
+
+BENCHMARK(BM_Output)->DenseRange(0, 3)->UseManualTime()->Iterations(1)->Unit(
+    benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    setenv("TZ", "Europe/Moscow", 1);
+    tzset();
+    benchmark::Initialize(&argc, argv);
+    image();
+    benchmark::RunSpecifiedBenchmarks();
+    for (const auto& [o, r] : results)
+        std::printf("%s: %.0f MB in %.0f ms CPU, %.0f MB peak; floor %.0f ms CPU, session %.0f MB: "
+                    "%.2fx time, %.2fx memory\n",
+                    outputNames[o], double(r.work.bytes) / 1e6, r.work.cpuSeconds * 1e3,
+                    r.work.peakMb, r.floor.cpuSeconds * 1e3, r.session.peakMb,
+                    r.work.cpuSeconds / r.floor.cpuSeconds, r.work.peakMb / r.session.peakMb);
+    benchmark::Shutdown();
+    return 0;
+}
