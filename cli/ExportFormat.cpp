@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "cli/Command.h"
+#include "common/CommandLine.h"
 #include "common/SafeFile.h"
 #include "common/errorExc.h"
 
@@ -30,6 +31,22 @@ std::string formatOption(const std::vector<std::string>& extra, const std::strin
     return value;
 }
 
+std::optional<std::string> csvFormOption(const std::vector<std::string>& extra, OutputFormat format,
+                                         CsvForm& form) {
+    form = CsvForm::rfc4180;
+    for (size_t i = 0; i + 1 < extra.size(); i += 2) {
+        if (extra[i] != "--csv-form") continue;
+        const std::string& v = extra[i + 1];
+        if (v == "ru")
+            form = CsvForm::ru;
+        else if (v != "rfc4180")
+            return badValue("--csv-form", v, "rfc4180 или ru");
+        if (format != OutputFormat::csv)
+            return std::string("--csv-form действует только с --format csv");
+    }
+    return std::nullopt;
+}
+
 int writeOutput(const std::string& bytes, const std::string& out) {
     if (!out.empty()) {
         try {
@@ -42,5 +59,5 @@ int writeOutput(const std::string& bytes, const std::string& out) {
     }
     if (std::fwrite(bytes.data(), 1, bytes.size(), stdout) != bytes.size())
         return stdoutFailed(errno);
-    return stdoutWritten() ? 0 : 2;
+    return stdoutFlushed();
 }

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "common/Csv.h"
+
 enum class OutputFormat { text, html, csv, json };
 
 // The format named by value among allowed; nothing when it is not one of them.
@@ -13,6 +15,11 @@ std::optional<OutputFormat> parseOutputFormat(const std::string& value,
 
 // The value of --format in options' extra name/value pairs, or fallback.
 std::string formatOption(const std::vector<std::string>& extra, const std::string& fallback);
+
+// The --csv-form in extra (rfc4180 by default) into form; an error text when
+// it names no form or is given with a format other than CSV.
+std::optional<std::string> csvFormOption(const std::vector<std::string>& extra, OutputFormat format,
+                                         CsvForm& form);
 
 // bytes to stdout (out empty) or into the file out, replaced whole or not at
 // all. Returns 0, or 2 with the reason on stderr.

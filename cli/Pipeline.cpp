@@ -41,14 +41,14 @@ int loadAndFilter(ReportOptions& o, bool fromGiven, bool toGiven, RecorderSessio
 int writeWindows1251(const std::string& utf8, const std::string& out) {
     auto bytes = utf8ToCp1251(utf8);
     if (!bytes.ok) {
-        std::fprintf(stderr, "the page holds a character without a Windows-1251 form: %s\n",
+        std::fprintf(stderr, "на странице есть знак без формы в Windows-1251: %s\n",
                      bytes.badChar.c_str());
         return 2;
     }
     if (out.empty()) {
         if (std::fwrite(bytes.bytes.data(), 1, bytes.bytes.size(), stdout) != bytes.bytes.size())
             return stdoutFailed(errno);
-        return stdoutWritten() ? 0 : 2;
+        return stdoutFlushed();
     }
     try {
         writeFileSafely(out, bytes.bytes.data(), bytes.bytes.size());
