@@ -65,8 +65,8 @@ bool findRunTimeFiles() {
 }
 const char* const windowUsage =
     "Использование: gruvik2 [фильтр] [ОБРАЗ.rpd]\n"
-    "               gruvik2 --print-pdf ФАЙЛ.pdf --page protocol|journal|graph\n"
-    "                       [--orientation portrait|landscape] [фильтр] ОБРАЗ.rpd\n";
+    "          или: gruvik2 --print-pdf ФАЙЛ.pdf --page СТРАНИЦА [--orientation ОРИЕНТАЦИЯ] "
+    "[фильтр] ОБРАЗ.rpd\n";
 const char* const windowHelp =
     "Считывание, анализ и печать данных регистратора параметров ограничителя\n"
     "нагрузки крана. С ОБРАЗОМ окно открывается с этим файлом и применённым фильтром.\n"

@@ -1,13 +1,14 @@
 // The export command: the journal as filtered and the protocol's figures
-// saved in one step, into a folder the user picks, under names made of the
-// recorder's serial number and the protocol's date, in the CSV form a
-// spreadsheet set to Russian opens as columns and numbers.
+// saved in one step, under names made of the recorder's serial number and the
+// protocol's date (the protocol beside the journal the user names), in the
+// CSV form a spreadsheet set to Russian opens as columns and numbers.
 #include <wx/datetime.h>
-#include <wx/dirdlg.h>
+#include <wx/filedlg.h>
 #include <wx/filename.h>
 #include <wx/log.h>
 #include <wx/msgdlg.h>
 
+#include "app/FileChoice.h"
 #include "app/MainFrame.h"
 #include "common/Csv.h"
 #include "common/SafeFile.h"
@@ -20,6 +21,9 @@
 namespace {
 
 const wchar_t* const ExportTitle = L"Экспорт журнала и протокола (CSV)";
+const wchar_t* const CsvWildcard = L"Файлы CSV (*.csv)|*.csv|Все файлы (*.*)|*.*";
+const wchar_t* const JournalSuffix = L"журнал.csv";
+const wchar_t* const ProtocolSuffix = L"протокол.csv";
 
 // "РП0417-2024-04-26-": the serial number as the recorder has it, less what
 // a file name cannot hold, and the date the protocol ends (today without one).
@@ -51,18 +55,24 @@ void MainFrame::onExport(wxCommandEvent&) {
         wxLogError(L"Нет данных для экспорта");
         return;
     }
-    wxDirDialog folderDialog(this, L"Папка для журнала событий и протокола (CSV)",
-                             lastDir.empty() ? wxGetCwd() : lastDir,
-                             wxDD_DEFAULT_STYLE | wxDD_DIR_MUST_EXIST);
-    if (folderDialog.ShowModal() != wxID_OK) return;
-    const wxString folder = folderDialog.GetPath();
-    const wxString stem = exportStem(session);
-    const wxFileName journal(folder, stem + L"журнал.csv"),
-        protocol(folder, stem + L"протокол.csv");
+    const wxString chosen = chooseFile(this, ExportTitle, lastDir, CsvWildcard, wxFD_SAVE,
+                                       exportStem(session) + JournalSuffix);
+    if (chosen.empty()) return;
+    // The protocol beside the journal: "…журнал.csv" becomes "…протокол.csv",
+    // another name gets "-протокол.csv" after its stem.
+    const wxFileName journal(chosen);
+    wxFileName protocol(journal);
+    const wxString name = journal.GetFullName();
+    if (name.EndsWith(JournalSuffix) && name != JournalSuffix)
+        protocol.SetFullName(name.substr(0, name.length() - wxString(JournalSuffix).length()) +
+                             ProtocolSuffix);
+    else
+        protocol.SetFullName(journal.GetName() + L"-" + ProtocolSuffix);
+    const wxString folder = journal.GetPath();
 
     wxString existing;
-    for (const wxFileName* f : {&journal, &protocol})
-        if (f->FileExists()) existing += L"\n" + f->GetFullName();
+    for (const wxFileName& f : {journal, protocol})
+        if (f.FileExists()) existing += L"\n" + f.GetFullName();
     if (!existing.empty()) {
         wxMessageDialog ask(this, L"Файлы уже существуют:" + existing + L"\nЗаменить их?",
                             ExportTitle, wxYES_NO | wxNO_DEFAULT | wxICON_QUESTION);

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Writes the manual pages gruvik2.1 and gruvik2-cli.1 from the programs'
-# --help and --version (help2man, Russian headings), the command line's page
-# with every sub-command's --help.
+# Writes the manual pages gruvik2.1 and gruvik2-cli.1 (and .1.gz to install)
+# from the programs' --help and --version (help2man, Russian headings), the
+# command line's page with every sub-command's --help.
 # Usage: packaging/man.sh BUILD_DIR OUT_DIR PROGRAM...
 set -euo pipefail
 BIN=$1
@@ -67,4 +67,5 @@ H2M
        list && /^\./ { print ".fi"; list = 0 }
        { print }' "$WORK/$program.1" >"$OUT/$program.1.new"
   mv "$OUT/$program.1.new" "$OUT/$program.1"
+  gzip -9nc "$OUT/$program.1" >"$OUT/$program.1.gz"
 done

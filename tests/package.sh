@@ -39,7 +39,7 @@ check "the metainfo validates" \
     appstreamcli validate --no-net "$R"/usr/share/metainfo/ru.tornvel.gruvik2.metainfo.xml
 check "the desktop entry validates" desktop-file-validate "$R"/usr/share/applications/gruvik2.desktop
 check "the dependencies come from the shared libraries" \
-    bash -c "dpkg-deb -f '$main' Depends | grep -q 'libwx_gtk3u_core'"
+    bash -c "dpkg-deb -f '$main' Depends | grep -q 'libwxgtk3.2'"
 lintian --fail-on warning,error --suppress-tags-from-file "$ROOT"/packaging/lintian-suppressed \
     $main $tools >"$WORK/lintian.txt" 2>&1
 check "lintian accepts both packages" [ $? -eq 0 ]

@@ -1,12 +1,12 @@
-// «Экспорт» of the file menu: one folder dialog, the journal's rows as filtered
-// and the protocol's figures written beside each other under names of the
-// serial number and the date, in the Russian spreadsheet form; what was saved
-// is said; a cancel or a refused replacement writes nothing.
+// «Экспорт» of the file menu: one file dialog offering a name of the serial
+// number and the date, the journal's rows as filtered and the protocol's
+// figures written beside each other in the Russian spreadsheet form; what was
+// saved is said; a cancel or a refused replacement writes nothing.
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 
-#include <wx/dirdlg.h>
+#include <wx/filedlg.h>
 #include <wx/msgdlg.h>
 #include <wx/testing.h>
 
@@ -22,20 +22,24 @@ using guitest::utf8;
 
 namespace {
 
-// Answers the folder dialog with folder (or a cancel).
-class FolderChoice : public wxExpectModalBase<wxDirDialog, FolderChoice> {
+// Answers the export's file dialog with path (or a cancel), checking the name
+// it offers.
+class CsvChoice : public wxExpectModalBase<wxFileDialog, CsvChoice> {
 public:
-    FolderChoice(const std::string& folder, int id = wxID_OK) : folder_(folder), id_(id) {}
+    CsvChoice(const std::string& offered, const std::string& path, int id = wxID_OK)
+        : offered_(offered), path_(path), id_(id) {}
 
 protected:
-    int OnInvoked(wxDirDialog* dialog) const override {
-        EXPECT_EQ(utf8(dialog->GetMessage()), "Папка для журнала событий и протокола (CSV)");
-        if (id_ == wxID_OK) dialog->SetPath(wxString::FromUTF8(folder_));
+    int OnInvoked(wxFileDialog* dialog) const override {
+        EXPECT_EQ(utf8(dialog->GetMessage()), "Экспорт журнала и протокола (CSV)");
+        EXPECT_EQ(utf8(dialog->GetFilename()), offered_);
+        EXPECT_TRUE(dialog->HasFlag(wxFD_SAVE));
+        if (id_ == wxID_OK) dialog->SetPath(wxString::FromUTF8(path_));
         return id_;
     }
 
 private:
-    std::string folder_;
+    std::string offered_, path_;
     int id_;
 };
 
@@ -87,8 +91,8 @@ protected:
 };
 
 // The sample recorder's serial number and the protocol's last day.
-const char* const JournalName = "РП1234-2024-03-06-журнал.csv";
-const char* const ProtocolName = "РП1234-2024-03-06-протокол.csv";
+const char* const JournalName = "РП0417-2024-03-08-журнал.csv";
+const char* const ProtocolName = "РП0417-2024-03-08-протокол.csv";
 
 TEST_F(ExportTest, WritesTheFilteredJournalAndTheProtocolFiguresInOneStep) {
     openSample();
@@ -98,7 +102,8 @@ TEST_F(ExportTest, WritesTheFilteredJournalAndTheProtocolFiguresInOneStep) {
     ASSERT_EQ(listSize(frame->lists.journalList), 7u);
 
     std::string said;
-    wxTEST_DIALOG(sendExport(frame), FolderChoice(dir.path().string()), SavedMessage(said));
+    wxTEST_DIALOG(sendExport(frame), CsvChoice(JournalName, dir.file(JournalName)),
+                  SavedMessage(said));
     const std::string journal = fileBytes(dir.file(JournalName));
     const std::string protocol = fileBytes(dir.file(ProtocolName));
     EXPECT_NE(said.find(JournalName), std::string::npos) << said;
@@ -121,14 +126,20 @@ TEST_F(ExportTest, WritesTheFilteredJournalAndTheProtocolFiguresInOneStep) {
     kr[kr.find('.')] = ',';
     EXPECT_NE(protocol.find("\r\nkr;Кран в целом;" + kr + "\r\n"), std::string::npos) << kr;
     EXPECT_EQ(utf8(frame->lastDir), dir.path().string());
+
+    // A name of the user's own: the protocol goes beside it.
+    wxTEST_DIALOG(sendExport(frame), CsvChoice(JournalName, dir.file("visit")),
+                  SavedMessage(said));
+    EXPECT_EQ(fileBytes(dir.file("visit.csv")), journal);
+    EXPECT_EQ(fileBytes(dir.file("visit-протокол.csv")), protocol);
 }
 
 TEST_F(ExportTest, ACancelOrARefusedReplacementWritesNothing) {
     openSample();
-    wxTEST_DIALOG(sendExport(frame), FolderChoice(dir.path().string(), wxID_CANCEL));
+    wxTEST_DIALOG(sendExport(frame), CsvChoice(JournalName, "", wxID_CANCEL));
     EXPECT_FALSE(std::filesystem::exists(dir.file(JournalName)));
     { std::ofstream(dir.file(ProtocolName)) << "old"; }
-    wxTEST_DIALOG(sendExport(frame), FolderChoice(dir.path().string()),
+    wxTEST_DIALOG(sendExport(frame), CsvChoice(JournalName, dir.file(JournalName)),
                   wxExpectModal<wxMessageDialog>(wxID_NO));
     EXPECT_FALSE(std::filesystem::exists(dir.file(JournalName)));
     EXPECT_EQ(fileBytes(dir.file(ProtocolName)), "old");
@@ -139,7 +150,8 @@ TEST_F(ExportTest, ACancelOrARefusedReplacementWritesNothing) {
 
 TEST_F(ExportTest, AFolderThatCannotBeWrittenIsReportedAndNothingIsLeft) {
     openSample();
-    wxTEST_DIALOG(sendExport(frame), FolderChoice(dir.file("no-such-folder")));
+    wxTEST_DIALOG(sendExport(frame),
+                  CsvChoice(JournalName, dir.file(std::string("no-such-folder/") + JournalName)));
     const auto errors = guitest::takeLoggedErrors();
     ASSERT_EQ(errors.size(), 1u);
     EXPECT_NE(errors[0].find(std::string("no-such-folder/") + JournalName), std::string::npos)

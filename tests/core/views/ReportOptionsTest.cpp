@@ -15,12 +15,12 @@ TEST(ReportOptions, FollowTheConventionsAndNameTheOptionInErrors) {
         const char* error; // nullptr: accepted; else a part of the message
         const char* image;
         const char* out;
-        int detail;
+        int detail; // the filter's, 3 unless --level gives another
     } cases[] = {
         {{"a.rpd", "--level", "2"}, nullptr, "a.rpd", "", 1},
         {{"--level=2", "a.rpd"}, nullptr, "a.rpd", "", 1},
-        {{"a.rpd", "--out", "-"}, nullptr, "a.rpd", "", 0},
-        {{"a.rpd", "--out=x.html"}, nullptr, "a.rpd", "x.html", 0},
+        {{"a.rpd", "--out", "-"}, nullptr, "a.rpd", "", 3},
+        {{"a.rpd", "--out=x.html"}, nullptr, "a.rpd", "x.html", 3},
         {{"--level", "3", "--", "--odd.rpd"}, nullptr, "--odd.rpd", "", 2},
         {{"--max", "-5", "a.rpd"}, "неверное значение --max: -5", nullptr, nullptr, 0},
         {{"a.rpd", "--level"}, "параметру --level нужно значение", nullptr, nullptr, 0},
