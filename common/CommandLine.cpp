@@ -35,8 +35,8 @@ std::optional<std::string> parseCommandLine(const std::vector<std::string>& args
     for (size_t i = 0; i < specs.size(); ++i) {
         const OptionSpec& s = specs[i];
         const int value = s.shortName ? s.shortName : LongOnly + int(i);
-        longOptions.push_back({s.name, s.takesValue ? required_argument : no_argument, nullptr,
-                               value});
+        longOptions.push_back(
+            {s.name, s.takesValue ? required_argument : no_argument, nullptr, value});
         if (s.shortName) {
             shortOptions += s.shortName;
             if (s.takesValue) shortOptions += ':';
@@ -65,8 +65,8 @@ std::optional<std::string> parseCommandLine(const std::vector<std::string>& args
     opterr = 0;
     int c;
     int index = -1;
-    while ((c = getopt_long(argc, argv.data(), shortOptions.c_str(), longOptions.data(),
-                            &index)) != -1) {
+    while ((c = getopt_long(argc, argv.data(), shortOptions.c_str(), longOptions.data(), &index)) !=
+           -1) {
         const char* current = optind > 0 && optind <= argc ? argv[size_t(optind - 1)] : nullptr;
         if (c == 1) {
             parsed.operands.push_back(optarg);

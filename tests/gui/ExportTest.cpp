@@ -128,8 +128,7 @@ TEST_F(ExportTest, WritesTheFilteredJournalAndTheProtocolFiguresInOneStep) {
     EXPECT_EQ(utf8(frame->lastDir), dir.path().string());
 
     // A name of the user's own: the protocol goes beside it.
-    wxTEST_DIALOG(sendExport(frame), CsvChoice(JournalName, dir.file("visit")),
-                  SavedMessage(said));
+    wxTEST_DIALOG(sendExport(frame), CsvChoice(JournalName, dir.file("visit")), SavedMessage(said));
     EXPECT_EQ(fileBytes(dir.file("visit.csv")), journal);
     EXPECT_EQ(fileBytes(dir.file("visit-протокол.csv")), protocol);
 }
