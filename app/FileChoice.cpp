@@ -25,10 +25,10 @@ wxString withDefaultExtension(const wxString& path, const wxString& wildcard) {
 }
 
 wxString chooseFile(wxWindow* parent, const wxString& title, const wxString& folder,
-                    const wxString& wildcard, long style) {
+                    const wxString& wildcard, long style, const wxString& name) {
     // Without a folder GTK would offer "." as the file's name.
     wxString startFolder = folder.empty() ? wxGetCwd() : folder;
-    wxString startName;
+    wxString startName = name;
     for (;;) {
         wxFileDialog dialog(parent, title, startFolder, startName, wildcard, style);
         if (dialog.ShowModal() != wxID_OK) return {};

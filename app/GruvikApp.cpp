@@ -1,6 +1,7 @@
 #include "app/GruvikApp.h"
 
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,7 @@
 #include "app/MainFrame.h"
 #include "app/PrintJob.h"
 #include "app/ToolkitTexts.h"
+#include "common/CommandLine.h"
 #include "common/ErrorLog.h"
 #include "common/errorExc.h"
 #include "gui/PrintSettings.h"
@@ -62,11 +64,68 @@ bool findRunTimeFiles() {
     return false;
 }
 const char* const windowUsage =
-    "usage: gruvik2 [filter options] [IMAGE]\n"
-    "       gruvik2 --print-pdf OUT.pdf --page protocol|journal|graph [options] IMAGE\n"
-    "  filter options: [--from T] [--to T] [--max N] [--direction first|last] [--level 1..5]\n"
-    "  [--config on|off] [--discrete on|off] [--relays on|off] [--weights 11111]";
+    "Использование: gruvik2 [фильтр] [ОБРАЗ.rpd]\n"
+    "          или: gruvik2 --print-pdf ФАЙЛ.pdf --page СТРАНИЦА [--orientation ОРИЕНТАЦИЯ] "
+    "[фильтр] ОБРАЗ.rpd\n";
+const char* const windowHelp =
+    "Считывание, анализ и печать данных регистратора параметров ограничителя\n"
+    "нагрузки крана. С ОБРАЗОМ окно открывается с этим файлом и применённым фильтром.\n"
+    "  --print-pdf ФАЙЛ.pdf      напечатать страницу в PDF без диалогов и выйти\n"
+    "                            (нужен дисплей; без него: xvfb-run -a gruvik2 …)\n"
+    "  --page СТРАНИЦА           protocol, journal или graph\n"
+    "  --orientation ОРИЕНТАЦИЯ  portrait (по умолчанию) или landscape\n"
+    "Фильтр (как в панели «Фильтр событий»):\n"
+    "  --from T, --to T          начало и конец интервала; T: ДД/ММ/ГГГГ ЧЧ:ММ:СС,\n"
+    "                            ДД.ММ.ГГГГ ЧЧ:ММ:СС, ГГГГ-ММ-ДДTЧЧ:ММ:СС[+ЧЧ:ММ],\n"
+    "                            дата без времени (полночь) или секунды календаря\n"
+    "  --max N                   число строк журнала (0: все)\n"
+    "  --direction first|last    строки от начала или к концу интервала\n"
+    "  --level 1..5              уровень детализации\n"
+    "  --config on|off           события настройки\n"
+    "  --discrete on|off         дискретные каналы\n"
+    "  --relays on|off           реле\n"
+    "  --weights 11111           весы групп 1..5 (1: показывать)\n"
+    "  -h, --help                эта справка\n"
+    "  -V, --version             версия программы\n"
+    "Код завершения печати: 0 готово, 2 ошибка (причина в stderr).\n";
+
+// The window's arguments: an error text or nothing.
+std::optional<std::string> parseWindowArguments(const std::vector<std::string>& args,
+                                                ReportOptions& options, bool& from, bool& to) {
+    auto error = parseReportOptions(args, {}, options, from, to, false);
+    if (!error && options.outGiven)
+        error = "параметр --out здесь не принимается (PDF: --print-pdf ФАЙЛ.pdf)";
+    return error;
+}
+
+int refuse(const std::string& error) {
+    std::fprintf(stderr, "gruvik2: %s\n%sСправка: gruvik2 --help\n", error.c_str(), windowUsage);
+    return 2;
+}
 } // namespace
+
+int answerCommandLine(int argc, char** argv) {
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    switch (helpRequested(args)) {
+    case HelpRequest::help:
+        std::printf("%s%s", windowUsage, windowHelp);
+        return std::fflush(stdout) == 0 ? 0 : 2;
+    case HelpRequest::version:
+        std::printf("%s", versionText("gruvik2").c_str());
+        return std::fflush(stdout) == 0 ? 0 : 2;
+    case HelpRequest::none:
+        break;
+    }
+    std::string error;
+    if (isPrintJob(args)) {
+        if (!parsePrintJob(args, error)) return refuse(error);
+    } else {
+        ReportOptions options;
+        bool from = false, to = false;
+        if (auto e = parseWindowArguments(args, options, from, to)) return refuse(*e);
+    }
+    return -1;
+}
 
 GruvikApp::GruvikApp() = default;
 GruvikApp::~GruvikApp() = default;
@@ -80,14 +139,14 @@ bool GruvikApp::OnInit() {
     useRussianToolkitTexts();
     const wxString startFolder = wxGetCwd();
     startFolder_ = startFolder;
-    if (argc > 1 && argv[1] == L"--print-pdf") {
-        std::vector<std::string> args;
-        for (int i = 2; i < argc; ++i)
-            args.push_back(std::string(argv[i].utf8_str()));
+    std::vector<std::string> arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments.push_back(std::string(argv[i].utf8_str()));
+    if (isPrintJob(arguments)) {
         std::string error;
-        auto job = parsePrintJob(args, error);
+        auto job = parsePrintJob(arguments, error);
         if (!job) {
-            std::fprintf(stderr, "%s\n%s\n", error.c_str(), printJobUsage);
+            refuse(error);
             // OnRun ends the run at once with this status.
             printJobStatus_ = 2;
             printJob_ = std::make_unique<PrintJob>();
@@ -98,13 +157,8 @@ bool GruvikApp::OnInit() {
     ReportOptions startOptions;
     bool startFrom = false, startTo = false;
     if (argc > 1 && !printJob_) {
-        std::vector<std::string> args;
-        for (int i = 1; i < argc; ++i)
-            args.push_back(std::string(argv[i].utf8_str()));
-        auto error = parseReportOptions(args, {}, startOptions, startFrom, startTo, false);
-        if (!error && !startOptions.out.empty()) error = "--out is not taken here";
-        if (error) {
-            std::fprintf(stderr, "%s\n%s\n", error->c_str(), windowUsage);
+        if (auto error = parseWindowArguments(arguments, startOptions, startFrom, startTo)) {
+            refuse(*error);
             printJobStatus_ = 2;
             printJob_ = std::make_unique<PrintJob>();
             return true;

@@ -39,3 +39,8 @@ private:
 };
 
 wxDECLARE_APP(GruvikApp);
+
+// The command line looked at before the toolkit starts (no display needed):
+// --help and --version are answered on stdout, a wrong line is refused on
+// stderr; returns that exit status, or -1 to start the program.
+int answerCommandLine(int argc, char** argv);

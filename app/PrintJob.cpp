@@ -9,38 +9,41 @@
 #include <wx/log.h>
 
 #include "app/MainFrame.h"
+#include "common/CommandLine.h"
 #include "gui/PrintSettings.h"
 #include "pages/GraphWindow.h"
 #include "pages/ReportWindow.h"
 #include "pages/TextLog.h"
 
-const char* const printJobUsage =
-    "usage: gruvik2 --print-pdf OUT.pdf --page protocol|journal|graph "
-    "[--orientation portrait|landscape] [filter options] IMAGE\n"
-    "  filter options: [--from T] [--to T] [--max N] [--direction first|last] [--level 1..5]\n"
-    "  [--config on|off] [--discrete on|off] [--relays on|off] [--weights 11111]";
+bool isPrintJob(const std::vector<std::string>& args) {
+    for (const std::string& a : args) {
+        if (a == "--") break;
+        if (a == "--print-pdf" || a.rfind("--print-pdf=", 0) == 0) return true;
+    }
+    return false;
+}
 
 std::optional<PrintJob> parsePrintJob(const std::vector<std::string>& args, std::string& error) {
     PrintJob job;
-    if (args.empty() || args[0].rfind("--", 0) == 0) {
-        error = "the PDF file to write is missing";
-        return std::nullopt;
-    }
-    job.out = args[0];
-    const std::vector<std::string> rest(args.begin() + 1, args.end());
-    if (auto e = parseReportOptions(rest, {"--page", "--orientation"}, job.options, job.fromGiven,
-                                    job.toGiven)) {
+    if (auto e = parseReportOptions(args, {"--print-pdf", "--page", "--orientation"}, job.options,
+                                    job.fromGiven, job.toGiven)) {
         error = *e;
         return std::nullopt;
     }
-    if (!job.options.out.empty()) {
-        error = "--out is not taken here: the PDF file comes after --print-pdf";
+    if (job.options.outGiven) {
+        error = "параметр --out здесь не принимается: файл PDF указывают после --print-pdf";
         return std::nullopt;
     }
     bool pageGiven = false;
     for (size_t i = 0; i + 1 < job.options.extra.size(); i += 2) {
         const std::string &name = job.options.extra[i], &value = job.options.extra[i + 1];
-        if (name == "--page") {
+        if (name == "--print-pdf") {
+            job.out = value;
+            if (value.empty()) {
+                error = badValue(name, value, "имя файла PDF");
+                return std::nullopt;
+            }
+        } else if (name == "--page") {
             pageGiven = true;
             if (value == "protocol")
                 job.page = PrintJob::protocol;
@@ -49,18 +52,18 @@ std::optional<PrintJob> parsePrintJob(const std::vector<std::string>& args, std:
             else if (value == "graph")
                 job.page = PrintJob::graph;
             else {
-                error = "bad value for --page: " + value;
+                error = badValue(name, value, "protocol, journal или graph");
                 return std::nullopt;
             }
         } else if (value == "portrait" || value == "landscape") {
             job.landscape = value == "landscape";
         } else {
-            error = "bad value for --orientation: " + value;
+            error = badValue(name, value, "portrait или landscape");
             return std::nullopt;
         }
     }
     if (!pageGiven) {
-        error = "--page protocol|journal|graph is needed";
+        error = "нужен --page protocol|journal|graph";
         return std::nullopt;
     }
     return job;

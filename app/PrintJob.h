@@ -20,10 +20,10 @@ struct PrintJob {
     bool fromGiven = false, toGiven = false;
 };
 
-// The arguments after --print-pdf; an error text when they are not a job.
+// Whether the program's arguments ask for a print job (--print-pdf).
+bool isPrintJob(const std::vector<std::string>& args);
+// The program's arguments with --print-pdf; an error text when they are not a job.
 std::optional<PrintJob> parsePrintJob(const std::vector<std::string>& args, std::string& error);
-
-extern const char* const printJobUsage;
 
 // Opens and analyses the job's image in frame as the open command does, sets
 // the filter pane as the options say, applies it and prints the page. Paths

@@ -11,6 +11,8 @@
 #include "cli/ExportFormat.h"
 #include "cli/Pipeline.h"
 #include "common/OutputWriter.h"
+#include "common/CommandLine.h"
+#include "common/Format.h"
 #include "events/EventTime.h"
 #include "views/EventExport.h"
 #include "views/RecorderSession.h"
@@ -34,16 +36,26 @@ void writeOneLine(OutputWriter& w, const std::string& text) {
     w.append(std::string_view(text).substr(plain));
 }
 
-const char* const Usage = "IMAGE [--format text|csv|json] [filter options] [--out FILE]";
+const char* const Usage =
+    "ОБРАЗ [--format text|csv|json] [--csv-form rfc4180|ru] [фильтр] [--out ФАЙЛ]";
+const char* const Help =
+    "События образа, одно в строке: время, важность, класс, описание; с параметрами\n"
+    "фильтра — строки журнала.\n"
+    "  --format text|csv|json    текст (по умолчанию), CSV (RFC 4180) или JSON\n"
+    "  --csv-form rfc4180|ru     ru: CSV для таблиц на русском: «;», десятичная\n"
+    "                            запятая, метка порядка байтов UTF-8\n"
+    "  --out ФАЙЛ                записать в файл (- или без него: стандартный вывод)\n";
 
 // Whether args hold any of the filter's options: then the rows are the journal's.
 bool filterGiven(const std::vector<std::string>& args) {
     static const char* const names[] = {"--from",      "--to",     "--max",
                                         "--direction", "--level",  "--config",
                                         "--discrete",  "--relays", "--weights"};
-    for (const std::string& a : args)
+    for (const std::string& a : args) {
+        if (a == "--") break;
         for (const char* n : names)
-            if (a == n) return true;
+            if (a == n || a.rfind(std::string(n) + "=", 0) == 0) return true;
+    }
     return false;
 }
 
@@ -63,19 +75,17 @@ void writeTextLines(OutputWriter& w, const std::vector<const genericParser*>& ev
 int run(const std::vector<std::string>& args) {
     ReportOptions o;
     bool fromGiven, toGiven;
-    auto error = parseReportOptions(args, {"--format"}, o, fromGiven, toGiven);
+    auto error = parseReportOptions(args, {"--format", "--csv-form"}, o, fromGiven, toGiven);
     std::optional<OutputFormat> format;
+    CsvForm form = CsvForm::rfc4180;
     if (!error) {
         const std::string name = formatOption(o.extra, "text");
         format =
             parseOutputFormat(name, {OutputFormat::text, OutputFormat::csv, OutputFormat::json});
-        if (!format) error = "bad value for --format: " + name;
+        if (!format) error = badValue("--format", name, "text, csv или json");
     }
-    if (error) {
-        std::fprintf(stderr, "%s\nusage: gruvik2-cli events %s\n  filter options: %s\n",
-                     error->c_str(), Usage, filterOptionsUsage);
-        return 2;
-    }
+    if (!error) error = csvFormOption(o.extra, *format, form);
+    if (error) return usageError("events", *error);
     RecorderSession session;
     const bool filtered = filterGiven(args);
     if (int status = filtered ? loadAndFilter(o, fromGiven, toGiven, session)
@@ -83,18 +93,16 @@ int run(const std::vector<std::string>& args) {
         return status;
     const auto events =
         filtered ? listedEvents(session.lists.journalList) : allEvents(session.events);
+    if (*format == OutputFormat::csv)
+        return writeStreamedCsv(o.out, form, [&](OutputWriter& w) { writeEventsCsv(w, events); });
     return writeStreamed(o.out, [&](OutputWriter& w) {
-        switch (*format) {
-        case OutputFormat::csv:
-            return writeEventsCsv(w, events);
-        case OutputFormat::json:
-            return writeEventsJson(w, events);
-        default:
-            return writeTextLines(w, events);
-        }
+        if (*format == OutputFormat::json)
+            writeEventsJson(w, events);
+        else
+            writeTextLines(w, events);
     });
 }
 
-const bool registered = registerCommand({"events", Usage, run});
+const bool registered = registerCommand({"events", Usage, run, Help, true});
 
 } // namespace

@@ -5,6 +5,7 @@
 
 #include "cli/Command.h"
 #include "common/OutputWriter.h"
+#include "common/CommandLine.h"
 #include "common/SafeFile.h"
 #include "common/errorExc.h"
 
@@ -29,6 +30,22 @@ std::string formatOption(const std::vector<std::string>& extra, const std::strin
     for (size_t i = 0; i + 1 < extra.size(); i += 2)
         if (extra[i] == "--format") value = extra[i + 1];
     return value;
+}
+
+std::optional<std::string> csvFormOption(const std::vector<std::string>& extra, OutputFormat format,
+                                         CsvForm& form) {
+    form = CsvForm::rfc4180;
+    for (size_t i = 0; i + 1 < extra.size(); i += 2) {
+        if (extra[i] != "--csv-form") continue;
+        const std::string& v = extra[i + 1];
+        if (v == "ru")
+            form = CsvForm::ru;
+        else if (v != "rfc4180")
+            return badValue("--csv-form", v, "rfc4180 или ru");
+        if (format != OutputFormat::csv)
+            return std::string("--csv-form действует только с --format csv");
+    }
+    return std::nullopt;
 }
 
 namespace {
@@ -76,7 +93,7 @@ int writeStreamed(const std::string& out, const std::function<void(OutputWriter&
         if (out.empty()) {
             StdoutSink sink;
             produceInto(sink, produce, windows1251);
-            return stdoutWritten() ? 0 : 2;
+            return stdoutFlushed();
         }
         SafeFileWriter file(out);
         FileSink sink(file);
@@ -86,7 +103,7 @@ int writeStreamed(const std::string& out, const std::function<void(OutputWriter&
     } catch (const StdoutFailure& f) {
         return stdoutFailed(f.code);
     } catch (const NoWindows1251Form& bad) {
-        std::fprintf(stderr, "the page holds a character without a Windows-1251 form: %s\n",
+        std::fprintf(stderr, "на странице есть знак без формы в Windows-1251: %s\n",
                      bad.character.c_str());
         return 2;
     } catch (const std::exception& e) {
@@ -97,4 +114,19 @@ int writeStreamed(const std::string& out, const std::function<void(OutputWriter&
 
 int writeOutput(const std::string& bytes, const std::string& out) {
     return writeStreamed(out, [&](OutputWriter& w) { w.append(bytes); });
+}
+
+int writeStreamedCsv(const std::string& out, CsvForm form,
+                     const std::function<void(OutputWriter&)>& produce) {
+    if (form == CsvForm::rfc4180) return writeStreamed(out, produce);
+    // The spreadsheet form is made from the whole RFC 4180 text: it is asked
+    // for by name, for files a spreadsheet opens whole anyway.
+    std::string rfc;
+    {
+        StringSink sink(rfc);
+        OutputWriter writer(sink);
+        produce(writer);
+        writer.flush();
+    }
+    return writeOutput(csvInForm(std::move(rfc), form), out);
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 class OutputWriter;
+#include "common/Csv.h"
 
 enum class OutputFormat { text, html, csv, json };
 
@@ -16,6 +17,11 @@ std::optional<OutputFormat> parseOutputFormat(const std::string& value,
 
 // The value of --format in options' extra name/value pairs, or fallback.
 std::string formatOption(const std::vector<std::string>& extra, const std::string& fallback);
+
+// The --csv-form in extra (rfc4180 by default) into form; an error text when
+// it names no form or is given with a format other than CSV.
+std::optional<std::string> csvFormOption(const std::vector<std::string>& extra, OutputFormat format,
+                                         CsvForm& form);
 
 // bytes to stdout (out empty) or into the file out, replaced whole or not at
 // all. Returns 0, or 2 with the reason on stderr.
@@ -27,3 +33,7 @@ int writeOutput(const std::string& bytes, const std::string& out);
 // Returns 0, or 2 with the reason on stderr.
 int writeStreamed(const std::string& out, const std::function<void(OutputWriter&)>& produce,
                   bool windows1251 = false);
+
+// As writeStreamed, for CSV that produce writes in RFC 4180: in form.
+int writeStreamedCsv(const std::string& out, CsvForm form,
+                     const std::function<void(OutputWriter&)>& produce);

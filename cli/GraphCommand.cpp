@@ -4,7 +4,9 @@
 #include <cstdlib>
 
 #include "cli/Command.h"
+#include "cli/ExportFormat.h"
 #include "cli/Pipeline.h"
+#include "common/CommandLine.h"
 #include "views/CairoCanvas.h"
 #include "views/GraphPage.h"
 #include "views/RecorderSession.h"
@@ -12,7 +14,13 @@
 namespace {
 
 const char* const usageText =
-    "IMAGE --out FILE.png [--width N] [--height N] [--start T] [--scale ITEM] [filter options]";
+    "ОБРАЗ --out ФАЙЛ.png [--width N] [--height N] [--start T] [--scale МАСШТАБ] [фильтр]";
+const char* const Help =
+    "График нагрузок, как на странице «График», в PNG.\n"
+    "  --out ФАЙЛ.png            куда записать (-: стандартный вывод)\n"
+    "  --width N, --height N     размер в точках (1280×800 по умолчанию, до 16384)\n"
+    "  --start T                 левый край окна (формы T — как у --from)\n"
+    "  --scale МАСШТАБ           строка шкалы («1 час») или её номер 0..10\n";
 
 std::optional<int> parseSize(const std::string& v) {
     char* end = nullptr;
@@ -32,8 +40,8 @@ int run(const std::vector<std::string>& args) {
     ReportOptions o;
     bool fromGiven, toGiven;
     auto fail = [](const std::string& error) {
-        std::fprintf(stderr, "%s\nusage: gruvik2-cli graph %s\n  %s\n  scale items:", error.c_str(),
-                     usageText, filterOptionsUsage);
+        usageError("graph", error);
+        std::fprintf(stderr, "Масштабы:");
         for (size_t i = 0; i < graphScales.size(); ++i)
             std::fprintf(stderr, " %zu \"%s\"", i, graphScales[i].item);
         std::fprintf(stderr, "\n");
@@ -42,18 +50,21 @@ int run(const std::vector<std::string>& args) {
     if (auto error = parseReportOptions(args, {"--width", "--height", "--start", "--scale"}, o,
                                         fromGiven, toGiven))
         return fail(*error);
-    if (o.out.empty()) return fail("--out FILE.png is needed");
+    if (!o.outGiven) return fail("нужен --out ФАЙЛ.png");
     int width = 1280, height = 800, scale = defaultGraphScale;
     std::optional<int32_t> start;
     for (size_t i = 0; i + 1 < o.extra.size(); i += 2) {
         const std::string &name = o.extra[i], &value = o.extra[i + 1];
         std::optional<int> n;
         if (name == "--start") {
-            if (!(start = parseTimeArgument(value))) return fail("bad value for --start: " + value);
+            if (!(start = parseTimeArgument(value)))
+                return fail(badValue(name, value, timeArgumentForms));
             continue;
         }
         n = name == "--scale" ? parseScale(value) : parseSize(value);
-        if (!n) return fail("bad value for " + name + ": " + value);
+        if (!n)
+            return fail(badValue(name, value,
+                                 name == "--scale" ? "строка шкалы или её номер" : "1..16384"));
         (name == "--scale" ? scale : name == "--width" ? width : height) = *n;
     }
 
@@ -63,7 +74,15 @@ int run(const std::vector<std::string>& args) {
     session.regenerateGraph(draw, scale);
     if (start) draw.viewStart = *start;
     if (session.lists.journalList.empty())
-        std::fprintf(stderr, "no events selected: the picture is blank\n");
+        std::fprintf(stderr, "фильтр не выбрал ни одного события: график пуст\n");
+    if (o.out.empty()) {
+        std::string png;
+        if (auto error = graphPng(draw, width, height, png)) {
+            std::fprintf(stderr, "%s\n", error->c_str());
+            return 2;
+        }
+        return writeOutput(png, "");
+    }
     if (auto error = writeGraphPng(draw, width, height, o.out)) {
         std::fprintf(stderr, "%s\n", error->c_str());
         return 2;
@@ -71,6 +90,6 @@ int run(const std::vector<std::string>& args) {
     return 0;
 }
 
-const bool registered = registerCommand({"graph", usageText, run});
+const bool registered = registerCommand({"graph", usageText, run, Help, true});
 
 } // namespace

@@ -1,17 +1,24 @@
 #include <cstdio>
+#include <optional>
 
 #include "cli/Command.h"
+#include "common/CommandLine.h"
 #include "common/errorExc.h"
 #include "image/RecorderImage.h"
 
 bool loadImageArgument(const std::vector<std::string>& args, const char* command,
                        RecorderImage& image) {
-    if (args.size() != 1) {
-        std::fprintf(stderr, "usage: gruvik2-cli %s IMAGE\n", command);
+    CommandLine line;
+    std::optional<std::string> error = parseCommandLine(args, {}, line);
+    if (!error && line.operands.size() != 1)
+        error = line.operands.empty() ? "не указан файл образа"
+                                      : "лишний аргумент: " + line.operands[1];
+    if (error) {
+        usageError(command, *error);
         return false;
     }
     try {
-        image.load(args[0], false);
+        image.load(line.operands[0], false);
     } catch (const std::exception& e) {
         printFailure(e);
         return false;

@@ -1,10 +1,13 @@
 #include "cli/LinkUiText.h"
 
+#include <cctype>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 
+#include "cli/Command.h"
 #include "cli/TextProgress.h"
+#include "common/CommandLine.h"
 #include "common/errorExc.h"
 #include "device/DeviceChooser.h"
 #include "device/Platform.h"
@@ -21,23 +24,23 @@ void onInterrupt(int) {
 
 std::optional<LinkArgs> parseLinkArgs(const std::vector<std::string>& args, const char* command) {
     LinkArgs parsed;
-    bool ok = true;
-    for (size_t i = 0; i < args.size() && ok; ++i) {
-        if (args[i] == "--device" && i + 1 < args.size()) {
-            char* end = nullptr;
-            unsigned long n = std::strtoul(args[++i].c_str(), &end, 10);
-            ok = !args[i].empty() && *end == '\0' && n < 0x80000000ul;
-            parsed.device = uint32_t(n);
-        } else if (!args[i].empty() && args[i][0] != '-' && parsed.image.empty()) {
-            parsed.image = args[i];
-        } else {
-            ok = false;
-        }
+    CommandLine line;
+    std::optional<std::string> error = parseCommandLine(args, {{"device", 'd'}}, line);
+    for (const auto& [name, v] : line.options) {
+        char* end = nullptr;
+        unsigned long n = std::strtoul(v.c_str(), &end, 10);
+        if (v.empty() || !std::isdigit((unsigned char)v[0]) || *end != '\0' || n >= 0x80000000ul)
+            error = badValue("--device", v, "номер устройства от 0");
+        parsed.device = uint32_t(n);
     }
-    if (!ok || parsed.image.empty()) {
-        std::fprintf(stderr, "usage: gruvik2-cli %s [--device N] IMAGE\n", command);
+    if (!error && line.operands.size() != 1)
+        error = line.operands.empty() ? "не указан файл образа"
+                                      : "лишний аргумент: " + line.operands[1];
+    if (error) {
+        usageError(command, *error);
         return std::nullopt;
     }
+    parsed.image = line.operands[0];
     return parsed;
 }
 
@@ -47,13 +50,15 @@ LinkUiText::~LinkUiText() = default;
 
 void LinkUiText::chooseDevice(DeviceChooser& chooser) {
     if (!device_) {
-        std::fprintf(stderr, "%d reader devices attached; using 0 (choose with --device N)\n",
+        std::fprintf(stderr,
+                     "подключено устройств считывания: %d; используется 0 (выбор: --device N)\n",
                      chooser.deviceCount());
         return;
     }
     if (*device_ >= uint32_t(chooser.deviceCount()))
-        throw errorExc::plain("--device " + std::to_string(*device_) + ": only " +
-                              std::to_string(chooser.deviceCount()) + " reader devices attached");
+        throw errorExc::plain(
+            "--device " + std::to_string(*device_) +
+            ": подключено устройств считывания: " + std::to_string(chooser.deviceCount()));
     while (uint32_t(chooser.deviceIndex()) < *device_)
         chooser.next();
 }
@@ -93,7 +98,8 @@ int runLink(const LinkArgs& args, const std::function<LinkOutcome(LinkContext&)>
     uint32_t count = 0;
     if (args.device && bridges->getNumDevices(count) == BridgeLibrary::Success && count > 0 &&
         *args.device >= count) {
-        std::fprintf(stderr, "--device %u: only %u reader devices attached\n", *args.device, count);
+        std::fprintf(stderr, "--device %u: подключено устройств считывания: %u\n", *args.device,
+                     count);
         sigaction(SIGINT, &previous, nullptr);
         return 2;
     }

@@ -27,6 +27,11 @@ int run(const std::vector<std::string>& args) {
     });
 }
 
-const bool registered = registerCommand({"read", "[--device N] IMAGE", run});
+const bool registered = registerCommand(
+    {"read", "[--device N] ОБРАЗ", run,
+     "Считать регистратор через устройство считывания в файл образа (новый файл\n"
+     "появляется, только когда пришла страница; в существующий переносятся лишь\n"
+     "изменившиеся страницы). Код завершения: 0 готово, 1 прервано (Ctrl-C), 2 ошибка.\n"
+     "  -d, --device N            номер устройства считывания (0 по умолчанию)\n"});
 
 } // namespace

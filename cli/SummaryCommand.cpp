@@ -9,35 +9,41 @@
 #include "cli/Command.h"
 #include "cli/ExportFormat.h"
 #include "common/OutputWriter.h"
+#include "common/CommandLine.h"
 #include "views/FleetSummary.h"
 
 namespace {
 
-const char* const Usage = "IMAGE... [--format csv|json] [--out FILE]";
+const char* const Usage = "ОБРАЗ... [--format csv|json] [--csv-form rfc4180|ru] [--out ФАЙЛ]";
+const char* const Help =
+    "Сводка по парку: строка на образ; образ с ошибкой получает её текст и пустые\n"
+    "числа, код завершения тогда 2.\n"
+    "  --format csv|json         CSV (RFC 4180, по умолчанию) или JSON\n"
+    "  --csv-form rfc4180|ru     ru: CSV для таблиц на русском: «;», десятичная\n"
+    "                            запятая, метка порядка байтов UTF-8\n"
+    "  --out ФАЙЛ                записать в файл (- или без него: стандартный вывод)\n";
 
 int run(const std::vector<std::string>& args) {
-    std::vector<std::string> images;
+    CommandLine line;
+    std::optional<std::string> error =
+        parseCommandLine(args, {{"format"}, {"csv-form"}, {"out"}}, line);
+    const std::vector<std::string>& images = line.operands;
     std::string out, formatName = "csv";
-    std::optional<std::string> error;
-    for (size_t i = 0; i < args.size() && !error; ++i) {
-        const std::string& a = args[i];
-        if (a.rfind("--", 0) != 0) {
-            images.push_back(a);
-        } else if (a != "--format" && a != "--out") {
-            error = "unknown option " + a;
-        } else if (i + 1 >= args.size()) {
-            error = "option " + a + " needs a value";
-        } else {
-            (a == "--format" ? formatName : out) = args[++i];
-        }
+    std::vector<std::string> extra;
+    for (const auto& [name, value] : line.options) {
+        if (name == "out")
+            out = value == "-" ? std::string() : value;
+        else if (name == "format")
+            formatName = value;
+        else
+            extra.insert(extra.end(), {"--" + name, value});
     }
     const auto format = parseOutputFormat(formatName, {OutputFormat::csv, OutputFormat::json});
-    if (!error && !format) error = "bad value for --format: " + formatName;
-    if (!error && images.empty()) error = "no image given";
-    if (error) {
-        std::fprintf(stderr, "%s\nusage: gruvik2-cli summary %s\n", error->c_str(), Usage);
-        return 2;
-    }
+    if (!error && !format) error = badValue("--format", formatName, "csv или json");
+    CsvForm form = CsvForm::rfc4180;
+    if (!error) error = csvFormOption(extra, *format, form);
+    if (!error && images.empty()) error = "не указан файл образа";
+    if (error) return usageError("summary", *error);
 
     // Progress only on a terminal, so that redirected output stays clean.
     const bool terminal = ::isatty(2) == 1;
@@ -52,15 +58,13 @@ int run(const std::vector<std::string>& args) {
         if (row[1].second.kind != ExportValue::none)
             std::fprintf(stderr, "%s: %s\n", row[0].second.printed.c_str(),
                          row[1].second.printed.c_str());
-    const int written = writeStreamed(out, [&](OutputWriter& w) {
-        if (*format == OutputFormat::json)
-            writeSummaryJson(w, summary);
-        else
-            writeSummaryCsv(w, summary);
-    });
+    const int written =
+        *format == OutputFormat::json
+            ? writeStreamed(out, [&](OutputWriter& w) { writeSummaryJson(w, summary); })
+            : writeStreamedCsv(out, form, [&](OutputWriter& w) { writeSummaryCsv(w, summary); });
     return written != 0 || summary.failed != 0 ? 2 : 0;
 }
 
-const bool registered = registerCommand({"summary", Usage, run});
+const bool registered = registerCommand({"summary", Usage, run, Help});
 
 } // namespace

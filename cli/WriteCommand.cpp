@@ -28,6 +28,10 @@ int run(const std::vector<std::string>& args) {
     });
 }
 
-const bool registered = registerCommand({"write", "[--device N] IMAGE", run});
+const bool registered =
+    registerCommand({"write", "[--device N] ОБРАЗ", run,
+                     "Записать паспортные данные образа (страницы 0–7) в регистратор.\n"
+                     "Код завершения: 0 готово, 1 прервано (Ctrl-C), 2 ошибка.\n"
+                     "  -d, --device N            номер устройства считывания (0 по умолчанию)\n"});
 
 } // namespace

@@ -15,3 +15,13 @@ void appendCsvRecord(std::string& out, const std::vector<std::string>& fields);
 class OutputWriter;
 // The same, written as it goes.
 void writeCsvRecord(OutputWriter& w, const std::vector<std::string>& fields);
+
+// The two forms the exports are written in: RFC 4180 as above, or the one a
+// spreadsheet set to Russian opens as columns and numbers: fields separated
+// by semicolons, numbers with a decimal comma, and a UTF-8 byte-order mark
+// ahead of the header so that the text is read as UTF-8.
+enum class CsvForm { rfc4180, ru };
+
+// rfc4180 (records as appendCsvRecord writes them) in form. A field that is a
+// decimal number ("-0.193") gets its comma; other fields keep their text.
+std::string csvInForm(std::string rfc4180, CsvForm form);

@@ -10,9 +10,13 @@ PACKAGES=(
   libwxgtk3.2-dev libusb-1.0-0-dev libcairo2-dev
   xvfb xauth x11-utils imagemagick fonts-liberation fonts-dejavu-core
   zip librsvg2-bin wx3.2-i18n poppler-utils clang-format
-  nlohmann-json3-dev python3 locales openbox
+  nlohmann-json3-dev python3 locales openbox help2man
 )
 if [ "${GRUVIK2_FUZZ:-0}" = 1 ]; then PACKAGES+=(clang libclang-rt-14-dev); fi
+# What the test of the Debian package checks it with (tests/cli/package.sh).
+if [ "${GRUVIK2_PACKAGING:-0}" = 1 ]; then
+  PACKAGES+=(lintian appstream desktop-file-utils)
+fi
 
 missing=()
 for p in "${PACKAGES[@]}"; do

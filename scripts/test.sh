@@ -8,6 +8,8 @@ root=$PWD
 BUILD_DIR=${BUILD_DIR:-build}
 export BUILD_DIR
 scripts/build.sh
+# lintian and the other checkers of the package test (tests/package.sh).
+GRUVIK2_PACKAGING=1 scripts/deps.sh
 cd "$BUILD_DIR"
 ctest --output-on-failure -j2 -LE gui
 if ctest -N -L gui | grep -q 'Total Tests: [1-9]'; then

@@ -110,8 +110,7 @@ void CairoCanvas::unclip() {
     cairo_reset_clip(cr_);
 }
 
-std::optional<std::string> writeGraphPng(GraphDraw& draw, int width, int height,
-                                         const std::string& path) {
+std::optional<std::string> graphPng(GraphDraw& draw, int width, int height, std::string& png) {
     std::unique_ptr<cairo_surface_t, decltype(&cairo_surface_destroy)> surface(
         cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height), cairo_surface_destroy);
     if (cairo_surface_status(surface.get()) != CAIRO_STATUS_SUCCESS)
@@ -127,15 +126,22 @@ std::optional<std::string> writeGraphPng(GraphDraw& draw, int width, int height,
         CairoCanvas canvas(cr.get());
         draw.paint(canvas);
     }
-    // Into memory first: a picture cut short by a full disk would replace the
-    // old one with a broken file.
-    std::string png;
+    png.clear();
     auto append = [](void* closure, const unsigned char* data, unsigned int length) {
         static_cast<std::string*>(closure)->append(reinterpret_cast<const char*>(data), length);
         return CAIRO_STATUS_SUCCESS;
     };
     cairo_status_t status = cairo_surface_write_to_png_stream(surface.get(), append, &png);
     if (status != CAIRO_STATUS_SUCCESS) return std::string(cairo_status_to_string(status));
+    return std::nullopt;
+}
+
+std::optional<std::string> writeGraphPng(GraphDraw& draw, int width, int height,
+                                         const std::string& path) {
+    // Into memory first: a picture cut short by a full disk would replace the
+    // old one with a broken file.
+    std::string png;
+    if (auto error = graphPng(draw, width, height, png)) return error;
     try {
         writeFileSafely(path, png.data(), png.size());
     } catch (const errorExc& e) {

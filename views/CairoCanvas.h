@@ -43,3 +43,5 @@ private:
 // message with the path and the system's reason), or nothing.
 std::optional<std::string> writeGraphPng(GraphDraw& draw, int width, int height,
                                          const std::string& path);
+// The same picture's PNG bytes into png; an error text or nothing.
+std::optional<std::string> graphPng(GraphDraw& draw, int width, int height, std::string& png);

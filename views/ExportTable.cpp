@@ -8,12 +8,23 @@
 #include "common/LocalTime.h"
 #include "common/OutputWriter.h"
 
+namespace {
+
+// "nan", "-nan", "inf": what printf makes of a figure that has no value.
+bool undefinedDecimal(const std::string& printed) {
+    return printed.find_first_of("0123456789") == std::string::npos;
+}
+
+} // namespace
+
 std::string csvText(const ExportValue& v) {
     switch (v.kind) {
     case ExportValue::none:
         return {};
     case ExportValue::integer:
         return std::to_string(v.number);
+    case ExportValue::decimal:
+        return undefinedDecimal(v.printed) ? std::string() : v.printed;
     default:
         return v.printed;
     }

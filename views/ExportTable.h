@@ -30,7 +30,8 @@ struct ExportValue {
 // Named values in the order they are written.
 using ExportRecord = std::vector<std::pair<std::string, ExportValue>>;
 
-// The CSV field's text before quoting: nothing is empty, a decimal as printed.
+// The CSV field's text before quoting: nothing is empty, a decimal as printed
+// (empty when it has no value: "nan", "-nan", "inf").
 std::string csvText(const ExportValue& v);
 
 // nothing: null; a decimal: the number it prints (null when not finite).

@@ -1,31 +1,160 @@
 #include "views/ReportOptions.h"
 
+#include <cctype>
+#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
 
+#include "common/CommandLine.h"
 #include "common/LocalTime.h"
 
 const char* const filterOptionsUsage =
     "[--from T] [--to T] [--max N] [--direction first|last] [--level 1..5] "
     "[--config on|off] [--discrete on|off] [--relays on|off] [--weights 11111] [--out FILE]";
 
-std::optional<int32_t> parseTimeArgument(const std::string& text) {
-    unsigned d, mo, y, h, mi, s;
-    char tail;
-    if (std::sscanf(text.c_str(), "%u/%u/%u %u:%u:%u%c", &d, &mo, &y, &h, &mi, &s, &tail) == 6) {
-        // Fields beyond these would overflow struct tm before mktime sees them.
-        if (d > 31 || mo > 12 || y > 9999 || h > 24 || mi > 60 || s > 61) return std::nullopt;
-        struct tm tmv {};
-        tmv.tm_mday = int(d), tmv.tm_mon = int(mo) - 1, tmv.tm_year = int(y) - 1900;
-        tmv.tm_hour = int(h), tmv.tm_min = int(mi), tmv.tm_sec = int(s), tmv.tm_isdst = -1;
-        // Times are 32-bit: a date beyond them is refused like such a number.
-        return secondsOfLocalIn32(tmv);
+const char* const timeArgumentForms =
+    "ДД/ММ/ГГГГ ЧЧ:ММ:СС, ДД.ММ.ГГГГ ЧЧ:ММ:СС, ГГГГ-ММ-ДДTЧЧ:ММ:СС[+ЧЧ:ММ], "
+    "дата без времени — полночь, или секунды календаря";
+
+namespace {
+
+// A cursor over the text: digits, separators, the end.
+struct Scan {
+    const char* p;
+    // n..m decimal digits as a number, or -1.
+    int digits(int n, int m) {
+        int v = 0, k = 0;
+        while (k < m && *p >= '0' && *p <= '9')
+            v = v * 10 + (*p++ - '0'), ++k;
+        return k >= n ? v : -1;
     }
+    bool take(char c) { return *p == c ? (++p, true) : false; }
+    bool end() const { return *p == 0; }
+};
+
+bool leapYear(int y) {
+    return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
+}
+
+int daysInMonth(int y, int m) {
+    static const int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    return m == 2 && leapYear(y) ? 29 : days[m - 1];
+}
+
+struct Fields {
+    int year = -1, month = -1, day = -1, hour = 0, minute = 0, second = 0;
+    bool valid() const {
+        return year >= 1 && month >= 1 && month <= 12 && day >= 1 &&
+               day <= daysInMonth(year, month) && hour >= 0 && hour <= 23 && minute >= 0 &&
+               minute <= 59 && second >= 0 && second <= 59;
+    }
+};
+
+// " HH:MM:SS" or the end (midnight); after the date of the journal's forms.
+bool clockOrEnd(Scan& s, Fields& f, char lead) {
+    if (s.end()) return true;
+    if (!s.take(lead)) return false;
+    if (lead == ' ')
+        while (s.take(' ')) {
+        }
+    f.hour = s.digits(1, 2);
+    if (!s.take(':')) return false;
+    f.minute = s.digits(1, 2);
+    if (!s.take(':')) return false;
+    f.second = s.digits(1, 2);
+    return f.hour >= 0 && f.minute >= 0 && f.second >= 0;
+}
+
+// Days from 1970-01-01 to the civil date (proleptic Gregorian).
+long long daysFromCivil(int y, int m, int d) {
+    y -= m <= 2;
+    const long long era = (y >= 0 ? y : y - 399) / 400;
+    const unsigned yoe = unsigned(y - era * 400);
+    const unsigned doy = (153 * unsigned(m + (m > 2 ? -3 : 9)) + 2) / 5 + unsigned(d) - 1;
+    const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+    return era * 146097 + (long long)doe - 719468;
+}
+
+std::optional<int32_t> localSeconds(const Fields& f) {
+    struct tm tmv {};
+    tmv.tm_mday = f.day, tmv.tm_mon = f.month - 1, tmv.tm_year = f.year - 1900;
+    tmv.tm_hour = f.hour, tmv.tm_min = f.minute, tmv.tm_sec = f.second, tmv.tm_isdst = -1;
+    // Times are 32-bit: a date beyond them is refused like such a number.
+    auto t = secondsOfLocalIn32(tmv);
+    if (!t) return std::nullopt;
+    // A time the clocks skip (a daylight-saving gap) does not exist there.
+    const struct tm back = localTimeOf(*t);
+    if (back.tm_mday != f.day || back.tm_mon != f.month - 1 || back.tm_year != f.year - 1900 ||
+        back.tm_hour != f.hour || back.tm_min != f.minute || back.tm_sec != f.second)
+        return std::nullopt;
+    return t;
+}
+
+} // namespace
+
+std::optional<int32_t> parseTimeArgument(const std::string& text) {
+    Fields f;
+    // The journal's forms: DD/MM/YYYY and DD.MM.YYYY, then " HH:MM:SS" or nothing.
+    for (char sep : {'/', '.'}) {
+        Scan s{text.c_str()};
+        f = Fields{};
+        f.day = s.digits(1, 2);
+        if (f.day < 0 || !s.take(sep)) continue;
+        f.month = s.digits(1, 2);
+        if (f.month < 0 || !s.take(sep)) return std::nullopt;
+        f.year = s.digits(4, 4);
+        if (f.year < 0 || !clockOrEnd(s, f, ' ') || !s.end() || !f.valid()) return std::nullopt;
+        return localSeconds(f);
+    }
+    // ISO 8601: YYYY-MM-DD, then "THH:MM:SS" and an offset (Z, ±HH:MM, ±HHMM, ±HH) or nothing.
+    {
+        Scan s{text.c_str()};
+        f = Fields{};
+        f.year = s.digits(4, 4);
+        if (f.year >= 0 && s.take('-')) {
+            f.month = s.digits(2, 2);
+            if (f.month < 0 || !s.take('-')) return std::nullopt;
+            f.day = s.digits(2, 2);
+            if (f.day < 0) return std::nullopt;
+            if (!s.end()) {
+                if (!s.take('T')) return std::nullopt;
+                f.hour = s.digits(2, 2);
+                if (f.hour < 0 || !s.take(':')) return std::nullopt;
+                f.minute = s.digits(2, 2);
+                if (f.minute < 0 || !s.take(':')) return std::nullopt;
+                f.second = s.digits(2, 2);
+                if (f.second < 0) return std::nullopt;
+            }
+            if (!s.end()) {
+                const int sign = s.take('+') ? 1 : s.take('-') ? -1 : 0;
+                if (sign == 0 && !s.take('Z')) return std::nullopt;
+                int offset = 0;
+                if (sign != 0) {
+                    const int h = s.digits(2, 2);
+                    s.take(':');
+                    const int m = s.end() ? 0 : s.digits(2, 2);
+                    if (h < 0 || h > 14 || m < 0 || m > 59) return std::nullopt;
+                    offset = sign * (h * 3600 + m * 60);
+                }
+                if (!s.end() || !f.valid()) return std::nullopt;
+                const long long t = daysFromCivil(f.year, f.month, f.day) * 86400 + f.hour * 3600 +
+                                    f.minute * 60 + f.second - offset;
+                if (t < INT32_MIN || t > INT32_MAX) return std::nullopt;
+                return int32_t(t);
+            }
+            if (!s.end() || !f.valid()) return std::nullopt;
+            return localSeconds(f);
+        }
+    }
+    // Calendar seconds.
     char* end = nullptr;
-    long long v = std::strtoll(text.c_str(), &end, 10);
-    if (end && *end == 0 && !text.empty() && v >= INT32_MIN && v <= INT32_MAX) return int32_t(v);
+    errno = 0;
+    const long long v = std::strtoll(text.c_str(), &end, 10);
+    if (!text.empty() && (std::isdigit((unsigned char)text[0]) || text[0] == '-') && end &&
+        *end == 0 && errno == 0 && v >= INT32_MIN && v <= INT32_MAX)
+        return int32_t(v);
     return std::nullopt;
 }
 
@@ -44,16 +173,14 @@ std::optional<std::string> parseReportOptions(const std::vector<std::string>& ar
                                               ReportOptions& o, bool& fromGiven, bool& toGiven,
                                               bool imageRequired) {
     fromGiven = toGiven = false;
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        if (a.rfind("--", 0) != 0) {
-            if (!o.image.empty()) return "more than one image given: " + a;
-            o.image = a;
-            continue;
-        }
-        if (i + 1 >= args.size()) return "option " + a + " needs a value";
-        const std::string v = args[++i];
-        auto bad = [&] { return std::optional<std::string>("bad value for " + a + ": " + v); };
+    std::vector<OptionSpec> specs = {{"from"},   {"to"},       {"max"},    {"direction"}, {"level"},
+                                     {"config"}, {"discrete"}, {"relays"}, {"weights"},   {"out"}};
+    for (const std::string& n : extraNames)
+        specs.push_back({n.c_str() + 2});
+    CommandLine line;
+    if (auto error = parseCommandLine(args, specs, line)) return error;
+    for (const auto& [name, v] : line.options) {
+        const std::string a = "--" + name;
         bool extra = false;
         for (const auto& n : extraNames)
             if (a == n) extra = true;
@@ -61,16 +188,20 @@ std::optional<std::string> parseReportOptions(const std::vector<std::string>& ar
             o.extra.push_back(a);
             o.extra.push_back(v);
         } else if (a == "--out") {
-            o.out = v;
+            // "-" is standard output, as no option at all.
+            o.out = v == "-" ? std::string() : v;
+            o.outGiven = true;
+            if (v.empty()) return badValue(a, v, "имя файла или -");
         } else if (a == "--from" || a == "--to") {
             auto t = parseTimeArgument(v);
-            if (!t) return bad();
+            if (!t) return badValue(a, v, timeArgumentForms);
             (a == "--from" ? o.filter.rangeStart : o.filter.rangeEnd) = *t;
             (a == "--from" ? fromGiven : toGiven) = true;
         } else if (a == "--max") {
             char* end = nullptr;
             unsigned long n = std::strtoul(v.c_str(), &end, 10);
-            if (v.empty() || *end || n > UINT32_MAX) return bad();
+            if (v.empty() || !std::isdigit((unsigned char)v[0]) || *end || n > UINT32_MAX)
+                return badValue(a, v, "число строк, 0: все");
             o.filter.maxCount = uint32_t(n);
         } else if (a == "--direction") {
             if (v == "first")
@@ -78,24 +209,27 @@ std::optional<std::string> parseReportOptions(const std::vector<std::string>& ar
             else if (v == "last")
                 o.filter.direction = FilterSettings::toEnd;
             else
-                return bad();
+                return badValue(a, v, "first или last");
         } else if (a == "--level") {
-            if (v.size() != 1 || v[0] < '1' || v[0] > '5') return bad();
+            if (v.size() != 1 || v[0] < '1' || v[0] > '5') return badValue(a, v, "1..5");
             o.filter.detail = v[0] - '1';
         } else if (a == "--config" || a == "--discrete" || a == "--relays") {
             auto b = onOff(v);
-            if (!b) return bad();
+            if (!b) return badValue(a, v, "on или off");
             (a == "--config"     ? o.filter.config
              : a == "--discrete" ? o.filter.discrete
                                  : o.filter.relays) = *b;
         } else if (a == "--weights") {
-            if (v.size() != 5 || v.find_first_not_of("01") != std::string::npos) return bad();
+            if (v.size() != 5 || v.find_first_not_of("01") != std::string::npos)
+                return badValue(a, v, "пять цифр 0 или 1, например 11111");
             for (size_t k = 0; k < 5; ++k)
                 o.filter.weights[k] = v[k] == '1';
-        } else {
-            return "unknown option " + a;
         }
     }
-    if (o.image.empty() && imageRequired) return std::string("no image given");
+    for (const std::string& operand : line.operands) {
+        if (!o.image.empty()) return "лишний аргумент: " + operand + " (образ уже указан)";
+        o.image = operand;
+    }
+    if (o.image.empty() && imageRequired) return std::string("не указан файл образа");
     return std::nullopt;
 }

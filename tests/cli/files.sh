@@ -105,7 +105,7 @@ check "a cancelled read into a new path leaves no file" [ ! -e fresh.rpd ]
 check "and no temporary" [ -z "$(ls -A | grep fresh)" ]
 
 # ---- the CLI's contract --------------------------------------------------------
-fails "--device beyond the one bridge" "--device 5: only 1 reader devices attached" \
+fails "--device beyond the one bridge" "--device 5: подключено устройств считывания: 1" \
     cli read --device 5 dev.rpd
 check "a refused --device leaves no file" [ ! -e dev.rpd ]
 fails "events to a full stdout" "не могу записать файл! (stdout: No space left on device)" \
@@ -115,8 +115,8 @@ fails "info to a full stdout" "не могу записать файл! (stdout:
 fails "protocol to a full stdout" "не могу записать файл!" \
     bash -c "'$BIN/gruvik2-cli' protocol src.rpd >/dev/full"
 "$BIN"/gruvik2-cli-emulated events full.rpd 2>err.txt | head -1 >/dev/null
-check "events into a closed pipe exits 2" [ "${PIPESTATUS[0]}" -eq 2 ]
-check "and says so" grep -qF "не могу записать файл! (stdout: Broken pipe)" err.txt
+check "events into a closed pipe ends with 141, SIGPIPE's status" [ "${PIPESTATUS[0]}" -eq 141 ]
+check "and quietly" [ ! -s err.txt ]
 
 # A file-size limit stands in for a full disk.
 printf 'old journal' >kept.html
@@ -132,9 +132,9 @@ check "the old picture is kept" identical kept.png kept.png.orig
 check "no temporary is left" [ -z "$(ls -A | grep '^\.kept')" ]
 
 for t in "01/01/2100 00:00:00" "01/01/1900 00:00:00" 4102444800; do
-    fails "--from $t" "bad value for --from" cli journal src.rpd --from "$t"
+    fails "--from $t" "неверное значение --from" cli journal src.rpd --from "$t"
 done
-fails "--to beyond 2038" "bad value for --to" cli journal src.rpd --to "19/01/2038 03:14:08"
+fails "--to beyond 2038" "неверное значение --to" cli journal src.rpd --to "19/01/2038 03:14:08"
 
 emulator src.rpd --internal
 BRIDGES=$EMU_PATH cli read internal.rpd >out.txt 2>err.txt

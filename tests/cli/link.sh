@@ -56,7 +56,7 @@ cli read --device 1 fromb.rpd >/dev/null 2>&1
 check "--device 1 reads the second bridge" cmp -s other.rpd fromb.rpd
 cli read --device 2 none.rpd >/dev/null 2>err.txt
 check "--device beyond the bridges fails with 2" [ $? -eq 2 ]
-check "--device beyond the bridges says so" grep -q "only 2 reader devices" err.txt
+check "--device beyond the bridges says so" grep -q "подключено устройств считывания: 2" err.txt
 
 emulator src.rpd --silent-after 3
 BRIDGES=$EMU_PATH

@@ -63,7 +63,7 @@ check "protocol exits 0" [ $? -eq 0 ]
 check "protocol has its title in Windows-1251" in1251 protocol.html "Протокол условий эксплуатации крана"
 "$BIN"/gruvik2-cli protocol small.rpd --level 3 >out.txt 2>err.txt
 check "protocol refuses the filter's options" [ $? -eq 2 ]
-check "the refusal says why" grep -q "does not apply to the protocol" err.txt
+check "the refusal says why" grep -q -- "--level к протоколу не относится" err.txt
 check "a refused protocol writes nothing" [ ! -s out.txt ]
 
 # The graph of the small image as a PNG picture.
@@ -83,17 +83,17 @@ check "--start moves the window" bash -c '! cmp -s hour.png later.png'
 "$BIN"/gruvik2-cli graph small.rpd --out none.png --from "01/01/2030 00:00:00" 2>err.txt
 check "a graph of no events exits 0" [ $? -eq 0 ]
 check "a graph of no events is still drawn" [ -s none.png ]
-check "a graph of no events says so" grep -q "no events selected" err.txt
+check "a graph of no events says so" grep -q "фильтр не выбрал ни одного события" err.txt
 for bad in "--scale|2 часа" "--width|0" "--height|16385" "--start|вчера"; do
     rm -f out.png
     "$BIN"/gruvik2-cli graph small.rpd --out out.png "${bad%%|*}" "${bad#*|}" 2>err.txt
     check "graph refuses ${bad%%|*} ${bad#*|}" [ $? -eq 2 ]
-    check "the refusal names ${bad%%|*}" grep -q -- "bad value for ${bad%%|*}" err.txt
+    check "the refusal names ${bad%%|*}" grep -q -- "неверное значение ${bad%%|*}" err.txt
     check "a refused graph writes no picture" [ ! -e out.png ]
 done
 "$BIN"/gruvik2-cli graph small.rpd 2>err.txt
 check "graph without --out exits 2" [ $? -eq 2 ]
-check "graph without --out says it is needed" grep -q -- "--out FILE.png is needed" err.txt
+check "graph without --out says it is needed" grep -q -- "нужен --out ФАЙЛ.png" err.txt
 "$BIN"/gruvik2-cli graph small.rpd --out missing-folder/g.png 2>err.txt
 check "a picture that cannot be written exits 2" [ $? -eq 2 ]
 check "the failure names the file" grep -qF "не могу открыть/создать файл! (missing-folder/g.png: " err.txt

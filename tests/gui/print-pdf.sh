@@ -125,7 +125,7 @@ check "an unknown page exits 2" [ $? -eq 2 ]
 check "an unknown page is named" grep -q -- "--page" err.txt
 "$BIN"/gruvik2 --print-pdf out.pdf "$BIN"/demo.rpd 2>err.txt
 check "no page exits 2" [ $? -eq 2 ]
-check "no page shows the usage" grep -q "usage: gruvik2 --print-pdf" err.txt
+check "no page shows the usage" grep -q "Использование: gruvik2 \[фильтр\]" err.txt
 "$BIN"/gruvik2 --print-pdf out.pdf --page journal --level 9 "$BIN"/demo.rpd 2>err.txt
 check "a bad filter option exits 2" [ $? -eq 2 ]
 check "a bad filter option is named" grep -q -- "--level" err.txt

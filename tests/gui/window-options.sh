@@ -14,17 +14,17 @@ refused() {  # refused REASON ARGS...: status 2, REASON and the usage on stderr
     timeout 60 "$BIN"/gruvik2 "$@" 2>"$WORK/err" >/dev/null
     local status=$?
     if [ $status -eq 2 ] && grep -qF -- "$reason" "$WORK/err" &&
-        grep -qF "usage: gruvik2 [filter options] [IMAGE]" "$WORK/err"; then
+        grep -qF "Использование: gruvik2 [фильтр] [ОБРАЗ.rpd]" "$WORK/err"; then
         echo "ok: $* refused"
     else
         echo "FAILED: $* (status $status)"; cat "$WORK/err"
         failures=$((failures + 1))
     fi
 }
-refused "unknown option --bogus" --bogus 1 "$BIN"/demo.rpd
-refused "bad value for --level: 7" --level 7 "$BIN"/demo.rpd
-refused "option --max needs a value" "$BIN"/demo.rpd --max
-refused "more than one image given" "$BIN"/demo.rpd "$BIN"/demo.rpd
-refused "--out is not taken here" --out "$WORK/x.html" "$BIN"/demo.rpd
+refused "неизвестный параметр: --bogus" --bogus 1 "$BIN"/demo.rpd
+refused "неверное значение --level: 7" --level 7 "$BIN"/demo.rpd
+refused "параметру --max нужно значение" "$BIN"/demo.rpd --max
+refused "лишний аргумент" "$BIN"/demo.rpd "$BIN"/demo.rpd
+refused "параметр --out здесь не принимается" --out "$WORK/x.html" "$BIN"/demo.rpd
 [ -e "$WORK/x.html" ] && { echo "FAILED: --out wrote a file"; failures=$((failures + 1)); }
 exit $((failures > 0))

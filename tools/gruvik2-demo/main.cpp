@@ -1,38 +1,58 @@
 // gruvik2-demo OUT.rpd [--seed N]: writes the demo recorder memory, the memory
 // of a gantry crane's load limiter after weeks of work, for trying the program
 // without a recorder.
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
+#include "common/CommandLine.h"
 #include "common/errorExc.h"
 #include "image/RecorderImage.h"
 #include "testsupport/DemoRecorder.h"
 
+namespace {
+const char* const Usage = "Использование: gruvik2-demo [--seed N] ФАЙЛ.rpd\n";
+const char* const Help =
+    "Записывает демонстрационную память регистратора (козловой кран КК-20/5).\n"
+    "  --seed N        начальное число генератора (1 по умолчанию)\n"
+    "  -h, --help      эта справка\n"
+    "  -V, --version   версия программы\n";
+
+int usageError(const std::string& error) {
+    std::fprintf(stderr, "gruvik2-demo: %s\n%sСправка: gruvik2-demo --help\n", error.c_str(),
+                 Usage);
+    return 2;
+}
+} // namespace
+
 int main(int argc, char** argv) {
-    std::string out;
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    switch (helpRequested(args)) {
+    case HelpRequest::help:
+        std::printf("%s%s", Usage, Help);
+        return 0;
+    case HelpRequest::version:
+        std::printf("%s", versionText("gruvik2-demo").c_str());
+        return 0;
+    case HelpRequest::none:
+        break;
+    }
+    CommandLine line;
+    if (auto error = parseCommandLine(args, {{"seed"}}, line)) return usageError(*error);
     uint32_t seed = 1;
-    for (int i = 1; i < argc; ++i) {
-        const std::string a = argv[i];
-        if (a == "--seed" && i + 1 < argc) {
-            char* end = nullptr;
-            const unsigned long v = std::strtoul(argv[++i], &end, 10);
-            if (*end != 0 || v > 0xFFFFFFFFul) {
-                std::fprintf(stderr, "bad seed: %s\n", argv[i]);
-                return 2;
-            }
-            seed = uint32_t(v);
-        } else if (out.empty() && a.rfind("--", 0) != 0) {
-            out = a;
-        } else {
-            out.clear();
-            break;
-        }
+    for (const auto& [name, v] : line.options) {
+        char* end = nullptr;
+        const unsigned long n = std::strtoul(v.c_str(), &end, 10);
+        if (v.empty() || !std::isdigit((unsigned char)v[0]) || *end != 0 || n > 0xFFFFFFFFul)
+            return usageError(badValue("--seed", v, "0..4294967295"));
+        seed = uint32_t(n);
     }
-    if (out.empty()) {
-        std::fprintf(stderr, "usage: gruvik2-demo OUT.rpd [--seed N]\n");
-        return 2;
-    }
+    if (line.operands.size() != 1)
+        return usageError(line.operands.empty() ? "не указан файл"
+                                                : "лишний аргумент: " + line.operands[1]);
+    const std::string& out = line.operands[0];
     RecorderImage image;
     synthesizeDemoMemory(image, seed);
     try {

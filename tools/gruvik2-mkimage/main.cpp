@@ -3,8 +3,10 @@
 // program without a recorder; with --full, one whose logs are full and have
 // wrapped; with --crane-day, a crane's whole working day in the general log.
 #include <cstdio>
-#include <cstring>
+#include <string>
+#include <vector>
 
+#include "common/CommandLine.h"
 #include "common/errorExc.h"
 #include "testsupport/CraneDay.h"
 #include "testsupport/FullMemory.h"
@@ -30,23 +32,52 @@ void synthesizeSmallMemory(RecorderImage& image, bool craneDay) {
     b.done();
 }
 
+const char* const Usage = "Использование: gruvik2-mkimage [--full | --crane-day] ФАЙЛ.rpd\n";
+const char* const Help =
+    "Записывает синтезированную память регистратора: небольшую (по умолчанию),\n"
+    "полную с переполненными журналами или один рабочий день крана.\n"
+    "  --full          журналы заполнены и пошли по кругу\n"
+    "  --crane-day     рабочий день крана в общем журнале\n"
+    "  -h, --help      эта справка\n"
+    "  -V, --version   версия программы\n";
+
+int usageError(const std::string& error) {
+    std::fprintf(stderr, "gruvik2-mkimage: %s\n%sСправка: gruvik2-mkimage --help\n", error.c_str(),
+                 Usage);
+    return 2;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
-    const char* option = argc == 3 ? argv[1] : "";
-    const bool full = std::strcmp(option, "--full") == 0;
-    const bool craneDay = std::strcmp(option, "--crane-day") == 0;
-    if (argc != 2 && !full && !craneDay) {
-        std::fprintf(stderr, "usage: gruvik2-mkimage [--full | --crane-day] OUT.rpd\n");
-        return 2;
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    switch (helpRequested(args)) {
+    case HelpRequest::help:
+        std::printf("%s%s", Usage, Help);
+        return 0;
+    case HelpRequest::version:
+        std::printf("%s", versionText("gruvik2-mkimage").c_str());
+        return 0;
+    case HelpRequest::none:
+        break;
     }
+    CommandLine line;
+    if (auto error = parseCommandLine(args, {{"full", 0, false}, {"crane-day", 0, false}}, line))
+        return usageError(*error);
+    bool full = false, craneDay = false;
+    for (const auto& option : line.options)
+        (option.first == "full" ? full : craneDay) = true;
+    if (full && craneDay) return usageError("--full и --crane-day вместе не даются");
+    if (line.operands.size() != 1)
+        return usageError(line.operands.empty() ? "не указан файл"
+                                                : "лишний аргумент: " + line.operands[1]);
     RecorderImage image;
     if (full)
         synthesizeFullMemory(image);
     else
         synthesizeSmallMemory(image, craneDay);
     try {
-        image.save(argv[argc - 1]);
+        image.save(line.operands[0]);
     } catch (const errorExc& e) {
         std::fprintf(stderr, "%s\n", e.message().c_str());
         return 2;

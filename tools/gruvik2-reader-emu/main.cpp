@@ -2,12 +2,15 @@
 // pseudo-terminal. Prints the terminal's path as its first line, serves reads
 // and writes from the image until SIGINT or SIGTERM, and saves the image (to
 // --out, else back to IMAGE) on SIGUSR1 and on exit.
+#include <cctype>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
+#include "common/CommandLine.h"
 #include "common/errorExc.h"
 #include "testsupport/ReaderEmulator.h"
 
@@ -23,20 +26,29 @@ void onSignal(int signal) {
         active->stop();
 }
 
-void usage() {
-    std::fprintf(stderr,
-                 "usage: gruvik2-reader-emu [OPTIONS] IMAGE.rpd\n"
-                 "  --out PATH              save the image here instead of IMAGE\n"
-                 "  --rate BITS             pace the line at BITS bit/s (10 bits a byte)\n"
-                 "  --bad-crc PAGES         damage these pages the first time they are sent\n"
-                 "  --bad-crc-always PAGES  damage these pages every time\n"
-                 "  --bad-status PAGES[=C]  answer these page requests with byte C (default 'X')\n"
-                 "  --refuse-writes         answer 'D' to every page of a write\n"
-                 "  --internal              answer 'n' to 'E': read from the device's own memory\n"
-                 "  --answer-E C, --answer-I C, --answer-C C, --answer-M C, --answer-W C\n"
-                 "                          answer the command with byte C\n"
-                 "  --silent-after N        answer nothing after N page requests of a session\n"
-                 "PAGES: 3,10-12,100\n");
+const char* const Usage = "Использование: gruvik2-reader-emu [ПАРАМЕТРЫ] ОБРАЗ.rpd\n";
+const char* const Help =
+    "Устройство считывания на псевдотерминале: первая строка вывода — его путь;\n"
+    "отвечает на чтение и запись из образа до SIGINT или SIGTERM, сохраняет образ\n"
+    "по SIGUSR1 и при выходе.\n"
+    "  --out ПУТЬ              сохранять образ сюда, а не в ОБРАЗ\n"
+    "  --rate БИТ              темп линии БИТ бит/с (10 бит на байт)\n"
+    "  --bad-crc СТРАНИЦЫ      портить эти страницы при первой отправке\n"
+    "  --bad-crc-always СТРАНИЦЫ  портить их при каждой отправке\n"
+    "  --bad-status СТРАНИЦЫ[=C]  отвечать на их запрос байтом C (по умолчанию 'X')\n"
+    "  --refuse-writes         отвечать 'D' на каждую страницу записи\n"
+    "  --internal              отвечать 'n' на 'E': чтение из памяти устройства\n"
+    "  --answer-E C, --answer-I C, --answer-C C, --answer-M C, --answer-W C\n"
+    "                          отвечать на команду байтом C\n"
+    "  --silent-after N        молчать после N запросов страниц за сеанс\n"
+    "  -h, --help              эта справка\n"
+    "  -V, --version           версия программы\n"
+    "СТРАНИЦЫ: 3,10-12,100\n";
+
+int usageError(const std::string& error) {
+    std::fprintf(stderr, "gruvik2-reader-emu: %s\n%sСправка: gruvik2-reader-emu --help\n",
+                 error.c_str(), Usage);
+    return 2;
 }
 
 bool parseByte(const char* text, uint8_t& byte) {
@@ -51,50 +63,72 @@ bool parseByte(const char* text, uint8_t& byte) {
 } // namespace
 
 int main(int argc, char** argv) {
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    switch (helpRequested(args)) {
+    case HelpRequest::help:
+        std::printf("%s%s", Usage, Help);
+        return 0;
+    case HelpRequest::version:
+        std::printf("%s", versionText("gruvik2-reader-emu").c_str());
+        return 0;
+    case HelpRequest::none:
+        break;
+    }
+    CommandLine line;
+    if (auto error = parseCommandLine(args,
+                                      {{"out"},
+                                       {"rate"},
+                                       {"bad-crc"},
+                                       {"bad-crc-always"},
+                                       {"bad-status"},
+                                       {"refuse-writes", 0, false},
+                                       {"internal", 0, false},
+                                       {"answer-E"},
+                                       {"answer-I"},
+                                       {"answer-C"},
+                                       {"answer-M"},
+                                       {"answer-W"},
+                                       {"silent-after"}},
+                                      line))
+        return usageError(*error);
     EmulatorFaults faults;
-    std::string imagePath, outPath;
-    for (int i = 1; i < argc; ++i) {
-        std::string arg = argv[i];
-        auto value = [&]() -> const char* {
-            if (i + 1 >= argc) return nullptr;
-            return argv[++i];
+    std::string outPath;
+    for (const auto& [name, v] : line.options) {
+        auto number = [&v](uint32_t& n) {
+            char* end = nullptr;
+            const unsigned long x = std::strtoul(v.c_str(), &end, 10);
+            if (v.empty() || !std::isdigit((unsigned char)v[0]) || *end || x > 0xFFFFFFFFul)
+                return false;
+            n = uint32_t(x);
+            return true;
         };
         bool ok = true;
-        if (arg == "--out") {
-            const char* v = value();
-            ok = v != nullptr;
-            if (ok) outPath = v;
-        } else if (arg == "--rate") {
-            const char* v = value();
-            ok = v && (faults.lineRate = uint32_t(std::strtoul(v, nullptr, 10))) > 0;
-        } else if (arg == "--bad-crc" || arg == "--bad-crc-always") {
-            const char* v = value();
-            ok =
-                v && parsePageList(v, arg == "--bad-crc" ? faults.badCrcOnce : faults.badCrcAlways);
-        } else if (arg == "--bad-status") {
-            const char* v = value();
-            ok = v != nullptr;
-            if (ok) {
-                std::string list = v;
-                uint8_t status = 'X';
-                if (size_t eq = list.find('='); eq != std::string::npos) {
-                    ok = parseByte(list.c_str() + eq + 1, status);
-                    list.resize(eq);
-                }
-                std::set<uint32_t> pages;
-                ok = ok && parsePageList(list, pages);
-                for (uint32_t p : pages)
-                    faults.badStatus[p] = status;
+        if (name == "out") {
+            outPath = v;
+            ok = !v.empty();
+        } else if (name == "rate") {
+            ok = number(faults.lineRate) && faults.lineRate > 0;
+        } else if (name == "bad-crc" || name == "bad-crc-always") {
+            ok = parsePageList(v, name == "bad-crc" ? faults.badCrcOnce : faults.badCrcAlways);
+        } else if (name == "bad-status") {
+            std::string list = v;
+            uint8_t status = 'X';
+            if (size_t eq = list.find('='); eq != std::string::npos) {
+                ok = parseByte(list.c_str() + eq + 1, status);
+                list.resize(eq);
             }
-        } else if (arg == "--refuse-writes") {
+            std::set<uint32_t> pages;
+            ok = ok && parsePageList(list, pages);
+            for (uint32_t p : pages)
+                faults.badStatus[p] = status;
+        } else if (name == "refuse-writes") {
             faults.refuseWrites = true;
-        } else if (arg == "--internal") {
+        } else if (name == "internal") {
             faults.internalMemory = true;
-        } else if (arg.size() == 10 && arg.compare(0, 9, "--answer-") == 0) {
-            const char* v = value();
+        } else if (name.rfind("answer-", 0) == 0) {
             uint8_t byte = 0;
-            ok = v && parseByte(v, byte);
-            switch (arg[9]) {
+            ok = parseByte(v.c_str(), byte);
+            switch (name[7]) {
             case 'E':
                 faults.answerE = byte;
                 break;
@@ -107,30 +141,20 @@ int main(int argc, char** argv) {
             case 'M':
                 faults.answerM = byte;
                 break;
-            case 'W':
-                faults.answerW = byte;
-                break;
             default:
-                ok = false;
+                faults.answerW = byte;
             }
-        } else if (arg == "--silent-after") {
-            const char* v = value();
-            ok = v != nullptr;
-            if (ok) faults.silentAfter = uint32_t(std::strtoul(v, nullptr, 10));
-        } else if (!arg.empty() && arg[0] != '-' && imagePath.empty()) {
-            imagePath = arg;
-        } else {
-            ok = false;
+        } else if (name == "silent-after") {
+            uint32_t n = 0;
+            ok = number(n);
+            faults.silentAfter = n;
         }
-        if (!ok) {
-            usage();
-            return 2;
-        }
+        if (!ok) return usageError(badValue("--" + name, v));
     }
-    if (imagePath.empty()) {
-        usage();
-        return 2;
-    }
+    if (line.operands.size() != 1)
+        return usageError(line.operands.empty() ? "не указан файл образа"
+                                                : "лишний аргумент: " + line.operands[1]);
+    const std::string imagePath = line.operands[0];
     if (outPath.empty()) outPath = imagePath;
 
     RecorderImage memory;

@@ -3,6 +3,7 @@
 
 #include "common/Csv.h"
 #include "testsupport/CsvReader.h"
+#include "views/ExportTable.h"
 
 namespace {
 
@@ -30,6 +31,34 @@ TEST(Csv, RecordsEndWithCrLfAndReadBackAsWritten) {
     EXPECT_EQ(out.substr(0, 25), "time,description,value\r\n0");
     EXPECT_EQ(out.substr(out.size() - 2), "\r\n");
     EXPECT_EQ(readCsv(out), rows);
+}
+
+// The Russian spreadsheet form of the same records: the byte-order mark,
+// semicolons, decimal commas in numbers only, quotes where a semicolon or a
+// quote needs them; and an undefined figure leaves an empty field, not "-nan".
+TEST(Csv, TheRussianSpreadsheetFormKeepsTheFieldsAndGivesNumbersTheirComma) {
+    const struct {
+        std::vector<std::string> fields;
+        const char* ru;
+    } records[] = {
+        {{"item", "column", "value"}, "item;column;value"},
+        {{"kr", "Кран в целом", "0.193"}, "kr;Кран в целом;0,193"},
+        {{"value", "", "-12.5"}, "value;;-12,5"},
+        {{"cycles", "1", "14654"}, "cycles;1;14654"},
+        {{"firmware", "", "РП-3 в.3.07"}, "firmware;;РП-3 в.3.07"},
+        {{"time", "26/04/2024 16:19:09.9", "1.2.3"}, "time;26/04/2024 16:19:09.9;1.2.3"},
+        {{"text", "a;b", "say \"0.5\", then"}, "text;\"a;b\";\"say \"\"0.5\"\", then\""},
+        {{"two\r\nlines", ".5", "5."}, "\"two\r\nlines\";.5;5."},
+        {{"kr", "Группа №1", csvText(ExportValue::ofDecimal("-nan"))}, "kr;Группа №1;"},
+    };
+    std::string rfc, expected = "\xEF\xBB\xBF";
+    for (const auto& r : records) {
+        appendCsvRecord(rfc, r.fields);
+        expected += std::string(r.ru) + "\r\n";
+    }
+    EXPECT_EQ(csvInForm(rfc, CsvForm::ru), expected);
+    EXPECT_EQ(csvInForm(rfc, CsvForm::rfc4180), rfc);
+    EXPECT_EQ(csvInForm("", CsvForm::ru), "\xEF\xBB\xBF");
 }
 
 } // namespace
