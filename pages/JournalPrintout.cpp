@@ -33,7 +33,7 @@ JournalPrintout::JournalPrintout(const wxString& title, const JournalRows& rows,
     : wxPrintout(title), rows_(rows), marginLeft_(setup.GetMarginTopLeft().x),
       marginTop_(setup.GetMarginTopLeft().y), marginRight_(setup.GetMarginBottomRight().x),
       marginBottom_(setup.GetMarginBottomRight().y), progress_(std::move(progress)) {
-    furniture_ = L"Журнал событий регистратора";
+    furniture_ = L"Журнал регистратора";
     if (!recorder.empty()) furniture_ += L" № " + recorder;
     if (!rows.empty()) {
         const genericParser *first = rows.front(), *last = rows.front();
@@ -46,9 +46,8 @@ JournalPrintout::JournalPrintout(const wxString& title, const JournalRows& rows,
                 last = e;
         }
         // To the minute: the rows give the tenths.
-        furniture_ +=
-            L", с " + wxString::FromUTF8(eventTimeText(first->seconds, 0).substr(0, 16)) +
-            L" по " + wxString::FromUTF8(eventTimeText(last->seconds, 0).substr(0, 16));
+        furniture_ += L", с " + wxString::FromUTF8(eventTimeText(first->seconds, 0).substr(0, 16)) +
+                      L" по " + wxString::FromUTF8(eventTimeText(last->seconds, 0).substr(0, 16));
     }
 }
 
@@ -177,6 +176,7 @@ bool JournalPrintout::OnPrintPage(int page) {
         for (size_t row = starts_[page - 1]; row < starts_[page]; ++row)
             y += placeHtml(layout.parser, rowHtml(row), a.width, dc, a.left, y);
     }
-    if (footerPage) placeHtml(layout.parser, wxString::FromUTF8(htmlFooter), a.width, dc, a.left, y);
+    if (footerPage)
+        placeHtml(layout.parser, wxString::FromUTF8(htmlFooter), a.width, dc, a.left, y);
     return true;
 }

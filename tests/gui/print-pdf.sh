@@ -135,7 +135,7 @@ check "journal holds every row of gruvik2-cli journal" \
 check "journal has more than fifteen pages" [ "$(pages journal.pdf)" -gt 15 ]
 check "the footer ends the last page" bash -c "pdftotext -f $(pages journal.pdf) -l $(pages journal.pdf) journal.pdf - | grep -q 'Напечатано из программы'"
 check "every journal page names the recorder, the period and its number, over the columns" \
-    furnitureOnEveryPage journal.pdf "Журнал событий регистратора № 0417, с [0-9/]+ [0-9:]+ по [0-9/]+ [0-9:]+" \
+    furnitureOnEveryPage journal.pdf "Журнал регистратора № 0417, с [0-9/]+ [0-9:]+ по [0-9/]+ [0-9:]+" \
     "Дата и время" "Описание события"
 check "no journal row is cut by a page break" rowsWhole journal.pdf
 print full.pdf --page journal --level 1
