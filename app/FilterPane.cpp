@@ -93,8 +93,10 @@ FilterPane::FilterPane(wxWindow* parent)
     // Nothing is filtered until «Наложить фильтр».
     Bind(wxEVT_BUTTON, &FilterPane::onPickStart, this, CmdPickStart);
     Bind(wxEVT_BUTTON, &FilterPane::onPickEnd, this, CmdPickEnd);
-    Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { setRangeStart(firstRecord_); }, CmdFirstRecord);
-    Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { setRangeEnd(lastRecord_); }, CmdLastRecord);
+    Bind(
+        wxEVT_BUTTON, [this](wxCommandEvent&) { setRangeStart(firstRecord_); }, CmdFirstRecord);
+    Bind(
+        wxEVT_BUTTON, [this](wxCommandEvent&) { setRangeEnd(lastRecord_); }, CmdLastRecord);
     const std::pair<int, QuickRange> quick[] = {{CmdLastHour, QuickRange::lastHour},
                                                 {CmdLastDay, QuickRange::lastDay},
                                                 {CmdLastWeek, QuickRange::lastWeek}};
@@ -106,7 +108,8 @@ FilterPane::FilterPane(wxWindow* parent)
             },
             id);
     Bind(wxEVT_TEXT_ENTER, &FilterPane::onTimeEntered, this, CmdStartHour, CmdEndSecond);
-    Bind(wxEVT_TEXT_ENTER, [this](wxCommandEvent&) { readMaxCount(); }, CmdMaxCount);
+    Bind(
+        wxEVT_TEXT_ENTER, [this](wxCommandEvent&) { readMaxCount(); }, CmdMaxCount);
 }
 
 wxSizer* FilterPane::build() {

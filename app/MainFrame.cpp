@@ -178,6 +178,11 @@ void MainFrame::onPreview(wxCommandEvent&) {
     if (PrintPanel* page = selectedPage()) page->previewPage();
 }
 
+void MainFrame::onUpdatePrint(wxUpdateUIEvent& event) {
+    const PrintPanel* page = selectedPage();
+    event.Enable(page && page->printable());
+}
+
 void MainFrame::onExit(wxCommandEvent&) {
     ExitDialog dialog(this);
     if (dialog.ShowModal() == wxID_YES) Close();
@@ -202,6 +207,9 @@ wxBEGIN_EVENT_TABLE(MainFrame, wxFrame)
     EVT_MENU(CmdPrint, MainFrame::onPrint)
     EVT_MENU(CmdPageSetup, MainFrame::onPageSetup)
     EVT_MENU(CmdPreview, MainFrame::onPreview)
+    EVT_UPDATE_UI(CmdPrint, MainFrame::onUpdatePrint)
+    EVT_UPDATE_UI(CmdPageSetup, MainFrame::onUpdatePrint)
+    EVT_UPDATE_UI(CmdPreview, MainFrame::onUpdatePrint)
     EVT_MENU(CmdExit, MainFrame::onExit)
     EVT_MENU(CmdAbout, MainFrame::onAbout)
     EVT_MENU(CmdHelp, MainFrame::onHelp)

@@ -168,6 +168,7 @@ private:
     void onPrint(wxCommandEvent& event);
     void onPageSetup(wxCommandEvent& event);
     void onPreview(wxCommandEvent& event);
+    void onUpdatePrint(wxUpdateUIEvent& event);
     void onExit(wxCommandEvent& event);
     void onAbout(wxCommandEvent& event);
     void onHelp(wxCommandEvent& event);

@@ -19,7 +19,7 @@ HtmlPrinter::HtmlPrinter(const wxString& name) : name(name) {
 }
 
 std::unique_ptr<HtmlPrintout> HtmlPrinter::printout(const wxString& html) const {
-    return std::make_unique<HtmlPrintout>(name, html, pageSetupData);
+    return std::make_unique<HtmlPrintout>(name, html, pageSetupData, furniture);
 }
 
 bool HtmlPrinter::print(const wxString& html) {

@@ -30,6 +30,9 @@ public:
     wxString printPdf(const wxString& html, const wxString& path);
 
     wxString name;
+    // What the line at the top of every printed page says beside the page's
+    // number; no line when empty.
+    wxString furniture;
     wxPrintData printData;
     wxPageSetupDialogData pageSetupData;
 };

@@ -12,8 +12,6 @@
 #include "gui/Printing.h"
 
 namespace {
-// The size of normal text (HTML size 0) in points, as the toolkit's HTML printer.
-constexpr int printFontSize = 12;
 // The screen resolution that HTML pixel sizes refer to.
 constexpr double typicalScreenDpi = 96.0;
 
@@ -86,38 +84,64 @@ int keepTogether(int previous, int candidate, int pageHeight,
     return adjusted;
 }
 
+int placeHtml(wxHtmlWinParser& parser, const wxString& html, int width, wxDC* dc, int x, int y) {
+    std::unique_ptr<wxHtmlContainerCell> cell(
+        static_cast<wxHtmlContainerCell*>(parser.Parse(html)));
+    if (!cell) return 0;
+    cell->Layout(width);
+    if (dc) {
+        wxHtmlRenderingInfo info;
+        wxDefaultHtmlRenderingStyle style;
+        info.SetStyle(&style);
+        cell->Draw(*dc, x, y, y, y + cell->GetHeight(), info);
+    }
+    return cell->GetHeight();
+}
+
+wxString furnitureHtml(const wxString& what, int page, int pages) {
+    return L"<FONT SIZE=-2 COLOR=\"#404040\"><TABLE WIDTH=100% CELLSPACING=0 CELLPADDING=2>"
+           L"<TR><TD WIDTH=75%>" +
+           what + L"</TD><TD ALIGN=RIGHT NOWRAP>" +
+           wxString::Format(L"Страница %d из %d", page, pages) + L"</TD></TR></TABLE></FONT><HR>";
+}
+
 HtmlPrintout::HtmlPrintout(const wxString& title, const wxString& html,
-                           const wxPageSetupDialogData& setup)
-    : wxPrintout(title), html_(html), marginLeft_(setup.GetMarginTopLeft().x),
-      marginTop_(setup.GetMarginTopLeft().y), marginRight_(setup.GetMarginBottomRight().x),
-      marginBottom_(setup.GetMarginBottomRight().y) {}
+                           const wxPageSetupDialogData& setup, const wxString& furniture)
+    : wxPrintout(title), html_(html), furniture_(furniture),
+      marginLeft_(setup.GetMarginTopLeft().x), marginTop_(setup.GetMarginTopLeft().y),
+      marginRight_(setup.GetMarginBottomRight().x), marginBottom_(setup.GetMarginBottomRight().y) {}
 
 HtmlPrintout::~HtmlPrintout() = default;
 
-HtmlPrintout::Scales HtmlPrintout::scalesFor(wxDC& dc, bool onCairo) {
+HtmlPrintArea htmlPrintArea(wxPrintout& printout, wxDC& dc, bool onCairo, float marginLeft,
+                            float marginTop, float marginRight, float marginBottom) {
     int pageWidth = 0, pageHeight = 0, mmWidth = 0, mmHeight = 0, dcWidth = 0, dcHeight = 0;
-    GetPageSizePixels(&pageWidth, &pageHeight);
-    GetPageSizeMM(&mmWidth, &mmHeight);
+    printout.GetPageSizePixels(&pageWidth, &pageHeight);
+    printout.GetPageSizeMM(&mmWidth, &mmHeight);
     dc.GetSize(&dcWidth, &dcHeight);
-    Scales s{};
+    HtmlPrintArea s;
     if (pageWidth <= 0 || pageHeight <= 0 || mmWidth <= 0 || mmHeight <= 0) return s;
     // The page is laid out in printer pixels whatever the surface (the
     // preview's is smaller).
     dc.SetUserScale(double(dcWidth) / pageWidth, double(dcHeight) / pageHeight);
     const float ppmmH = float(pageWidth) / mmWidth, ppmmV = float(pageHeight) / mmHeight;
     int ppiPrinterX = 0, ppiPrinterY = 0, ppiScreenX = 0, ppiScreenY = 0;
-    GetPPIPrinter(&ppiPrinterX, &ppiPrinterY);
-    GetPPIScreen(&ppiScreenX, &ppiScreenY);
+    printout.GetPPIPrinter(&ppiPrinterX, &ppiPrinterY);
+    printout.GetPPIScreen(&ppiScreenX, &ppiScreenY);
     // Fonts are sized for the resolution the surface sets text at: a cairo
     // surface's own, or the screen's for the others.
     const double textDpi = onCairo || ppiScreenY <= 0 ? typicalScreenDpi : ppiScreenY;
     s.pixel = ppiPrinterY / typicalScreenDpi;
     s.font = ppiPrinterY / textDpi;
-    s.left = int(ppmmH * marginLeft_);
-    s.top = int(ppmmV * marginTop_);
-    s.width = int(ppmmH * (mmWidth - marginLeft_ - marginRight_));
-    s.height = int(ppmmV * (mmHeight - marginTop_ - marginBottom_));
+    s.left = int(ppmmH * marginLeft);
+    s.top = int(ppmmV * marginTop);
+    s.width = int(ppmmH * (mmWidth - marginLeft - marginRight));
+    s.height = int(ppmmV * (mmHeight - marginTop - marginBottom));
     return s;
+}
+
+HtmlPrintout::Scales HtmlPrintout::scalesFor(wxDC& dc, bool onCairo) {
+    return htmlPrintArea(*this, dc, onCairo, marginLeft_, marginTop_, marginRight_, marginBottom_);
 }
 
 void HtmlPrintout::OnPreparePrinting() {
@@ -128,16 +152,19 @@ void HtmlPrintout::OnPreparePrinting() {
     if (!dc || !dc->IsOk()) return;
     const Scales s = scalesFor(*dc, scope.onCairo());
     if (s.width <= 0 || s.height <= 0) return;
-    renderer_.SetDC(dc, s.pixel, s.font);
-    renderer_.SetSize(s.width, s.height);
     parser_ = std::make_unique<wxHtmlWinParser>();
     parser_->SetFS(&fs_);
     parser_->SetDC(dc, s.pixel, s.font);
-    parser_->SetStandardFonts(printFontSize);
+    parser_->SetStandardFonts(htmlPrintFontSize);
+    furnitureHeight_ = furniture_.empty()
+                           ? 0
+                           : placeHtml(*parser_, furnitureHtml(furniture_, 99999, 99999), s.width);
+    renderer_.SetDC(dc, s.pixel, s.font);
+    renderer_.SetSize(s.width, s.height - furnitureHeight_);
     cells_.reset(static_cast<wxHtmlContainerCell*>(parser_->Parse(html_)));
     if (!cells_) return;
     renderer_.SetHtmlCell(*cells_);
-    areaHeight_ = s.height;
+    areaHeight_ = s.height - furnitureHeight_;
     kept_ = headingSpans(*cells_);
     paginate();
 }
@@ -172,6 +199,11 @@ bool HtmlPrintout::OnPrintPage(int page) {
     const Scales s = scalesFor(*dc, scope.onCairo());
     renderer_.SetDC(dc, s.pixel, s.font);
     dc->SetBackgroundMode(wxBRUSHSTYLE_TRANSPARENT);
-    renderer_.Render(s.left, s.top, breaks_[page - 1], breaks_[page]);
+    if (!furniture_.empty()) {
+        parser_->SetDC(dc, s.pixel, s.font);
+        placeHtml(*parser_, furnitureHtml(furniture_, page, int(breaks_.size()) - 1), s.width, dc,
+                  s.left, s.top);
+    }
+    renderer_.Render(s.left, s.top + furnitureHeight_, breaks_[page - 1], breaks_[page]);
     return true;
 }

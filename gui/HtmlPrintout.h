@@ -15,10 +15,34 @@ class wxHtmlContainerCell;
 class wxHtmlWinParser;
 class wxPageSetupDialogData;
 
+// The text area of a page in page pixels and the scales HTML is laid out at on
+// dc (whose user scale it sets so that the page is in printer pixels whatever
+// the surface: the preview's is smaller). Margins in millimetres.
+struct HtmlPrintArea {
+    double pixel = 0, font = 0;
+    int left = 0, top = 0, width = 0, height = 0;
+};
+HtmlPrintArea htmlPrintArea(wxPrintout& printout, wxDC& dc, bool onCairo, float marginLeft,
+                            float marginTop, float marginRight, float marginBottom);
+// The size of normal text (HTML size 0) in points, as the toolkit's HTML printer.
+constexpr int htmlPrintFontSize = 12;
+
+// html parsed with parser (set to the page's DC and scales) and laid out at
+// width; drawn on dc at (x, y) when dc is given. Returns its height.
+int placeHtml(wxHtmlWinParser& parser, const wxString& html, int width, wxDC* dc = nullptr,
+              int x = 0, int y = 0);
+
+// The line at the top of every page that says what the page belongs to:
+// what at the left, «Страница page из pages» at the right.
+wxString furnitureHtml(const wxString& what, int page, int pages);
+
 class HtmlPrintout : public wxPrintout {
 public:
     // margins: the top-left and bottom-right margins of setup, in millimetres.
-    HtmlPrintout(const wxString& title, const wxString& html, const wxPageSetupDialogData& setup);
+    // furniture: what the line at the top of every page says beside the
+    // page's number; no line when empty.
+    HtmlPrintout(const wxString& title, const wxString& html, const wxPageSetupDialogData& setup,
+                 const wxString& furniture = wxString());
     ~HtmlPrintout() override;
 
     void OnPreparePrinting() override;
@@ -37,14 +61,13 @@ public:
     const std::vector<std::pair<int, int>>& keptTogether() const { return kept_; }
 
 private:
-    struct Scales {
-        double pixel, font;
-        int left, top, width, height; // the text area in page pixels
-    };
+    using Scales = HtmlPrintArea;
     Scales scalesFor(wxDC& dc, bool onCairo);
     void paginate();
 
     wxString html_;
+    wxString furniture_;
+    int furnitureHeight_ = 0;
     float marginLeft_, marginTop_, marginRight_, marginBottom_; // millimetres
     wxFileSystem fs_; // pictures, relative to the working folder
     std::unique_ptr<wxHtmlWinParser> parser_;

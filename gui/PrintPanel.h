@@ -7,6 +7,9 @@ class PrintPanel : public wxPanel {
 public:
     PrintPanel(wxWindow* parent, long style);
 
+    // false for a page with no printed form: the print commands are
+    // disabled while it is selected.
+    virtual bool printable() const { return true; }
     virtual void printPage() = 0;
     virtual void pageSetup() = 0;
     virtual void previewPage() = 0;

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -182,8 +183,6 @@ wxString printToPdf(wxPrintout& printout, const wxPrintData& data, const wxStrin
     fs::path dir = targetPath.parent_path();
     if (dir.empty()) dir = ".";
     std::string tmpl = (dir / ("." + targetPath.filename().string() + ".XXXXXX")).string();
-    const int fd = ::mkstemp(tmpl.data());
-    if (fd < 0) return wxString::Format(L"не могу создать файл %s", path);
     // A file replaced keeps its permissions; a new one gets 0666 less the umask.
     struct stat st;
     mode_t mode;
@@ -194,11 +193,17 @@ wxString printToPdf(wxPrintout& printout, const wxPrintData& data, const wxStrin
         ::umask(mask);
         mode = 0666 & ~mask;
     }
+    // The file is written unnamed where the folder's file system allows, so
+    // that a killed run leaves nothing behind; it gets a name once complete.
+    int fd = ::open(dir.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, mode);
+    const bool unnamed = fd >= 0;
+    if (!unnamed) fd = ::mkstemp(tmpl.data());
+    if (fd < 0) return wxString::Format(L"не могу создать файл %s", path);
     ::fchmod(fd, mode);
     Sink sink{::fdopen(fd, "wb")};
     if (!sink.file) {
         ::close(fd);
-        ::unlink(tmpl.c_str());
+        if (!unnamed) ::unlink(tmpl.c_str());
         return wxString::Format(L"не могу создать файл %s", path);
     }
 
@@ -214,13 +219,33 @@ wxString printToPdf(wxPrintout& printout, const wxPrintData& data, const wxStrin
 
     bool ok = error.empty() && drawn && sink.ok && std::fflush(sink.file) == 0 &&
               ::fsync(::fileno(sink.file)) == 0;
+    bool placed = false; // the target itself is the file: nothing to rename
+    if (ok && unnamed) {
+        // Linked straight to the target when there is none (a link never
+        // replaces a file), else to a temporary name renamed over it.
+        const std::string self = "/proc/self/fd/" + std::to_string(::fileno(sink.file));
+        if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, target.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+            placed = true;
+        } else {
+            ok = false;
+            for (int attempt = 0; attempt < 100 && !ok; ++attempt) {
+                tmpl = (dir / ("." + targetPath.filename().string() + "." +
+                               std::to_string(::getpid()) + "." + std::to_string(attempt)))
+                           .string();
+                ok = ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, tmpl.c_str(), AT_SYMLINK_FOLLOW) ==
+                     0;
+                if (!ok && errno != EEXIST) break;
+            }
+        }
+    }
     ok = std::fclose(sink.file) == 0 && ok;
-    if (ok && ::rename(tmpl.c_str(), target.c_str()) != 0) {
+    if (placed && !ok) ::unlink(target.c_str());
+    if (ok && !placed && ::rename(tmpl.c_str(), target.c_str()) != 0) {
         ::unlink(tmpl.c_str());
         return wxString::Format(L"не могу создать файл %s", path);
     }
     if (!ok) {
-        ::unlink(tmpl.c_str());
+        if (!unnamed) ::unlink(tmpl.c_str());
         if (!error.empty()) return error;
         return wxString::Format(L"не могу записать файл %s", path);
     }
@@ -241,11 +266,15 @@ void showPreviewFrame(wxPrintPreview* preview, const wxString& title) {
     // control bar needs, and never wider than the screen.
     wxSize size(0, area.height * 9 / 10);
     size.x = std::min(area.width * 9 / 10, std::max(640, size.y * 4 / 5));
-    const wxRect rect(
-        wxPoint(area.x + (area.width - size.x) / 2, area.y + (area.height - size.y) / 2), size);
-    auto* frame = new wxPreviewFrame(preview, nullptr, title, rect.GetPosition(), rect.GetSize(),
+    auto* frame = new wxPreviewFrame(preview, nullptr, title, area.GetPosition(), size,
                                      wxDEFAULT_FRAME_STYLE, L"frame");
     frame->Initialize();
+    // Wide enough for the whole control bar, «Закрыть» at its end included.
+    if (const wxPreviewControlBar* bar = frame->GetControlBar())
+        size.x = std::min(area.width, std::max(size.x, bar->GetBestSize().x + frame->GetSize().x -
+                                                           frame->GetClientSize().x));
+    const wxRect rect(
+        wxPoint(area.x + (area.width - size.x) / 2, area.y + (area.height - size.y) / 2), size);
     // Initialize lays the frame out around its control bar and may shrink it
     // to that: the size and place are set again once it is built.
     frame->SetMinSize(wxSize(std::min(480, size.x), std::min(360, size.y)));

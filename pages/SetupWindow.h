@@ -40,7 +40,9 @@ public:
     // no events (nothing analysed yet, an erased or a refused image).
     void showHeader();
 
-    // The page has no printed form.
+    // The page has no printed form (the protocol prints the passport): the
+    // print commands are disabled on it.
+    bool printable() const override { return false; }
     void printPage() override {}
     void pageSetup() override {}
     void previewPage() override {}

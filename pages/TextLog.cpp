@@ -4,12 +4,17 @@
 #include <wx/html/htmlcell.h>
 #include <wx/html/htmlwin.h>
 #include <wx/html/winpars.h>
+#include <wx/intl.h>
+#include <wx/print.h>
 #include <wx/progdlg.h>
 #include <wx/sizer.h>
 #include <wx/utils.h>
 
 #include "common/Progress.h"
 #include "events/genericParser.h"
+#include "gui/Printing.h"
+#include "image/HeaderView.h"
+#include "pages/JournalPrintout.h"
 #include "views/RecorderSession.h"
 
 namespace {
@@ -32,17 +37,24 @@ int measureTimeWidth(wxWindow* window) {
 // are made before the dialog would show.
 constexpr size_t rowsWorthADialog = 20000;
 
+// A progress dialog with «Отмена» that opens at the first report (a print
+// dialog may come before it) and closes at the last.
 class DialogSteps : public Progress {
 public:
-    explicit DialogSteps(wxWindow* parent)
-        : dialog_(L"Журнал", L"Генерация журнала событий", 10, parent,
-                  wxPD_APP_MODAL | wxPD_CAN_ABORT | wxPD_AUTO_HIDE) {}
+    explicit DialogSteps(wxWindow* parent) : parent_(parent) {}
     bool update(int value, const std::string& message) override {
-        return dialog_.Update(value, wxString::FromUTF8(message));
+        if (!dialog_)
+            dialog_ = std::make_unique<wxProgressDialog>(
+                L"Журнал", wxString::FromUTF8(message), 10, parent_,
+                wxPD_APP_MODAL | wxPD_CAN_ABORT | wxPD_AUTO_HIDE);
+        const bool going = dialog_->Update(value, wxString::FromUTF8(message));
+        if (!going || value >= 10) dialog_.reset();
+        return going;
     }
 
 private:
-    wxProgressDialog dialog_;
+    wxWindow* parent_;
+    std::unique_ptr<wxProgressDialog> dialog_;
 };
 
 } // namespace
@@ -135,4 +147,34 @@ std::optional<wxString> TextLog::printedDocument(bool interactive) {
         document(nullptr, html);
     }
     return wxString::FromUTF8(html);
+}
+
+std::unique_ptr<JournalPrintout> TextLog::printout(bool interactive) {
+    std::unique_ptr<Progress> progress;
+    if (interactive && view->rows().size() > rowsWorthADialog)
+        progress = std::make_unique<DialogSteps>(this);
+    const wxString recorder = wxString::FromUTF8(HeaderView(session_.image).serialNumber).Trim();
+    return std::make_unique<JournalPrintout>(printer.name, view->rows(), recorder,
+                                             printer.pageSetupData, std::move(progress));
+}
+
+void TextLog::printPage() {
+    wxPrintDialogData data(printer.printData);
+    data.SetAllPages(true);
+    wxPrinter toolkitPrinter(&data);
+    auto p = printout(true);
+    if (toolkitPrinter.Print(nullptr, p.get(), true))
+        printer.printData = toolkitPrinter.GetPrintDialogData().GetPrintData();
+}
+
+void TextLog::previewPage() {
+    wxPrintDialogData data(printer.printData);
+    data.SetAllPages(true);
+    showPreviewFrame(new wxPrintPreview(printout(true).release(), printout(true).release(), &data),
+                     printer.name + wxGetTranslation(L" Preview"));
+}
+
+wxString TextLog::printPdf(const wxString& path) {
+    auto p = printout(false);
+    return printToPdf(*p, printer.printData, path);
 }

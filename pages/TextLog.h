@@ -2,11 +2,14 @@
 // Page "Журнал": the events the filter chose for the journal, one coloured row
 // each. The rows are laid out only as they come on screen, so a journal of any
 // length opens and scrolls at once; the whole document is made only to print.
+#include <memory>
+
 #include <wx/htmllbox.h>
 
 #include "gui/HtmlPage.h"
 #include "views/JournalHtml.h"
 
+class JournalPrintout;
 class Progress;
 class RecorderSession;
 class wxHtmlWindow;
@@ -56,11 +59,20 @@ public:
     wxHtmlWindow* header; // the title and the columns' names, above the rows
     JournalView* view;
 
+    // The journal is printed a page at a time from the view's rows
+    // (JournalPrintout), a long one under a progress dialog with a cancel.
+    void printPage() override;
+    void previewPage() override;
+    wxString printPdf(const wxString& path) override;
+
 protected:
     std::optional<wxString> printedDocument(bool interactive) override;
 
 private:
     void fitHeader();
+    // A printout of the rows shown; with a progress dialog when interactive
+    // and the journal is long.
+    std::unique_ptr<JournalPrintout> printout(bool interactive);
 
     const RecorderSession& session_;
 };

@@ -142,8 +142,12 @@ bool buildJournalHtml(const JournalRows& rows, Progress* progress, std::string& 
 }
 
 std::string journalHeadHtml(int timeWidth) {
-    return "<H2 ALIGN=CENTER><FONT SIZE=\"-1\">" + title + "</FONT></H2>" + tableFont +
-           "<TABLE BORDER=1 CELLSPACING=0 WIDTH=100%><TR>" + headerRow(timeWidth) +
+    return "<H2 ALIGN=CENTER><FONT SIZE=\"-1\">" + title + "</FONT></H2>" +
+           journalColumnsHtml(timeWidth);
+}
+
+std::string journalColumnsHtml(int timeWidth) {
+    return tableFont + "<TABLE BORDER=1 CELLSPACING=0 WIDTH=100%><TR>" + headerRow(timeWidth) +
            "</TR></TABLE></FONT>";
 }
 

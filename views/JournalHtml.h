@@ -34,4 +34,6 @@ bool collectJournalRows(const JournalRows& journalList, Progress* progress, Jour
 // date column is timeWidth pixels wide, as in the header, so that the columns
 // line up from one piece to the next.
 std::string journalHeadHtml(int timeWidth);
+// The header row alone, as journalHeadHtml has it: the columns' names.
+std::string journalColumnsHtml(int timeWidth);
 std::string journalItemHtml(const genericParser& e, int timeWidth);

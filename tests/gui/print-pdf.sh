@@ -2,7 +2,9 @@
 # gruvik2 --print-pdf on the demo recorder, looked at on paper: every page of
 # the protocol, the journal and the graph (portrait and landscape) as a PDF
 # whose texts are text in embedded fonts, with the right number of pages, no
-# page flooded by a background, the graph and its footer within the 10 mm
+# page flooded by a background, the journal's and the protocol's pages each
+# saying what they belong to and which page they are, no journal row cut by a
+# page break, nothing left beside the target by a killed print, the graph and its footer within the 10 mm
 # margins; the exit statuses and messages of jobs that cannot be done, and
 # the output file left alone then. Needs a display (xvfb-run).
 # Argument: the build folder.
@@ -32,13 +34,14 @@ fontsEmbedded() {
     [ -n "$rows" ] && ! awk '{ if ($(NF-4) != "yes") bad = 1 } END { exit !bad }' <<<"$rows"
 }
 noPictures() { [ -z "$(pdfimages -list "$1" | tail -n +3)" ]; }
-# The share of dark pixels of every page rendered at 30 dpi stays small.
+# The share of dark pixels of every page rendered at 30 dpi stays small (a
+# page of tinted journal rows is some 17 %, a flooded page near all).
 notFlooded() {
     pdftoppm -r 30 -gray "$1" page >/dev/null 2>&1 || return 1
     local f share
     for f in page*.pgm; do
         share=$(convert "$f" -threshold 50% -format '%[fx:1-mean]' info:)
-        awk -v s="$share" 'BEGIN { exit !(s < 0.15) }' || { echo "  $f: dark share $share"; rm -f page*.pgm; return 1; }
+        awk -v s="$share" 'BEGIN { exit !(s < 0.25) }' || { echo "  $f: dark share $share"; rm -f page*.pgm; return 1; }
     done
     rm -f page*.pgm
 }
@@ -66,6 +69,45 @@ wordsWithinMargins() {
     } END { exit bad || n == 0 }' words.html
 }
 
+# Every page carries its line of furniture (grep -E pattern, with N and M
+# for its number and the count) and the texts given after it.
+furnitureOnEveryPage() {
+    local pdf=$1 line=$2 n p t text
+    shift 2
+    n=$(pages "$pdf")
+    for ((p = 1; p <= n; p++)); do
+        t=$(pdftotext -f $p -l $p "$pdf" - | tr '\n' ' ')
+        grep -qE "$line" <<<"$t" && grep -qF "Страница $p из $n" <<<"$t" || { echo "  page $p: ${t:0:200}"; return 1; }
+        for text in "$@"; do grep -qF "$text" <<<"$t" || { echo "  page $p lacks $text"; return 1; }; done
+    done
+}
+# Every row of the journal gruvik2-cli writes is printed whole on one page,
+# in order: its date and its whole description on the same page.
+rowsWhole() {
+    "$BIN"/gruvik2-cli journal "${@:2}" "$BIN"/demo.rpd | iconv -f WINDOWS-1251 -t UTF-8 >rows.html
+    local n p
+    n=$(pages "$1")
+    for ((p = 1; p <= n; p++)); do pdftotext -raw -f $p -l $p "$1" page$p.txt; done
+    python3 - "$n" <<'PY'
+import html, re, sys
+norm = lambda s: " ".join(html.unescape(re.sub(r"<[^>]*>", " ", s)).split())
+cells = re.findall(r"<TD[^>]*>(.*?)</TD>", open("rows.html", encoding="utf-8").read())
+rows = [norm(cells[i]) + " " + norm(cells[i + 1]) for i in range(0, len(cells) - 1, 2)]
+date = re.compile(r"\d\d/\d\d/\d{4} \d\d:\d\d:\d\d\.\d")
+i = 0
+for p in range(1, int(sys.argv[1]) + 1):
+    text = norm(open(f"page{p}.txt", encoding="utf-8").read())
+    pos = 0
+    for _ in date.findall(text):
+        at = text.find(rows[i], pos) if i < len(rows) else -1
+        if at < 0:
+            sys.exit(f"  page {p}: row {i + 1} not whole: {rows[i] if i < len(rows) else '-'}")
+        pos, i = at + len(rows[i]), i + 1
+if i != len(rows):
+    sys.exit(f"  {i} of {len(rows)} rows printed")
+PY
+}
+
 print protocol.pdf --page protocol
 check "protocol exits 0" [ $? -eq 0 ]
 check "protocol prints nothing on stderr" [ ! -s protocol.pdf.err ]
@@ -77,6 +119,8 @@ for text in "Протокол условий эксплуатации крана
 done
 check "the mechanisms' heading is on the page of their table" \
     bash -c 'pdftotext -f 2 -l 2 protocol.pdf - | grep -q "Время работы механизмов" && pdftotext -f 2 -l 2 protocol.pdf - | grep -q "Главный подъём"'
+check "every protocol page names the recorder and its number" \
+    furnitureOnEveryPage protocol.pdf "Протокол регистратора № 0417 на [0-9/]+ [0-9:]+"
 check "protocol fonts are embedded" fontsEmbedded protocol.pdf
 check "protocol holds no pictures (nothing rasterised)" noPictures protocol.pdf
 check "no protocol page is flooded" notFlooded protocol.pdf
@@ -88,9 +132,14 @@ for text in "Журнал событий регистратора парамет
 done
 check "journal holds every row of gruvik2-cli journal" \
     [ "$(pdftotext journal.pdf - | rows)" -eq "$("$BIN"/gruvik2-cli journal "$BIN"/demo.rpd | iconv -f WINDOWS-1251 -t UTF-8 | rows)" ]
-check "journal has more than twenty pages" [ "$(pages journal.pdf)" -gt 20 ]
+check "journal has more than fifteen pages" [ "$(pages journal.pdf)" -gt 15 ]
 check "the footer ends the last page" bash -c "pdftotext -f $(pages journal.pdf) -l $(pages journal.pdf) journal.pdf - | grep -q 'Напечатано из программы'"
+check "every journal page names the recorder, the period and its number, over the columns" \
+    furnitureOnEveryPage journal.pdf "Журнал регистратора № 0417, с [0-9/]+ [0-9:]+ по [0-9/]+ [0-9:]+" \
+    "Дата и время" "Описание события"
+check "no journal row is cut by a page break" rowsWhole journal.pdf
 print full.pdf --page journal --level 1
+check "no row of the 1000-row journal is cut by a page break" rowsWhole full.pdf --level 1
 check "the journal of 1000 rows has them all" [ "$(pdftotext full.pdf - | rows)" -eq 1000 ]
 check "the journal of 1000 rows is small enough to mail (under 1 MB)" [ "$(stat -c %s full.pdf)" -lt 1000000 ]
 check "journal fonts are embedded" fontsEmbedded journal.pdf
@@ -136,6 +185,16 @@ echo "old" >kept.pdf
 "$BIN"/gruvik2 --print-pdf kept.pdf --page protocol missing.rpd 2>/dev/null
 check "a failed job leaves an existing file as it was" [ "$(cat kept.pdf)" = old ]
 check "no temporary file is left behind" [ -z "$(ls -A | grep '^\.')" ]
+
+# A print killed while it writes its file leaves nothing beside the target.
+"$BIN"/gruvik2 --print-pdf killed.pdf --page journal --level 1 --max 0 "$BIN"/demo.rpd 2>/dev/null &
+job=$!
+writing() { ls -l /proc/$job/fd 2>/dev/null | grep -q "$WORK"; }
+for ((i = 0; i < 600; i++)); do writing && break; sleep 0.1; done
+check "the killed print was writing its file" writing
+kill -9 $job
+wait $job 2>/dev/null
+check "a killed print leaves nothing beside the target" [ -z "$(ls -A | grep killed)" ]
 
 [ $failures -eq 0 ] && echo "all print checks passed" || echo "$failures print checks failed"
 exit $((failures > 0))
