@@ -129,9 +129,9 @@ TEST_F(Protocol, ErasedCountersShowNoData) {
     ASSERT_EQ(image.countersSeq(), 0xFF);
     std::string html =
         buildProtocolHtml(image, ProtocolPeriod{1262304000 + kYear, 1262304000 + kYear + 1});
-    for (const char* label : {"Общее кол-во циклов", "В режиме Q4", "К-т распределения нагрузок Кр",
-                              "Режим нагружения", "Класс использования", "Группа классификации",
-                              "Использованный ресурс"}) {
+    for (const char* label :
+         {"Общее кол-во циклов", "В режиме Q4", "К-т распределения нагрузок Кр", "Режим нагружения",
+          "Класс использования", "Группа классификации", "Использованный ресурс"}) {
         EXPECT_NE(html.find(std::string("<TR><TD>") + label +
                             "</TD><TD>нет данных</TD><TD>нет данных</TD>"),
                   std::string::npos)
