@@ -27,6 +27,6 @@ struct QuestionLook {
 class QuestionDialog : public wxDialog {
 public:
     QuestionDialog(wxWindow* parent, const wxString& title, const wxBitmap& picture,
-                   const wxString& text, const std::vector<QuestionAnswer>& answers,
-                   int defaultId, int escapeId, const QuestionLook& look);
+                   const wxString& text, const std::vector<QuestionAnswer>& answers, int defaultId,
+                   int escapeId, const QuestionLook& look);
 };
