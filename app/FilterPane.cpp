@@ -210,9 +210,12 @@ wxSizer* FilterPane::build() {
 
     auto* row = new wxBoxSizer(wxHORIZONTAL);
     row->AddSpacer(8);
-    row->Add(rangeBox, 0, wxEXPAND); // as tall as its neighbour: the first two lines stretch
+    // Room under the boxes, so that their frames are drawn whole above the
+    // button.
+    row->Add(rangeBox, 0, wxEXPAND | wxBOTTOM,
+             4); // as tall as its neighbour: the first two lines stretch
     row->AddSpacer(8);
-    row->Add(kindBox, 0, wxEXPAND);
+    row->Add(kindBox, 0, wxEXPAND | wxBOTTOM, 4);
     row->AddSpacer(8);
 
     auto* paneSizer = new wxBoxSizer(wxVERTICAL);
