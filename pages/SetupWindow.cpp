@@ -47,6 +47,8 @@ wxSizer* dateRow(wxWindow* parent, int pickId, wxTextCtrl* fields[3]) {
     auto* pick =
         new wxButton(parent, pickId, L">>", wxDefaultPosition, wxDefaultSize, wxBU_EXACTFIT);
     pick->SetToolTip(L"Выбрать дату в календаре; она сразу вносится в образ памяти");
+    // Room around the arrows: an exactly fitted button looks cramped.
+    pick->SetMinSize(pick->GetBestSize() + wxSize(12, 0));
     row->AddSpacer(4);
     row->Add(pick, 0, centred);
     return row;
