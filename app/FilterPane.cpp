@@ -47,7 +47,15 @@ wxSizer* rangeLine(wxWindow* parent, const wxString& caption, int captionWidth, 
         fields[i] = i == 5 ? dateField(parent, 40, 4) : dateField(parent, 24, 2);
         line->Add(fields[i], 0, centred);
     }
-    line->Add(new wxButton(parent, pickId, L">>"), 0, centred);
+    for (int i = 0; i < 3; ++i)
+        fields[i]->SetToolTip(L"Часы, минуты, секунды; Enter применяет время");
+    for (int i = 3; i < 6; ++i)
+        fields[i]->SetToolTip(L"День, месяц, год: выбираются кнопкой «>>»");
+    auto* pick = new wxButton(parent, pickId, L">>");
+    pick->SetToolTip(L"Выбрать дату в календаре");
+    line->AddSpacer(4);
+    line->Add(pick, 0, centred);
+    line->AddSpacer(4);
     *bound = new wxButton(parent, boundId, boundText);
     line->Add(*bound, 1, centred);
     return line;
@@ -138,12 +146,14 @@ wxSizer* FilterPane::build() {
     auto* countLine = new wxBoxSizer(wxHORIZONTAL);
     countLine->Add(label(range, L"Показывать не более "), 0, centred);
     countField = makeField(range, CmdMaxCount, wxSize(60, 20), 7, wxTE_PROCESS_ENTER);
+    countField->SetToolTip(L"Сколько записей журнала показывать; 0 — все");
     countLine->Add(countField, 0, centred);
     countLine->Add(label(range, L" записей"), 0, centred);
     const wxString directions[] = {L"с указанной даты", L"по указанную дату"};
     directionChoice = new wxComboBox(range, wxID_ANY, directions[1], wxDefaultPosition,
                                      wxDefaultSize, 2, directions, wxCB_READONLY | wxCB_DROPDOWN);
     directionChoice->SetSelection(1);
+    directionChoice->SetToolTip(L"Считать записи от начала или от конца диапазона");
     countLine->Add(directionChoice, 0, centred);
     rangeBox->Add(countLine, 0, wxEXPAND);
 
@@ -168,6 +178,7 @@ wxSizer* FilterPane::build() {
     detailChoice = new wxComboBox(kinds, wxID_ANY, levels[3], wxDefaultPosition, wxDefaultSize, 5,
                                   levels, wxCB_READONLY | wxCB_DROPDOWN);
     detailChoice->SetSelection(3);
+    detailChoice->SetToolTip(L"Какие события журнала показывать: 1 — все, 5 — только главные");
     kindBox->Add(detailChoice);
     // The kinds and the weights side by side: one column of eight boxes
     // would make the pane too tall for a laptop's screen.
@@ -188,15 +199,23 @@ wxSizer* FilterPane::build() {
     configCheck = check(kindColumn, L"Изменения конфигурации", true);
     discreteCheck = check(kindColumn, L"Состояние дискретных входов", false);
     relayCheck = check(kindColumn, L"Cостояние реле, режима работы и сирены", false); // Latin "C"
+    configCheck->SetToolTip(L"Записи журнала настроек регистратора");
+    discreteCheck->SetToolTip(L"Включения и выключения дискретных входов; на графике — полосы");
+    relayCheck->SetToolTip(L"Реле, сирена и режим работы; на графике — полосы под кривыми");
     weightChecks[0] = check(weightColumn, L"Показ суммарного веса", true);
     for (int g = 1; g <= 4; ++g)
         weightChecks[g] = check(weightColumn, wxString::Format(L"Показ веса группы %d", g), true);
+    for (wxCheckBox* box : weightChecks)
+        box->SetToolTip(L"Кривая этой нагрузки на графике и её записи в журнале");
 
     auto* row = new wxBoxSizer(wxHORIZONTAL);
     row->AddSpacer(8);
-    row->Add(rangeBox, 0, wxEXPAND); // as tall as its neighbour: the first two lines stretch
+    // Room under the boxes, so that their frames are drawn whole above the
+    // button.
+    row->Add(rangeBox, 0, wxEXPAND | wxBOTTOM,
+             4); // as tall as its neighbour: the first two lines stretch
     row->AddSpacer(8);
-    row->Add(kindBox, 0, wxEXPAND);
+    row->Add(kindBox, 0, wxEXPAND | wxBOTTOM, 4);
     row->AddSpacer(8);
 
     auto* paneSizer = new wxBoxSizer(wxVERTICAL);

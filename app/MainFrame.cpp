@@ -2,8 +2,10 @@
 
 #include <algorithm>
 
+#include <wx/accel.h>
 #include <wx/collpane.h>
 #include <wx/display.h>
+#include <wx/dnd.h>
 #include <wx/html/helpctrl.h>
 #include <wx/menu.h>
 #include <wx/notebook.h>
@@ -29,6 +31,28 @@ const wchar_t* const ConnectHelp =
 const wchar_t* const OpenHelp = L"Открыть файл для просмотра";
 const wchar_t* const SaveHelp = L"Сохранить просматриваемые данные в файле";
 const wchar_t* const PrintHelp = L"Распечатать документ на принтере";
+
+// An image file dropped on the window opens as if chosen in the open dialog.
+class ImageDropTarget : public wxFileDropTarget {
+public:
+    explicit ImageDropTarget(MainFrame& frame) : frame_(frame) {}
+    bool OnDropFiles(wxCoord, wxCoord, const wxArrayString& files) override {
+        return !files.empty() && frame_.openDroppedFile(files[0]);
+    }
+
+private:
+    MainFrame& frame_;
+};
+
+// Esc closes the help window, whichever of its parts has the focus.
+void closeOnEscape(wxKeyEvent& event) {
+    auto* window = dynamic_cast<wxWindow*>(event.GetEventObject());
+    if (event.GetKeyCode() == WXK_ESCAPE && event.GetModifiers() == wxMOD_NONE && window) {
+        if (wxWindow* top = wxGetTopLevelParent(window)) top->Close();
+        return;
+    }
+    event.Skip();
+}
 
 // The pages scroll or scale to any size; this much room keeps them usable
 // beside the open filter pane on a laptop's screen.
@@ -56,6 +80,13 @@ MainFrame::MainFrame() : wxFrame(nullptr, wxID_ANY, ProgramTitle) {
                      [this](wxCollapsiblePaneEvent&) { fitFilterPane(); });
     SetSizer(sizer);
     sizer->SetSizeHints(this);
+    // The desktop's keys beside the Alt keys of the menu.
+    wxAcceleratorEntry keys[] = {{wxACCEL_CTRL, 'O', wxID_OPEN},
+                                 {wxACCEL_CTRL, 'S', wxID_SAVE},
+                                 {wxACCEL_CTRL, 'P', CmdPrint},
+                                 {wxACCEL_CTRL, 'Q', CmdExit}};
+    SetAcceleratorTable(wxAcceleratorTable(int(std::size(keys)), keys));
+    SetDropTarget(new ImageDropTarget(*this));
     wxSize size = PreferredWindowSize;
     size.DecTo(wxDisplay(this).GetClientArea().GetSize());
     size.IncTo(GetMinSize());
@@ -193,7 +224,24 @@ void MainFrame::onAbout(wxCommandEvent&) {
 }
 
 void MainFrame::onHelp(wxCommandEvent&) {
-    wxGetApp().helpController->Display(L"Справка Грувик2");
+    // The help page of the notebook page in view.
+    const wxWindow* page = selectedPage();
+    const wchar_t* topic = page == journalPage    ? L"journal.html"
+                           : page == graphPage    ? L"graph.html"
+                           : page == protocolPage ? L"protocol.html"
+                           : page == settingsPage ? L"settings.html"
+                                                  : L"index.html";
+    wxHtmlHelpController* help = wxGetApp().helpController;
+    if (!help->Display(topic)) help->Display(L"Справка Грувик2");
+    if (wxWindow* window = help->GetFrame()) {
+        window->Unbind(wxEVT_CHAR_HOOK, &closeOnEscape); // once per window
+        window->Bind(wxEVT_CHAR_HOOK, &closeOnEscape);
+    }
+}
+
+bool MainFrame::openDroppedFile(const wxString& path) {
+    if (!confirmDiscardChanges()) return false;
+    return openImageFile(path);
 }
 
 // The event table closes the file: clang-format cannot read its macros.

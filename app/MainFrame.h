@@ -126,8 +126,15 @@ public:
     // filter options is filtered once, with them.
     bool openImageFile(const wxString& path, const std::function<void()>& showChoices = {});
 
-    // Asks what to do with changes of the image not saved to a file, when
-    // there are any: save them, drop them, or not go on (false).
+    // A file dropped on the window: asks about unsaved changes first, then
+    // opens it as openImageFile does.
+    bool openDroppedFile(const wxString& path);
+    // Changes not saved to the file: in the image, or typed on «Настройка»
+    // and not yet stored.
+    bool unsavedChanges() const;
+    // Asks what to do with changes not saved to a file, when there are any:
+    // save them (typed edits stored into the image first), drop them, or not
+    // go on (false).
     bool confirmDiscardChanges();
     // "Грувик2 1.0.0", after the name of the open file, marked with "*"
     // while the image holds changes not saved to it.

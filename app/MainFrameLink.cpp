@@ -7,6 +7,7 @@
 #include "app/LinkDialogs.h"
 #include "app/MainFrame.h"
 #include "image/RecorderImage.h"
+#include "pages/SetupWindow.h"
 
 void MainFrame::onConnect(wxCommandEvent&) {
     if (!confirmDiscardChanges()) return;
@@ -33,6 +34,7 @@ void MainFrame::onConnect(wxCommandEvent&) {
     if (report.outcome != LinkOutcome::Done) return;
     filePath = path;
     session.takeImage(incoming);
+    settingsPage->dropTypedEdits(); // asked about before the read
     analyse();
     // The file holds what was read (saved, or already the same).
     session.markSaved();

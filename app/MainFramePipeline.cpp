@@ -55,6 +55,8 @@ bool MainFrame::openImageFile(const wxString& path, const std::function<void()>&
         return false;
     }
     filePath = path;
+    // Typed edits were asked about before the file was chosen.
+    settingsPage->dropTypedEdits();
     analyse(showChoices);
     // What the analysis fills in (the passport's defaults) is no change of the user's.
     session.markSaved();
@@ -94,15 +96,21 @@ void MainFrame::updateTitle() {
     wxString title = ProgramTitle;
     if (!filePath.empty())
         title =
-            (session.unsaved() ? L"*" : L"") + wxFileName(filePath).GetFullName() + L" — " + title;
+            (unsavedChanges() ? L"*" : L"") + wxFileName(filePath).GetFullName() + L" — " + title;
     if (GetTitle() != title) SetTitle(title);
 }
 
+bool MainFrame::unsavedChanges() const {
+    return session.unsaved() || settingsPage->hasTypedEdits();
+}
+
 bool MainFrame::confirmDiscardChanges() {
-    if (!session.unsaved()) return true;
+    if (!unsavedChanges()) return true;
     UnsavedDialog dialog(this, wxFileName(filePath).GetFullName());
     switch (dialog.ShowModal()) {
     case wxID_YES:
+        // What is typed on «Настройка» is saved with the rest.
+        if (settingsPage->hasTypedEdits() && !settingsPage->storeTypedEdits()) return false;
         return filePath.empty() ? saveWithDialog() : saveTo(filePath);
     case wxID_NO:
         return true;

@@ -35,7 +35,7 @@ void DeviceChooser::finish() {
 void DeviceChooser::openCurrent() {
     LineHandle handle;
     if (library_.open(uint32_t(deviceIndex_), handle) != BridgeLibrary::Success && !handle) {
-        if (report_) report_(errorExc(kCannotOpenPort, library_.lastError()).message());
+        if (report_) report_(cannotOpenPort(library_.lastError()).fullMessage(true));
         return;
     }
     deviceHandle_ = std::move(handle);

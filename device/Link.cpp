@@ -36,13 +36,23 @@ void purgeInput(SerialLine& line) {
     } while (got != 0);
 }
 
+namespace {
+// What stopped, and the usual causes to look at.
+const char* const noAnswer = "устройство считывания не отвечает";
+const char* const noAnswerRemedy =
+    "проверьте кабель USB и кабель к регистратору, питание устройства считывания и что "
+    "ограничитель включен, затем повторите";
+} // namespace
+
 void sendAll(SerialLine& line, const uint8_t* data, size_t length) {
     size_t done = 0;
     while (done < length) {
         uint32_t written = 0;
         if (!line.writeFile(data + done, uint32_t(length - done), written))
             throw errorExc("ошибка при передаче данных (код: %ld)", line.lastError());
-        if (written == 0) throw errorExc("несоответствие потока данных при передаче");
+        if (written == 0)
+            throw errorExc::withReason("несоответствие потока данных при передаче", noAnswer,
+                                       noAnswerRemedy);
         done += written;
     }
 }
@@ -53,7 +63,9 @@ void receiveAll(SerialLine& line, uint8_t* buffer, size_t length) {
         uint32_t got = 0;
         if (!line.readFile(buffer + done, uint32_t(std::min<size_t>(1024, length - done)), got))
             throw errorExc("ошибка при приеме данных (код: %ld)", line.lastError());
-        if (got == 0) throw errorExc("несоответствие потока данных при приеме");
+        if (got == 0)
+            throw errorExc::withReason("несоответствие потока данных при приеме", noAnswer,
+                                       noAnswerRemedy);
         done += got;
     }
 }

@@ -1,5 +1,7 @@
 #include "device/ReaderDevice.h"
 
+#include <cerrno>
+
 #include "common/errorExc.h"
 #include "device/DeviceChooser.h"
 
@@ -46,6 +48,31 @@ void configure(BridgeLibrary& library, SerialLine& handle) {
 
 } // namespace
 
+errorExc cannotOpenPort(long code) {
+    std::string remedy;
+    switch (code) {
+    case EACCES:
+    case EPERM:
+        remedy = "нет прав на устройство считывания; дайте пользователю доступ правилом udev "
+                 "из README и группами dialout и plugdev (sudo usermod -aG dialout,plugdev "
+                 "ИМЯ, затем войти в систему заново)";
+        break;
+    case EBUSY:
+        remedy = "устройство считывания занято другой программой; закройте её и повторите";
+        break;
+    case ENOENT:
+    case ENODEV:
+    case ENXIO:
+        remedy = "устройство считывания отключено; проверьте кабель USB и подключите его заново";
+        break;
+    default:
+        remedy = "проверьте кабель USB и права пользователя на устройство (README)";
+    }
+    // The detail reads "<the system's reason>: <what to do>".
+    return errorExc::withReason(errorExc(kCannotOpenPort, code).message(), systemReason(int(code)),
+                                remedy);
+}
+
 LineHandle openReaderDevice(BridgeLibrary& library, LinkUi& ui) {
     uint32_t count = 0;
     if (library.getNumDevices(count) != BridgeLibrary::Success) count = 0;
@@ -62,7 +89,7 @@ LineHandle openReaderDevice(BridgeLibrary& library, LinkUi& ui) {
 
     LineHandle handle;
     if (library.open(index, handle) != BridgeLibrary::Success) {
-        if (!handle) throw errorExc(kCannotOpenPort, library.lastError());
+        if (!handle) throw cannotOpenPort(library.lastError());
         return handle; // usable, but the library could not prepare it for configuration
     }
     try {

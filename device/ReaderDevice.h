@@ -1,11 +1,15 @@
 #pragma once
 // Finds the reader device, lets the user pick one of several, opens it and
 // makes sure its bridge is configured for the transfer protocol.
+#include "common/errorExc.h"
 #include "device/BridgeLibrary.h"
 #include "device/LinkUi.h"
 
 // "%ld": the system's error code
 inline constexpr char kCannotOpenPort[] = "не могу открыть USB-порт %ld";
+// kCannotOpenPort with the system's reason for code in words and what the
+// user can do about it (access rights, a busy or unplugged device).
+errorExc cannotOpenPort(long code);
 
 // The bridge configuration every reader device must have: the line's nominal
 // 256000 bit/s maps through rows 7..12 onto the 125000 bit/s the reader runs at.

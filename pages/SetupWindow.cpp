@@ -41,10 +41,16 @@ wxSizer* dateRow(wxWindow* parent, int pickId, wxTextCtrl* fields[3]) {
         if (i > 0) row->Add(label(parent, L"/"), 0, centred);
         fields[i] = i == 2 ? makeField(parent, wxID_ANY, wxSize(40, 20), 4, wxTE_READONLY)
                            : makeField(parent, wxID_ANY, wxSize(24, 20), 2, wxTE_READONLY);
+        fields[i]->SetToolTip(L"День, месяц, год: выбираются кнопкой «>>»");
         row->Add(fields[i], 0, centred);
     }
-    row->Add(new wxButton(parent, pickId, L">>", wxDefaultPosition, wxDefaultSize, wxBU_EXACTFIT),
-             0, centred);
+    auto* pick =
+        new wxButton(parent, pickId, L">>", wxDefaultPosition, wxDefaultSize, wxBU_EXACTFIT);
+    pick->SetToolTip(L"Выбрать дату в календаре; она сразу вносится в образ памяти");
+    // Room around the arrows: an exactly fitted button looks cramped.
+    pick->SetMinSize(pick->GetBestSize() + wxSize(12, 0));
+    row->AddSpacer(4);
+    row->Add(pick, 0, centred);
     return row;
 }
 
@@ -75,6 +81,7 @@ SetupWindow::SetupWindow(wxWindow* parent, RecorderSession& session, PageActions
     top->Add(dateRow(area, CmdPickInstallation, install), 0, centred);
     top->Add(label(area, L"Срок службы крана, лет:"), 0, centred);
     lifeField = makeField(area, wxID_ANY, wxSize(88, 20), 2, 0);
+    lifeField->SetToolTip(L"Срок службы крана по паспорту, лет (до 255)");
     top->Add(lifeField, 0, centred);
     top->Add(label(area, L"Дата ввода крана в эксплуатацию:"), 0, centred);
     top->Add(dateRow(area, CmdPickCommissioning, commission), 0, centred);
@@ -87,6 +94,7 @@ SetupWindow::SetupWindow(wxWindow* parent, RecorderSession& session, PageActions
     wxSize groupSize = groupChoice->GetBestSize();
     groupSize.IncTo(wxSize(88, 20));
     groupChoice->SetInitialSize(groupSize);
+    groupChoice->SetToolTip(L"Группа классификации крана по паспорту");
     top->Add(groupChoice, 0, centred);
     installDay = install[0], installMonth = install[1], installYear = install[2];
     commissionDay = commission[0], commissionMonth = commission[1], commissionYear = commission[2];
@@ -95,6 +103,9 @@ SetupWindow::SetupWindow(wxWindow* parent, RecorderSession& session, PageActions
                                wxTE_MULTILINE | wxHSCROLL);
     // GTK keeps no limit on a multi-line field: keepTextLimit does.
     textField->Bind(wxEVT_TEXT, &SetupWindow::keepTextLimit, this);
+    textField->SetToolTip(L"Текст в \"шапке\" протокола, до 2111 знаков");
+    lifeField->Bind(wxEVT_TEXT, &SetupWindow::fieldEdited, this);
+    groupChoice->Bind(wxEVT_COMBOBOX, &SetupWindow::fieldEdited, this);
 
     auto* names = new wxFlexGridSizer(6, 2, 2, 8);
     for (unsigned i = 0; i < PassportNameFields; ++i) {
@@ -102,6 +113,8 @@ SetupWindow::SetupWindow(wxWindow* parent, RecorderSession& session, PageActions
         nameFields[i] =
             makeField(area, wxID_ANY, wxSize(480, 20), int(WritableView::MaxNameChars), 0);
         names->Add(nameFields[i], 0, centred);
+        nameFields[i]->Bind(wxEVT_TEXT, &SetupWindow::fieldEdited, this);
+        nameFields[i]->SetToolTip(L"Название механизма в протоколе и на графике, до 31 знака");
     }
 
     auto* update = new wxFlexGridSizer(1, 2, 8, 16);
@@ -126,16 +139,31 @@ SetupWindow::SetupWindow(wxWindow* parent, RecorderSession& session, PageActions
     SetSizer(whole);
 }
 
-void SetupWindow::keepTextLimit(wxCommandEvent&) {
+void SetupWindow::keepTextLimit(wxCommandEvent& event) {
     // What was just typed or pasted loses its end, as in a single-line field
     // with a maximum length; storing checks the length again.
     const long excess = long(textField->GetValue().length()) - long(WritableView::MaxTextChars);
-    if (excess <= 0) return;
-    const long end = textField->GetInsertionPoint();
-    textField->Remove(std::max(0L, end - excess), end);
+    if (excess > 0) {
+        const long end = textField->GetInsertionPoint();
+        textField->Remove(std::max(0L, end - excess), end);
+    }
+    fieldEdited(event);
+}
+
+void SetupWindow::fieldEdited(wxCommandEvent&) {
+    // Nothing to edit while no passport is shown.
+    if (filling_ || session_.events.empty()) return;
+    typed_ = true;
+    actions_.imageEdited();
 }
 
 void SetupWindow::showHeader() {
+    if (typed_) return;
+    filling_ = true;
+    struct Filled {
+        bool& filling;
+        ~Filled() { filling = false; }
+    } filled{filling_};
     if (session_.events.empty()) {
         // No passport to show (an erased or refused image): none, rather than
         // the one of the image shown before.
@@ -192,7 +220,7 @@ void SetupWindow::pickCommissioningDate(wxCommandEvent&) {
     pickDate(false);
 }
 
-void SetupWindow::updateRecorder(wxCommandEvent&) {
+bool SetupWindow::storeTypedEdits() {
     PassportEdit edit;
     edit.life = utf8Of(lifeField);
     edit.groupIndex = groupChoice->GetSelection();
@@ -206,8 +234,14 @@ void SetupWindow::updateRecorder(wxCommandEvent&) {
         wxTextCtrl* field = refusal->field < 0 ? textField : nameFields[size_t(refusal->field)];
         field->SetFocus();
         field->SetSelection(long(refusal->from), long(refusal->to));
-        return;
+        return false;
     }
+    typed_ = false;
+    return true;
+}
+
+void SetupWindow::updateRecorder(wxCommandEvent&) {
+    if (!storeTypedEdits()) return;
     actions_.imageEdited();
     actions_.analyse();
     // A refused analysis does not stop the write: the passport is in the image.

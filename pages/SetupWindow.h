@@ -1,7 +1,8 @@
 #pragma once
 // Page "Настройка": the passport data of the writable area, which the user
-// edits and writes back into the recorder. The image is the only store: the
-// page keeps no copy, and edits not yet stored are lost at the next showHeader.
+// edits and writes back into the recorder. The image is the store; what is
+// typed into the fields and not yet stored stays in them (showHeader keeps
+// it) until it is stored or dropped, and the window counts it as a change.
 #include <array>
 #include <cstdint>
 
@@ -37,8 +38,19 @@ public:
     std::array<wxTextCtrl*, PassportNameFields> nameFields;
 
     // Fills the fields from the session's image; empties them while it has
-    // no events (nothing analysed yet, an erased or a refused image).
+    // no events (nothing analysed yet, an erased or a refused image). Fields
+    // holding typed edits are kept as typed.
     void showHeader();
+
+    // Whether a field holds an edit not stored in the image.
+    bool hasTypedEdits() const { return typed_; }
+    // Stores the typed edits into the image, as «Обновить информацию в РП»
+    // does but without the analysis and the write; a text the recorder cannot
+    // hold is reported with its field marked, and nothing is stored (false).
+    bool storeTypedEdits();
+    // Forgets the typed edits (the image is being replaced); the fields show
+    // the image at the next showHeader.
+    void dropTypedEdits() { typed_ = false; }
 
     // The page has no printed form (the protocol prints the passport): the
     // print commands are disabled on it.
@@ -49,6 +61,8 @@ public:
 
 private:
     void keepTextLimit(wxCommandEvent& event);
+    // A field was edited by the user: the window shows the change at once.
+    void fieldEdited(wxCommandEvent& event);
     // The date dialog from the stored date; a chosen date goes into the image
     // at once.
     void pickDate(bool installation);
@@ -61,6 +75,8 @@ private:
 
     RecorderSession& session_;
     PageActions& actions_;
+    bool typed_ = false;   // a field differs from the image by an edit
+    bool filling_ = false; // showHeader is setting the fields
 
     wxDECLARE_EVENT_TABLE();
 };

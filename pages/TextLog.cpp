@@ -1,5 +1,6 @@
 #include "pages/TextLog.h"
 
+#include <wx/clipbrd.h>
 #include <wx/dcclient.h>
 #include <wx/html/htmlcell.h>
 #include <wx/html/htmlwin.h>
@@ -11,6 +12,7 @@
 #include <wx/utils.h>
 
 #include "common/Progress.h"
+#include "events/EventTime.h"
 #include "events/genericParser.h"
 #include "gui/Printing.h"
 #include "image/HeaderView.h"
@@ -62,17 +64,48 @@ private:
 // ---- the rows ----------------------------------------------------------------
 
 JournalView::JournalView(wxWindow* parent, const RecorderSession& session)
-    : wxHtmlListBox(parent, wxID_ANY, wxDefaultPosition, wxSize(100, 100), 0, L"journalRows"),
+    : wxHtmlListBox(parent, wxID_ANY, wxDefaultPosition, wxSize(100, 100), wxLB_MULTIPLE,
+                    L"journalRows"),
       session_(session) {
     SetBackgroundColour(*wxWHITE);
     timeWidth_ = measureTimeWidth(this);
+    Bind(wxEVT_KEY_DOWN, &JournalView::onKey, this);
+}
+
+void JournalView::onKey(wxKeyEvent& event) {
+    if (event.GetModifiers() == wxMOD_CONTROL &&
+        (event.GetKeyCode() == 'C' || event.GetKeyCode() == WXK_INSERT)) {
+        copySelection();
+        return;
+    }
+    event.Skip();
+}
+
+wxString JournalView::selectedText() const {
+    const JournalRows& shown = rows();
+    std::string text;
+    unsigned long cookie = 0;
+    for (int n = GetFirstSelected(cookie); n != wxNOT_FOUND; n = GetNextSelected(cookie)) {
+        if (size_t(n) >= shown.size()) break;
+        const genericParser& e = *shown[size_t(n)];
+        text += eventTimeText(e.seconds, e.tenths) + "\t" + e.plainText() + "\n";
+    }
+    return wxString::FromUTF8(text);
+}
+
+bool JournalView::copySelection() {
+    const wxString text = selectedText();
+    if (text.empty()) return false;
+    wxClipboardLocker locker;
+    if (!locker) return false;
+    return wxTheClipboard->SetData(new wxTextDataObject(text));
 }
 
 void JournalView::show(JournalRows rows, unsigned long generation) {
     rows_.swap(rows);
     generation_ = generation;
     SetItemCount(rows_.size());
-    if (GetSelection() != wxNOT_FOUND) SetSelection(wxNOT_FOUND);
+    SetSelection(wxNOT_FOUND); // no row selected, none current
     ScrollToRow(0);
     RefreshAll();
 }

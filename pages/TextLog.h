@@ -31,9 +31,15 @@ public:
     int timeWidth() const { return timeWidth_; }
     // The HTML of row n.
     wxString itemHtml(size_t n) const;
+    // The selected rows as text, a line each: time, a tab, the description.
+    wxString selectedText() const;
+    // Puts selectedText on the clipboard (Ctrl+C); false when nothing is
+    // selected or the clipboard is not there.
+    bool copySelection();
 
 protected:
     wxString OnGetItem(size_t n) const override;
+    void onKey(wxKeyEvent& event);
 
 private:
     const RecorderSession& session_;

@@ -100,7 +100,10 @@ ExportRecord summarizeOne(const std::string& path, Worker& worker) {
         auto figure = [&](const char* name) { return crane ? *find(*crane, name) : ExportValue{}; };
         ExportRecord row;
         row.emplace_back("file", ExportValue::ofText(path));
-        row.emplace_back("error", ExportValue{});
+        // The figures are empty then; the row says why.
+        row.emplace_back("error", crane && !protocol.countersWritten
+                                      ? ExportValue::ofText(countersNotWrittenText)
+                                      : ExportValue{});
         for (const char* name :
              {"serial_number", "firmware", "passport_group", "commissioning_date",
               "installation_date", "first_event", "last_event"})

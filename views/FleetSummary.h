@@ -4,7 +4,8 @@
 // with the counts of overloads, sensor failures and power-ons among the
 // events. Each image is loaded and analysed in a session of its own, on as
 // many threads as asked; an image that cannot be loaded or is refused gets a
-// row with its error text and the batch goes on.
+// row with its error text and the batch goes on; so does one whose counters
+// were never written (its figures empty, the reason in its error column).
 #include <cstddef>
 #include <functional>
 #include <string>

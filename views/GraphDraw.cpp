@@ -43,6 +43,8 @@ int toPixel(int64_t v) {
 }
 
 const char* const timeTitle = "Время";
+const char* const noRoomText =
+    "Для графика нет места: увеличьте окно или закройте панель «Фильтр событий»";
 
 std::string localText(int32_t seconds, const char* format) {
     return localTimeText(seconds, format);
@@ -65,6 +67,8 @@ struct GraphDraw::Layout {
     std::string titleText, subtitle;
     int w1 = 0, w2 = 0, f1 = 0, f2 = 0;
     int titleFree = 0, footerFree = 0, titleBand = 0, footerBand = 0, stripBand = 0;
+    int trackPitch = 0; // height of a state track's row
+    CanvasFont trackFont;
     std::vector<int> legend; // series indexes with events
     std::vector<int> nameWidths;
     int legendWidth = 0, legendY = 0;
@@ -159,7 +163,19 @@ bool GraphDraw::layOut(Canvas& canvas, Layout& l) {
         rows += list.empty() ? 0 : 1;
     for (const auto& list : lists->channelLists)
         rows += list.empty() ? 0 : 1;
-    l.stripBand = (rows + 2) * textHeight;
+    // The state tracks leave the plot room for two load ticks (half the room
+    // on a small surface): past that their rows get lower, with smaller
+    // labels, down to a few pixels.
+    l.trackPitch = textHeight;
+    l.trackFont = l.bold;
+    const int room = height - marginTop - marginBottom - l.titleBand - l.footerBand;
+    const int wanted = std::min(8 * textHeight, room / 2);
+    if (rows > 0 && room - (rows + 2) * textHeight < wanted && textHeight > 0) {
+        const int lowest = std::min(textHeight, std::max(6, textHeight / 2));
+        l.trackPitch = std::clamp((room - wanted - 2 * textHeight) / rows, lowest, textHeight);
+        l.trackFont.points = std::max(1, l.bold.points * l.trackPitch / textHeight);
+    }
+    l.stripBand = 2 * textHeight + rows * l.trackPitch;
 
     plotLeft = 3 * digitWidth + textHeight + l.c + marginLeft;
     plotRight = width - marginRight - 1;
@@ -453,12 +469,15 @@ void GraphDraw::drawTracks(Canvas& canvas, const Layout& l) {
     const Window window{timeLeft, timeRight};
     const int c = l.c;
     int r = 0;
+    if (l.trackPitch < textHeight) canvas.setFont(l.trackFont);
+    const int barHeight = std::max(1, l.trackPitch - 2 * c);
     auto track = [&](const EventRefs& list, Rgb bar, Rgb label, const std::string& text,
                      auto state) {
         if (list.empty()) return;
         canvas.setPen(bar, 1, Canvas::solid);
         canvas.setBrush(bar);
-        const int y = plotBottom + (r + 2) * textHeight + c, h = textHeight - 2 * c;
+        const int rowTop = plotBottom + 2 * textHeight + r * l.trackPitch;
+        const int y = rowTop + c, h = barHeight;
         // A window holding more of the list's events than the plot has
         // pixels (the widest scales) draws the bars that meet or overlap as
         // one: no more bars than pixels.
@@ -489,8 +508,7 @@ void GraphDraw::drawTracks(Canvas& canvas, const Layout& l) {
                         });
         flush();
         canvas.setTextColour(label);
-        canvas.drawText(text, l.midX - measure(canvas, text).w / 2 + c,
-                        plotBottom + (r + 2) * textHeight - c / 2);
+        canvas.drawText(text, l.midX - measure(canvas, text).w / 2 + c, rowTop - c / 2);
         ++r;
         canvas.clearBrush();
     };
@@ -524,7 +542,18 @@ void GraphDraw::paint(Canvas& canvas) {
     Layout l;
     const bool plot = layOut(canvas, l);
     drawTitle(canvas, l);
-    if (!plot) return;
+    if (!plot) {
+        // Words rather than an empty page, where a line of text still fits.
+        if (textHeight > 0 && height - marginBottom - l.titleBand - marginTop >= textHeight) {
+            canvas.setFont(l.bold);
+            canvas.setTextColour(titleColour);
+            const int w = measure(canvas, noRoomText).w;
+            canvas.drawText(noRoomText,
+                            marginLeft + std::max(0, (width - marginLeft - marginRight - w) / 2),
+                            marginTop + l.titleBand);
+        }
+        return;
+    }
     drawLegendAndFooter(canvas, l);
     drawAxes(canvas, l);
     // Curves and bars of events outside the window are cut at the plot's edges.

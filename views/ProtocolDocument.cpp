@@ -54,6 +54,7 @@ unsigned nameCountOf(const RecorderImage& image) {
 ProtocolFigures computeProtocol(const RecorderImage& image, const ProtocolPeriod& period) {
     PassportView passport(image);
     ProtocolFigures f;
+    f.countersWritten = image.countersSeq() != 0xFF;
     const size_t n = image.groupCount();
     const size_t c = std::min<size_t>(nameCountOf(image), passport.nameCount);
     const size_t stride = 4 * n + 4;
@@ -106,6 +107,8 @@ ProtocolFigures computeProtocol(const RecorderImage& image, const ProtocolPeriod
         f.operatingSeconds.push_back(readU32(at(7, j)));
     return f;
 }
+
+const char* const noDataText = "нет данных";
 
 std::string countText(uint32_t count) {
     return strprintf("%lu", static_cast<unsigned long>(count));
@@ -178,8 +181,13 @@ std::string buildProtocolHtml(const RecorderImage& image,
         h += label;
         h += "</TD>";
         for (const auto& col : f.columns) {
-            h += cellStart;
-            h += value(col);
+            if (f.countersWritten) {
+                h += cellStart;
+                h += value(col);
+            } else {
+                h += "<TD>";
+                h += noDataText;
+            }
             h += "</TD>";
         }
     };
@@ -206,7 +214,9 @@ std::string buildProtocolHtml(const RecorderImage& image,
     h += sectionHead("Время работы механизмов");
     for (size_t j = 0; j < f.operatingSeconds.size(); ++j) {
         h += "<TD WIDTH=70%>" + escapeHtml(passport.mechanismName(unsigned(j))) + "</TD><TD>" +
-             operatingTimeText(f.operatingSeconds[j]) + "<TR>";
+             (f.countersWritten ? operatingTimeText(f.operatingSeconds[j])
+                                : std::string(noDataText) + "</TD>") +
+             "<TR>";
     }
     h += "</TABLE></P>";
     h += htmlFooter + "</BODY></HTML>";

@@ -32,6 +32,10 @@ struct ProtocolColumn {
 };
 
 struct ProtocolFigures {
+    // False when the counters region holds no written page: the columns and
+    // operating times then hold erased bytes, not figures, and are shown as
+    // noData.
+    bool countersWritten;
     double observedSeconds;
     float lifeFactor;
     std::vector<ProtocolColumn> columns;    // groupCount + 1
@@ -40,6 +44,9 @@ struct ProtocolFigures {
 
 // The classification arithmetic on its own, for the page and for tests.
 ProtocolFigures computeProtocol(const RecorderImage& image, const ProtocolPeriod& period);
+
+// What stands for the figures of counters never written.
+extern const char* const noDataText; // "нет данных"
 
 // The figures as the page prints them, for the page and the exports alike; the
 // decimal point is a point whatever the C library's locale says.

@@ -1,5 +1,7 @@
 #include "views/ProtocolExport.h"
 
+#include <cmath>
+
 #include "common/Csv.h"
 #include "common/Format.h"
 #include "common/OutputWriter.h"
@@ -7,6 +9,9 @@
 #include "image/WritableView.h"
 #include "views/ProtocolDocument.h"
 #include "views/RecorderSession.h"
+
+const char* const countersNotWrittenText =
+    "нет данных счетчиков циклов: в регистраторе не записано ни одной страницы счетчиков";
 
 ProtocolExport protocolExport(const RecorderSession& session) {
     const RecorderImage& image = session.image;
@@ -42,32 +47,39 @@ ProtocolExport protocolExport(const RecorderSession& session) {
     if (!f) return p;
 
     const size_t n = f->columns.size() - 1;
+    // Counters never written give no figures: nothing, not the erased bytes.
+    const bool counted = p.countersWritten = f->countersWritten;
+    auto count = [&](uint32_t v) { return counted ? ExportValue::of(v) : none; };
+    auto text = [&](std::string s) { return counted ? ExportValue::ofText(std::move(s)) : none; };
+    // A quotient of erased or absurd bytes prints as "nan" or "inf": nothing too.
+    auto decimal = [&](float v, std::string printed) {
+        return counted && std::isfinite(v) ? ExportValue::ofDecimal(std::move(printed)) : none;
+    };
     for (size_t i = 0; i < f->columns.size(); ++i) {
         const ProtocolColumn& c = f->columns[i];
         ExportRecord r;
         r.emplace_back("group", ExportValue::of(i < n ? (long long)(i + 1) : 0));
         r.emplace_back("label", ExportValue::ofText(i < n ? strprintf("Группа №%u", unsigned(i + 1))
                                                           : std::string("Кран в целом")));
-        r.emplace_back("cycles_total", ExportValue::of(c.total));
-        r.emplace_back("cycles_overload", ExportValue::of(c.overloadCycles));
+        r.emplace_back("cycles_total", count(c.total));
+        r.emplace_back("cycles_overload", count(c.overloadCycles));
         for (int m = 0; m < 4; ++m)
-            r.emplace_back(strprintf("cycles_q%d", m + 1), ExportValue::of(c.modeCycles[m]));
-        r.emplace_back("kr", ExportValue::ofDecimal(krText(c.kr)));
-        r.emplace_back("lifted_t", ExportValue::ofDecimal(liftedTonnesText(c.liftedKg)));
-        r.emplace_back("loading_mode", ExportValue::ofText(strprintf("Q%u", c.q)));
-        r.emplace_back("utilisation_class", ExportValue::ofText(strprintf("U%u", c.u)));
-        r.emplace_back("classification_group", ExportValue::ofText(strprintf("A%u", c.a)));
+            r.emplace_back(strprintf("cycles_q%d", m + 1), count(c.modeCycles[m]));
+        r.emplace_back("kr", decimal(c.kr, krText(c.kr)));
+        r.emplace_back("lifted_t", decimal(c.liftedKg, liftedTonnesText(c.liftedKg)));
+        r.emplace_back("loading_mode", text(strprintf("Q%u", c.q)));
+        r.emplace_back("utilisation_class", text(strprintf("U%u", c.u)));
+        r.emplace_back("classification_group", text(strprintf("A%u", c.a)));
         r.emplace_back("used_resource_percent",
-                       ExportValue::ofDecimal(usedResourceText(c.usedResource)));
+                       decimal(c.usedResource, usedResourceText(c.usedResource)));
         p.columns.push_back(std::move(r));
     }
     for (size_t j = 0; j < f->operatingSeconds.size(); ++j) {
         ExportRecord r;
         r.emplace_back("number", ExportValue::of((long long)(j + 1)));
         r.emplace_back("name", ExportValue::ofText(passport.mechanismName(unsigned(j))));
-        r.emplace_back("operating_seconds", ExportValue::of(f->operatingSeconds[j]));
-        r.emplace_back("operating_time",
-                       ExportValue::ofText(operatingTimeShown(f->operatingSeconds[j])));
+        r.emplace_back("operating_seconds", count(f->operatingSeconds[j]));
+        r.emplace_back("operating_time", text(operatingTimeShown(f->operatingSeconds[j])));
         p.mechanisms.push_back(std::move(r));
     }
     return p;

@@ -20,10 +20,18 @@ struct ProtocolExport {
     // group (0: the crane), label, cycles_total, cycles_overload,
     // cycles_q1..q4, kr, lifted_t, loading_mode, utilisation_class,
     // classification_group, used_resource_percent. Empty without events.
+    // The figures are none when the counters were never written, and a
+    // decimal is none when it is not a finite number.
     std::vector<ExportRecord> columns;
-    // number, name, operating_seconds, operating_time. Empty without events.
+    // number, name, operating_seconds, operating_time. Empty without events;
+    // the times are none when the counters were never written.
     std::vector<ExportRecord> mechanisms;
+    // False with columns when the counters region holds no written page.
+    bool countersWritten = false;
 };
+
+// Why a protocol has no figures although it has events.
+extern const char* const countersNotWrittenText;
 
 ProtocolExport protocolExport(const RecorderSession& session);
 

@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 
+#include <wx/checkbox.h>
 #include <wx/collpane.h>
 #include <wx/combobox.h>
 #include <wx/filedlg.h>
@@ -167,6 +168,16 @@ int main(int argc, char** argv) {
     frame->showFilterPane(true);
     controlsOf(*frame).notebook->SetSelection(2);
     grab(frame, "filter.png");
+
+    // The graph beside the open pane with every kind of event ticked: the
+    // state tracks under the curves.
+    controlsOf(*frame).discreteCheck->SetValue(true);
+    controlsOf(*frame).relayCheck->SetValue(true);
+    wxCommandEvent apply(wxEVT_BUTTON, CmdApplyFilter);
+    apply.SetEventObject(frame);
+    frame->GetEventHandler()->ProcessEvent(apply);
+    controlsOf(*frame).notebook->SetSelection(1);
+    grab(frame, "graph-filter.png");
 
     if (argc == 4) {
         const std::string bridges = std::string(std::getenv("GRUVIK2_BRIDGES")) + ":" + argv[3];

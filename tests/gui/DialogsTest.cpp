@@ -17,6 +17,7 @@
 #include "app/ExitDialog.h"
 #include "app/InfoDialog.h"
 #include "app/ToolkitTexts.h"
+#include "app/UnsavedDialog.h"
 #include "gui/CalDialog.h"
 #include "gui/DialogLook.h"
 #include "gui/GuiTest.h"
@@ -151,6 +152,19 @@ TEST(ExitDialog, LaidOutAsAsked) {
 
 // The dialogs' own face, as the system's font matching gives it for Russian
 // text: a serif that has the Cyrillic letters.
+// The unsaved-changes question opens at its own size, or as large as its
+// content needs: no empty half of a window.
+TEST(UnsavedDialog, SizedToItsContent) {
+    UnsavedDialog dialog(nullptr, L"КК-20 после осмотра.rpd");
+    const wxSize content = dialog.GetSizer()->GetMinSize();
+    EXPECT_GE(dialog.GetClientSize().x, content.x);
+    EXPECT_GE(dialog.GetClientSize().y, content.y);
+    const wxSize fitted = dialog.ClientToWindowSize(content);
+    EXPECT_LE(dialog.GetSize().x, std::max(560, fitted.x)) << dialog.GetSize().y;
+    EXPECT_LE(dialog.GetSize().y, std::max(192, fitted.y)) << dialog.GetSize().x;
+    EXPECT_LE(dialog.GetSize().y, 300);
+}
+
 TEST(Fonts, DialogFontResolvesToASerifWithCyrillic) {
     const std::string face = utf8(dialogFont(14).GetFaceName());
     ASSERT_FALSE(face.empty());

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <wx/checkbox.h>
+#include <wx/clipbrd.h>
 #include <wx/combobox.h>
 #include <wx/html/htmlcell.h>
 #include <wx/html/htmlwin.h>
@@ -17,6 +18,7 @@
 
 #include "app/MainFrame.h"
 #include "common/Progress.h"
+#include "events/EventTime.h"
 #include "gui/GuiTest.h"
 #include "pages/TextLog.h"
 #include "testsupport/FullMemory.h"
@@ -184,6 +186,37 @@ TEST_F(JournalViewTest, RowsGoWithTheirEvents) {
     buildJournalHtml(none, nullptr, empty);
     EXPECT_EQ(guitest::journalDocument(page()), empty);
     EXPECT_EQ(guitest::journalText(page()).find("/"), std::string::npos);
+}
+
+// Ctrl+C puts the selected rows on the clipboard: time, a tab, the
+// description, a line each.
+TEST_F(JournalViewTest, CtrlCCopiesTheSelectedRows) {
+    frame->openImageFile(wxGetCwd() + L"/demo.rpd");
+    showJournal();
+    ASSERT_GT(view().rows().size(), 3u);
+    view().Select(0);
+    view().Select(2);
+    view().SetFocus();
+    ASSERT_TRUE(guitest::waitFor([&] { return wxWindow::FindFocus() == &view(); }));
+    {
+        wxClipboardLocker locker;
+        wxTheClipboard->SetData(new wxTextDataObject(L"before"));
+    }
+    wxUIActionSimulator().Char('c', wxMOD_CONTROL);
+    std::string copied;
+    guitest::waitFor([&] {
+        wxClipboardLocker locker;
+        wxTextDataObject data;
+        if (wxTheClipboard->GetData(data)) copied = utf8(data.GetText());
+        return copied != "before";
+    });
+    std::string expected;
+    for (size_t k : {size_t(0), size_t(2)}) {
+        const genericParser& e = *view().rows()[k];
+        expected += eventTimeText(e.seconds, e.tenths) + "\t" + e.plainText() + "\n";
+    }
+    EXPECT_EQ(copied, expected);
+    EXPECT_NE(expected.find("/2022 10:0"), std::string::npos) << expected;
 }
 
 } // namespace

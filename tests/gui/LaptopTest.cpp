@@ -91,11 +91,20 @@ TEST_F(LaptopTest, AFullJournalAndTheGraphFillTheScreen) {
     shoot(frame, "journal.png");
 
     frame->openImageFile(wxGetCwd() + L"/demo.rpd");
+    frame->showFilterPane(true);
     GraphWindow* graph = controlsOf(*frame).graphPage;
     show(graph);
     expectOnScreen(graph->scrollBar);
     EXPECT_TRUE(graph->scrollBar->IsShownOnScreen());
     shoot(frame, "graph.png");
+    // The pane open, every kind of event ticked: the state tracks leave the
+    // plot room for two load ticks at least.
+    graph->draw->Refresh();
+    graph->draw->Update();
+    const GraphDraw& drawn = graph->draw->graph;
+    EXPECT_GT(drawn.textHeight, 0);
+    EXPECT_GE(drawn.plotBottom - drawn.plotTop, 8 * drawn.textHeight)
+        << "plot " << drawn.plotTop << ".." << drawn.plotBottom << " in " << drawn.height;
 }
 
 } // namespace

@@ -386,15 +386,23 @@ TEST_F(MainFrameTest, AboutBoxViewIsSizedToItsContent) {
     wxTEST_DIALOG(sendCommand(frame, CmdAbout), AboutBoxCheck());
 }
 
-TEST_F(MainFrameTest, HelpShowsTheGuide) {
+// F1 opens the help page of the notebook page in view; Esc closes it.
+TEST_F(MainFrameTest, HelpShowsThePageInViewAndEscapeClosesIt) {
     wxHtmlHelpController* help = wxGetApp().helpController;
     ASSERT_NE(help, nullptr);
+    auto* notebook = controlsOf(*frame).notebook;
+    notebook->SetSelection(notebook->FindPage(controlsOf(*frame).graphPage));
     sendCommand(frame, CmdHelp);
     ASSERT_NE(help->GetFrame(), nullptr);
     EXPECT_TRUE(guitest::waitFor([&] { return help->GetFrame()->IsShownOnScreen(); }));
     wxString opened = help->GetHelpWindow()->GetHtmlWindow()->GetOpenedPage();
-    EXPECT_TRUE(opened.EndsWith(L"index.html")) << utf8(opened);
-    EXPECT_EQ(utf8(help->GetHelpWindow()->GetHtmlWindow()->GetOpenedPageTitle()),
-              "Справка Грувик2");
-    help->GetFrame()->Close();
+    EXPECT_TRUE(opened.EndsWith(L"graph.html")) << utf8(opened);
+    EXPECT_EQ(utf8(help->GetHelpWindow()->GetHtmlWindow()->GetOpenedPageTitle()), "График");
+
+    wxKeyEvent escape(wxEVT_CHAR_HOOK);
+    escape.m_keyCode = WXK_ESCAPE;
+    escape.SetEventObject(help->GetHelpWindow()->GetHtmlWindow());
+    help->GetFrame()->GetEventHandler()->ProcessEvent(escape);
+    EXPECT_TRUE(guitest::waitFor(
+        [&] { return !help->GetFrame() || !help->GetFrame()->IsShownOnScreen(); }));
 }

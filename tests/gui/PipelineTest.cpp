@@ -16,6 +16,7 @@
 #include <wx/collpane.h>
 #include <wx/combobox.h>
 #include <wx/dcmemory.h>
+#include <wx/dnd.h>
 #include <wx/filedlg.h>
 #include <wx/filefn.h>
 #include <wx/html/htmlwin.h>
@@ -439,6 +440,31 @@ TEST_F(PipelineTest, TheTitleNamesTheFileAndMarksChangesNotSavedToIt) {
     EXPECT_EQ(wxDateTime(static_cast<time_t>(PassportView(saved).installation())).GetDay(), 15);
 }
 
+// A name typed on «Настройка» is a change like a picked date: the title
+// shows it, «Наложить фильтр» keeps it, and closing asks and saves it.
+TEST_F(PipelineTest, ATypedNameIsAChangeKeptByTheFilterAndAskedAbout) {
+    const std::string copy = dir.file("demo.rpd"); // the demo has the names
+    std::filesystem::copy_file(std::string((wxGetCwd() + L"/demo.rpd").fn_str()), copy);
+    open(copy);
+    SetupWindow* settings = controlsOf(*frame).settingsPage;
+    settings->nameFields[0]->SetValue(wxString::FromUTF8("Кран-балка")); // as typed: an event
+    EXPECT_EQ(utf8(frame->GetTitle()), "*demo.rpd — Грувик2 1.0.0");
+    wxCommandEvent apply(wxEVT_BUTTON, CmdApplyFilter);
+    apply.SetEventObject(frame);
+    frame->GetEventHandler()->ProcessEvent(apply);
+    EXPECT_EQ(utf8(settings->nameFields[0]->GetValue()), "Кран-балка");
+    EXPECT_EQ(utf8(frame->GetTitle()), "*demo.rpd — Грувик2 1.0.0");
+    wxTEST_DIALOG(frame->Close(), wxExpectModal<UnsavedDialog>(wxID_CANCEL));
+    EXPECT_FALSE(closing());
+    EXPECT_EQ(utf8(settings->nameFields[0]->GetValue()), "Кран-балка");
+    wxTEST_DIALOG(frame->Close(), wxExpectModal<UnsavedDialog>(wxID_YES));
+    EXPECT_TRUE(closing());
+    RecorderImage saved;
+    saved.load(copy, false);
+    saved.locateHeads(); // the header's counts place the names
+    EXPECT_EQ(PassportView(saved).mechanismName(0), "Кран-балка");
+}
+
 TEST_F(PipelineTest, DroppedChangesLetTheNextImageIn) {
     open(writeSample());
     WritableView(frame->image).setCommissioning(123456789);
@@ -454,6 +480,27 @@ TEST_F(PipelineTest, DroppedChangesLetTheNextImageIn) {
     EXPECT_NE(PassportView(first).commissioning(), 123456789);
     frame->Close(); // nothing to ask about
     EXPECT_TRUE(closing());
+}
+
+// A file dropped on the window opens, after the question about changes.
+TEST_F(PipelineTest, ADroppedFileOpensAfterTheQuestion) {
+    open(writeSample());
+    WritableView(frame->image).setCommissioning(123456789);
+    frame->imageEdited();
+    auto* target = dynamic_cast<wxFileDropTarget*>(frame->GetDropTarget());
+    ASSERT_NE(target, nullptr);
+    wxArrayString files;
+    files.Add(wxString::FromUTF8(writeSample("other.rpd")));
+    bool taken = true;
+    wxTEST_DIALOG(taken = target->OnDropFiles(10, 10, files),
+                  wxExpectModal<UnsavedDialog>(wxID_CANCEL));
+    EXPECT_FALSE(taken);
+    EXPECT_EQ(utf8(frame->GetTitle()), "*sample.rpd — Грувик2 1.0.0");
+    wxTEST_DIALOG(taken = target->OnDropFiles(10, 10, files),
+                  wxExpectModal<UnsavedDialog>(wxID_NO));
+    EXPECT_TRUE(taken);
+    EXPECT_EQ(utf8(frame->GetTitle()), "other.rpd — Грувик2 1.0.0");
+    EXPECT_FALSE(frame->events.empty());
 }
 
 TEST_F(PipelineTest, CancellingAFileDialogChangesNothing) {

@@ -318,6 +318,7 @@ TEST_F(ReadRecorderTest, SilentDeviceFailsWithinTheTimeouts) {
     stopEmulator();
     EXPECT_EQ(report.outcome, LinkOutcome::Failed);
     EXPECT_EQ(ui.events.back(), "error несоответствие потока данных при приеме");
+    EXPECT_NE(ui.errorDetails.back().find("проверьте кабель USB"), std::string::npos);
     EXPECT_EQ(priority.classes, kHighThenNormal);
     EXPECT_TRUE(isErased(image));
     RecorderImage onDisk;

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cerrno>
+
 #include "common/errorExc.h"
 #include "device/DeviceChooser.h"
 #include "device/ReaderDevice.h"
@@ -121,6 +123,11 @@ TEST(OpenReaderDevice, CountAndOpenFailures) {
     openFails.failures["open"] = BridgeLibrary::DeviceIoFailed;
     openFails.openError = 31;
     EXPECT_EQ(openMessage(openFails, ui), "не могу открыть USB-порт 31");
+    // A port the user may not open: the reason in words and the way to access.
+    const std::string denied = cannotOpenPort(EACCES).detail();
+    EXPECT_EQ(denied.rfind("Permission denied: ", 0), 0u) << denied;
+    EXPECT_NE(denied.find("udev"), std::string::npos);
+    EXPECT_NE(denied.find("dialout и plugdev"), std::string::npos);
 
     // A failed open that still gave a handle hands it over unconfigured.
     RecordingBridgeLibrary halfOpen;
@@ -169,7 +176,11 @@ TEST(DeviceChooser, FailingOpenIsReportedAndTheChoiceGoesOn) {
         EXPECT_TRUE(chooser.deviceOpen());
         EXPECT_TRUE(chooser.atLast());
     } // however the choice ends, the handle is closed
-    EXPECT_EQ(reports, Calls{"не могу открыть USB-порт 2"});
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_EQ(reports[0].substr(0, reports[0].find('\n')), "не могу открыть USB-порт 2");
+    EXPECT_NE(reports[0].find("\nNo such file or directory: устройство считывания отключено"),
+              std::string::npos)
+        << reports[0];
     EXPECT_EQ(library.openHandles(), 0);
 }
 

@@ -334,15 +334,40 @@ TEST_F(GraphPaint, UntickedWeightsKeepTheLegendButDrawNoCurve) {
     EXPECT_EQ(c.findText("Сумма")->x1, boxes[0].x1 + (150 - 75) / 2 + 4);
 }
 
-TEST_F(GraphPaint, SurfaceTooSmallForTicksGetsOnlyTheTitle) {
+TEST_F(GraphPaint, SurfaceTooSmallForTicksGetsTheTitleAndSaysSo) {
     auto tiny = paint(40, 40); // fonts of 0 points
     for (const auto& op : tiny.ops)
         EXPECT_EQ(op.kind, CanvasOp::plainText) << op.describe();
     EXPECT_EQ(tiny.ops.size(), 2u);
     draw.marginTop = 400; // a page set-up that leaves no room for the plot
-    draw.marginBottom = 500;
+    draw.marginBottom = 450;
     auto squeezed = paint();
-    EXPECT_EQ(squeezed.ops.size(), 2u) << squeezed.dump();
+    EXPECT_EQ(squeezed.ops.size(), 3u) << squeezed.dump();
+    EXPECT_TRUE(squeezed.findText(
+        "Для графика нет места: увеличьте окно или закройте панель «Фильтр событий»"))
+        << squeezed.dump();
+}
+
+// Seventeen state tracks on a low surface: the plot keeps room for two load
+// ticks, the tracks' rows get lower with smaller labels.
+TEST_F(GraphPaint, ManyTracksOnALowSurfaceLeaveThePlotItsRoom) {
+    at<GL_consoleMode>(t0 + 10)->console = 1;
+    for (uint8_t k = 0; k < 10; ++k) {
+        relay(t0 + 20 + k, k, true);
+        relay(t0 + 40 + k, k, false);
+    }
+    at<GL_channelState>(t0 + 60)->channels = 0b111111;
+    at<GL_channelState>(t0 + 90)->channels = 0;
+    draw.minFontPoints = 20; // text 20 px high: 19 rows would take 380 px of 480
+    auto c = paint(1280, 480);
+    EXPECT_GE(draw.plotBottom - draw.plotTop, 8 * draw.textHeight);
+    const CanvasOp* last = c.findText("Реле №9");
+    ASSERT_TRUE(last) << c.dump();
+    EXPECT_LT(last->font.points, 20);
+    EXPECT_LT(last->y1 + last->font.points, 480);
+    auto wide = paint(1280, 960); // room enough: rows of the text's height
+    ASSERT_TRUE(wide.findText("Реле №9"));
+    EXPECT_EQ(wide.findText("Реле №9")->font.points, 20);
 }
 
 TEST_F(GraphPaint, WindowAtTheEndOfTheCalendarKeepsAWidth) {

@@ -121,16 +121,27 @@ TEST_F(Protocol, OperatingTimeForms) {
               std::string::npos);
 }
 
-TEST_F(Protocol, ErasedCountersAreFormattedAsTheyCome) {
+// Counters never written are no figures: every cell of the cycle table and
+// every operating time says so, and the rest of the document stands.
+TEST_F(Protocol, ErasedCountersShowNoData) {
     ImageBuilder b(image);
     b.header().passport({}).done(); // no counters page written
+    ASSERT_EQ(image.countersSeq(), 0xFF);
     std::string html =
         buildProtocolHtml(image, ProtocolPeriod{1262304000 + kYear, 1262304000 + kYear + 1});
-    EXPECT_NE(html.find("<TR><TD>С перегрузкой</TD><TD>4294967295</TD>"), std::string::npos);
-    // Five erased counts sum (modulo 2^32) to 4294967291
-    EXPECT_NE(html.find("<TR><TD>Общее кол-во циклов</TD><TD>4294967291</TD>"), std::string::npos);
-    EXPECT_NE(html.find("<TR><TD>К-т распределения нагрузок Кр</TD><TD>-nan</TD>"),
-              std::string::npos);
+    for (const char* label :
+         {"Общее кол-во циклов", "В режиме Q4", "К-т распределения нагрузок Кр", "Режим нагружения",
+          "Класс использования", "Группа классификации", "Использованный ресурс"}) {
+        EXPECT_NE(html.find(std::string("<TR><TD>") + label +
+                            "</TD><TD>нет данных</TD><TD>нет данных</TD>"),
+                  std::string::npos)
+            << label;
+    }
+    EXPECT_NE(html.find("</TD><TD>нет данных</TD><TR>"), std::string::npos);
+    for (const char* figure : {"4294967", "nan", "1193046", ">100%<", ">Q4<", ">U9<", ">A8<"})
+        EXPECT_EQ(html.find(figure), std::string::npos) << figure;
+    EXPECT_NE(html.find("Паспортная группа классификации"), std::string::npos);
+    EXPECT_FALSE(computeProtocol(image, {1262304000, 0}).countersWritten);
 }
 
 TEST_F(Protocol, DatesTextsAndEscaping) {
