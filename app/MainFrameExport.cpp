@@ -22,7 +22,11 @@ bool exportFile(MainFrame* frame, const wchar_t* title, const std::string& conte
     if (path.empty()) return false;
     frame->lastDir = wxFileName(path).GetPath();
     try {
-        writeFileSafely(std::string(path.fn_str()), content.data(), content.size());
+        const std::string out(path.fn_str());
+        // The open image is never replaced by an export.
+        if (!frame->filePath.empty() && sameFile(out, std::string(frame->filePath.fn_str())))
+            throw errorExc::withReason(CannotCreateFile, out, IsAnInput);
+        writeFileSafely(out, content.data(), content.size());
     } catch (const std::exception& e) {
         wxLogError(L"%s", wxString::FromUTF8(failureText(e, true)));
         return false;

@@ -9,6 +9,7 @@
 #include <wx/log.h>
 
 #include "app/MainFrame.h"
+#include "common/SafeFile.h"
 #include "gui/PrintSettings.h"
 #include "pages/GraphWindow.h"
 #include "pages/ReportWindow.h"
@@ -98,6 +99,8 @@ int runPrintJob(MainFrame& frame, const PrintJob& job, const wxString& startFold
         return status;
     };
 
+    // The PDF never replaces the image it prints.
+    protectInput(std::string(absolute(job.options.image, startFolder).utf8_str()));
     frame.openImageFile(absolute(job.options.image, startFolder));
     if (log->failed) return finish(2);
 

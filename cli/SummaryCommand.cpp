@@ -8,6 +8,7 @@
 
 #include "cli/Command.h"
 #include "cli/ExportFormat.h"
+#include "common/SafeFile.h"
 #include "views/FleetSummary.h"
 
 namespace {
@@ -46,6 +47,8 @@ int run(const std::vector<std::string>& args) {
         if (done == total) std::fputs("\r\033[K", stderr);
         std::fflush(stderr);
     };
+    for (const auto& image : images)
+        protectInput(image);
     const FleetSummary summary = summarizeImages(images, 0, progress);
     for (const auto& row : summary.rows)
         if (row[1].second.kind != ExportValue::none)

@@ -3,12 +3,16 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
 #include <fcntl.h>
+#include <mutex>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
+#include "common/ErrorLog.h"
 #include "common/errorExc.h"
 
 namespace {
@@ -27,6 +31,11 @@ public:
     void reset(int fd) {
         close();
         fd_ = fd;
+    }
+    int release() {
+        int fd = fd_;
+        fd_ = -1;
+        return fd;
     }
     // Closes now; false (errno set) when the close reports a failure.
     bool close() {
@@ -92,6 +101,24 @@ struct Plan {
     struct stat st {}; // of the existing target
 };
 
+struct Inputs {
+    std::mutex mutex;
+    std::vector<std::pair<dev_t, ino_t>> files;
+};
+
+Inputs& inputs() {
+    static Inputs list;
+    return list;
+}
+
+bool isInput(const struct stat& st) {
+    Inputs& list = inputs();
+    std::lock_guard lock(list.mutex);
+    for (const auto& [dev, ino] : list.files)
+        if (dev == st.st_dev && ino == st.st_ino) return true;
+    return false;
+}
+
 [[noreturn]] void refuse(const std::string& path, int code) {
     throw errorExc::withPath(CannotCreateFile, path, code);
 }
@@ -113,6 +140,14 @@ Plan planWrite(const std::string& given) {
             break;
         }
         if (hops == 40) refuse(given, ELOOP);
+        // As the kernel's protected_symlinks: a link in a sticky folder that
+        // everyone may write is followed only when it is the user's or the
+        // folder owner's; another user could have planted it there.
+        struct stat folder;
+        if (::stat(folderOf(plan.target).c_str(), &folder) == 0 && (folder.st_mode & S_ISVTX) &&
+            (folder.st_mode & S_IWOTH) && plan.st.st_uid != folder.st_uid &&
+            plan.st.st_uid != ::geteuid())
+            throw errorExc::withReason(CannotCreateFile, given, PlantedLink);
         std::vector<char> link(size_t(plan.st.st_size > 0 ? plan.st.st_size : 255) + 1);
         ssize_t n = ::readlink(plan.target.c_str(), link.data(), link.size());
         if (n < 0) refuse(given, errno);
@@ -133,6 +168,7 @@ Plan planWrite(const std::string& given) {
     if (S_ISDIR(plan.st.st_mode)) refuse(given, EISDIR);
     if (!S_ISREG(plan.st.st_mode))
         throw errorExc::withReason(CannotCreateFile, given, NotARegularFile);
+    if (isInput(plan.st)) throw errorExc::withReason(CannotCreateFile, given, IsAnInput);
     if (!mayAccess(plan.target, W_OK)) refuse(given, errno);
     // A new file gets the writer's owner: only root can give it another.
     const bool ownerKept = ::geteuid() == 0 || plan.st.st_uid == ::geteuid();
@@ -146,6 +182,31 @@ Plan planWrite(const std::string& given) {
     return plan;
 }
 
+// Beside a file rewritten in place: its old content, complete, while the
+// rewrite works. A kill leaves it, and the next read or write of the file
+// puts it back (recoverInterruptedWrite).
+std::string backupPathOf(const std::string& target) {
+    return folderOf(target) + "/." + nameOf(target) + ".gruvik2-old";
+}
+
+// Writes old to backup under a second name first, so that the backup appears
+// complete or not at all, and keeps it locked while the file is rewritten.
+// An invalid descriptor when the folder takes no file.
+int keepBackup(const std::string& backup, const std::vector<uint8_t>& old) {
+    const std::string part = backup + ".part";
+    Descriptor fd(::open(part.c_str(), O_CREAT | O_TRUNC | O_RDWR | O_CLOEXEC | O_NOFOLLOW, 0600));
+    if (!fd.valid()) return -1;
+    if (::flock(fd.get(), LOCK_EX | LOCK_NB) != 0 ||
+        !writeAllAt(fd.get(), old.data(), old.size(), 0) || ::fsync(fd.get()) != 0 ||
+        ::rename(part.c_str(), backup.c_str()) != 0) {
+        ::unlink(part.c_str());
+        return -1;
+    }
+    Descriptor folder(::open(folderOf(backup).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (folder.valid()) ::fsync(folder.get());
+    return fd.release();
+}
+
 void rewriteInPlace(const Plan& plan, const std::string& given, const uint8_t* data, size_t size) {
     Descriptor fd(::open(plan.target.c_str(), O_RDWR | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
     if (!fd.valid()) refuse(given, errno);
@@ -156,17 +217,58 @@ void rewriteInPlace(const Plan& plan, const std::string& given, const uint8_t* d
     ssize_t got = readAllAt(fd.get(), old.data(), old.size(), 0);
     if (got < 0) refuse(given, errno);
     old.resize(size_t(got));
+    const std::string backupPath = backupPathOf(plan.target);
+    Descriptor backup(keepBackup(backupPath, old));
+    auto dropBackup = [&] {
+        if (backup.valid()) ::unlink(backupPath.c_str());
+    };
 
     if (!writeAllAt(fd.get(), data, size, 0) || ::ftruncate(fd.get(), off_t(size)) != 0 ||
         ::fsync(fd.get()) != 0) {
         const int code = errno;
         // Best effort: the blocks of the old content are the file's already.
-        writeAllAt(fd.get(), old.data(), old.size(), 0);
-        (void)!::ftruncate(fd.get(), off_t(old.size()));
-        ::fsync(fd.get());
+        if (writeAllAt(fd.get(), old.data(), old.size(), 0) &&
+            ::ftruncate(fd.get(), off_t(old.size())) == 0 && ::fsync(fd.get()) == 0)
+            dropBackup();
         throw errorExc::withPath(CannotWriteFile, given, code);
     }
     if (!fd.close()) throw errorExc::withPath(CannotWriteFile, given, errno);
+    dropBackup();
+}
+
+// A backup left beside target by a rewrite that was killed goes back into
+// the file, and the user is told; one whose rewrite still works is locked
+// and left alone.
+void recoverInterruptedWrite(const std::string& target) {
+    const std::string backupPath = backupPathOf(target);
+    // A backup the kill cut short: the file was not touched yet.
+    const std::string part = backupPath + ".part";
+    Descriptor partial(::open(part.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
+    if (partial.valid() && ::flock(partial.get(), LOCK_EX | LOCK_NB) == 0) ::unlink(part.c_str());
+    Descriptor backup(::open(backupPath.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
+    if (!backup.valid()) return;
+    struct stat st;
+    if (::flock(backup.get(), LOCK_EX | LOCK_NB) != 0 || ::fstat(backup.get(), &st) != 0 ||
+        !S_ISREG(st.st_mode))
+        return;
+    std::vector<uint8_t> old(size_t(st.st_size));
+    if (readAllAt(backup.get(), old.data(), old.size(), 0) != ssize_t(old.size())) return;
+    Descriptor fd(::open(target.c_str(), O_RDWR | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+    if (!fd.valid() || ::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) return;
+    if (!writeAllAt(fd.get(), old.data(), old.size(), 0) ||
+        ::ftruncate(fd.get(), off_t(old.size())) != 0 || ::fsync(fd.get()) != 0)
+        return;
+    ::unlink(backupPath.c_str());
+    logError(std::string(InterruptedWriteUndone) + " (" + target + ")");
+}
+
+// The final target of path, links followed; path itself when it cannot be resolved.
+std::string resolved(const std::string& path) {
+    char* real = ::realpath(path.c_str(), nullptr);
+    if (!real) return path;
+    std::string result(real);
+    std::free(real);
+    return result;
 }
 
 // A temporary file in the target's folder. Unnamed where the system allows, so
@@ -293,6 +395,7 @@ Replaced replaceAtomically(const Plan& plan, const std::string& given, const uin
 } // namespace
 
 std::optional<size_t> readRegularFile(const std::string& path, void* buffer, size_t size) {
+    recoverInterruptedWrite(resolved(path));
     // A status first, so that a device is never opened; the open does not wait
     // (a FIFO without a writer would block it) and the file is checked again
     // once open, in case it was replaced meanwhile.
@@ -315,12 +418,27 @@ std::optional<size_t> readRegularFile(const std::string& path, void* buffer, siz
     return size_t(got);
 }
 
+void protectInput(const std::string& path) {
+    struct stat st;
+    if (::stat(path.c_str(), &st) != 0) return;
+    Inputs& list = inputs();
+    std::lock_guard lock(list.mutex);
+    list.files.emplace_back(st.st_dev, st.st_ino);
+}
+
+bool sameFile(const std::string& a, const std::string& b) {
+    struct stat sa, sb;
+    return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+           sa.st_ino == sb.st_ino;
+}
+
 void checkWritable(const std::string& path) {
     planWrite(path);
 }
 
 void writeFileSafely(const std::string& path, const void* data, size_t size) {
     const Plan plan = planWrite(path);
+    recoverInterruptedWrite(plan.target);
     const auto* bytes = static_cast<const uint8_t*>(data);
     if (plan.way != Plan::inPlace) {
         Replaced r = replaceAtomically(plan, path, bytes, size, true);
@@ -328,4 +446,21 @@ void writeFileSafely(const std::string& path, const void* data, size_t size) {
         if (r == Replaced::done) return;
     }
     rewriteInPlace(plan, path, bytes, size);
+}
+
+FileLock::FileLock(const std::string& path) {
+    struct stat st;
+    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return;
+    fd_ = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd_ < 0) return; // the load reports what is wrong with the file
+    if (::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
+        const int code = errno;
+        ::close(fd_);
+        fd_ = -1;
+        if (code == EWOULDBLOCK) throw errorExc::withReason(CannotOpenFile, path, FileBusy);
+    }
+}
+
+FileLock::~FileLock() {
+    if (fd_ >= 0) ::close(fd_);
 }

@@ -1,14 +1,10 @@
 #include "gui/Printing.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstdio>
-#include <filesystem>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include <cairo-pdf.h>
 #include <cairo.h>
@@ -20,6 +16,9 @@
 #include <wx/graphics.h>
 #include <wx/paper.h>
 #include <wx/print.h>
+
+#include "common/SafeFile.h"
+#include "common/errorExc.h"
 
 // ---- the surface -------------------------------------------------------------
 
@@ -100,15 +99,15 @@ private:
     cairo_t* cr_;
 };
 
+// The PDF's bytes, kept until the document is complete.
 struct Sink {
-    FILE* file;
-    bool ok = true;
+    std::vector<unsigned char> bytes;
 };
 
 cairo_status_t writeToSink(void* closure, const unsigned char* data, unsigned int length) {
     auto* sink = static_cast<Sink*>(closure);
-    if (std::fwrite(data, 1, length, sink->file) != length) sink->ok = false;
-    return sink->ok ? CAIRO_STATUS_SUCCESS : CAIRO_STATUS_WRITE_ERROR;
+    sink->bytes.insert(sink->bytes.end(), data, data + length);
+    return CAIRO_STATUS_SUCCESS;
 }
 
 wxSize paperMm(const wxPrintData& data) {
@@ -174,34 +173,16 @@ wxString runPrintout(wxPrintout& printout, cairo_t* cr, wxSize mm, int dpi) {
 } // namespace
 
 wxString printToPdf(wxPrintout& printout, const wxPrintData& data, const wxString& path) {
-    namespace fs = std::filesystem;
-    const std::string target(path.fn_str());
-    const fs::path targetPath(target);
-    if (target.empty() || targetPath.filename().empty())
-        return wxString::Format(L"не могу создать файл %s", path);
-    fs::path dir = targetPath.parent_path();
-    if (dir.empty()) dir = ".";
-    std::string tmpl = (dir / ("." + targetPath.filename().string() + ".XXXXXX")).string();
-    const int fd = ::mkstemp(tmpl.data());
-    if (fd < 0) return wxString::Format(L"не могу создать файл %s", path);
-    // A file replaced keeps its permissions; a new one gets 0666 less the umask.
-    struct stat st;
-    mode_t mode;
-    if (::stat(target.c_str(), &st) == 0) {
-        mode = st.st_mode & 07777;
-    } else {
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        mode = 0666 & ~mask;
+    const std::string target(path.utf8_str());
+    // What cannot be written is refused before a page is drawn; the file is
+    // then written by the program's one writer, which keeps its identity and
+    // leaves no temporary behind.
+    try {
+        checkWritable(target);
+    } catch (const std::exception& e) {
+        return wxString::FromUTF8(failureText(e));
     }
-    ::fchmod(fd, mode);
-    Sink sink{::fdopen(fd, "wb")};
-    if (!sink.file) {
-        ::close(fd);
-        ::unlink(tmpl.c_str());
-        return wxString::Format(L"не могу создать файл %s", path);
-    }
-
+    Sink sink;
     const wxSize mm = paperMm(data);
     cairo_surface_t* surface =
         cairo_pdf_surface_create_for_stream(writeToSink, &sink, mm.x * 72 / 25.4, mm.y * 72 / 25.4);
@@ -211,18 +192,14 @@ wxString printToPdf(wxPrintout& printout, const wxPrintData& data, const wxStrin
     cairo_surface_finish(surface);
     const bool drawn = cairo_surface_status(surface) == CAIRO_STATUS_SUCCESS;
     cairo_surface_destroy(surface);
-
-    bool ok = error.empty() && drawn && sink.ok && std::fflush(sink.file) == 0 &&
-              ::fsync(::fileno(sink.file)) == 0;
-    ok = std::fclose(sink.file) == 0 && ok;
-    if (ok && ::rename(tmpl.c_str(), target.c_str()) != 0) {
-        ::unlink(tmpl.c_str());
-        return wxString::Format(L"не могу создать файл %s", path);
-    }
-    if (!ok) {
-        ::unlink(tmpl.c_str());
-        if (!error.empty()) return error;
-        return wxString::Format(L"не могу записать файл %s", path);
+    if (!error.empty()) return error;
+    if (!drawn)
+        return wxString::FromUTF8(
+            errorExc::withReason(CannotWriteFile, target, "ошибка формирования PDF").fullMessage());
+    try {
+        writeFileSafely(target, sink.bytes.data(), sink.bytes.size());
+    } catch (const std::exception& e) {
+        return wxString::FromUTF8(failureText(e));
     }
     return wxString();
 }
