@@ -1,5 +1,7 @@
 #include "device/ReaderDevice.h"
 
+#include <cerrno>
+
 #include "common/errorExc.h"
 #include "device/DeviceChooser.h"
 
@@ -62,6 +64,11 @@ LineHandle openReaderDevice(BridgeLibrary& library, LinkUi& ui) {
 
     LineHandle handle;
     if (library.open(index, handle) != BridgeLibrary::Success) {
+        // Another read or write holds the line: said at once, not after a time-out.
+        if (!handle && library.lastError() == EBUSY)
+            throw errorExc("Устройство считывания занято: с ним уже работает другая программа "
+                           "или другое окно (USB-порт %ld)",
+                           long(index));
         if (!handle) throw errorExc(kCannotOpenPort, library.lastError());
         return handle; // usable, but the library could not prepare it for configuration
     }
