@@ -66,6 +66,31 @@ const char* const windowUsage =
     "       gruvik2 --print-pdf OUT.pdf --page protocol|journal|graph [options] IMAGE\n"
     "  filter options: [--from T] [--to T] [--max N] [--direction first|last] [--level 1..5]\n"
     "  [--config on|off] [--discrete on|off] [--relays on|off] [--weights 11111]";
+// The arguments as the bytes the program was given, whatever the locale
+// (the toolkit's argv went through the locale's conversion: a Cyrillic name
+// under LANG=C comes out mangled). The toolkit's own when the system's list
+// does not match them (it took some options for itself).
+std::vector<std::string> argumentBytes(const wxCmdLineArgsArray& argv, int argc) {
+    std::vector<std::string> raw;
+    if (FILE* file = std::fopen("/proc/self/cmdline", "rb")) {
+        std::string all;
+        char buffer[4096];
+        for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, file)) > 0;)
+            all.append(buffer, n);
+        std::fclose(file);
+        for (size_t start = 0; start < all.size();) {
+            size_t end = all.find('\0', start);
+            if (end == std::string::npos) end = all.size();
+            raw.push_back(all.substr(start, end - start));
+            start = end + 1;
+        }
+    }
+    if (raw.size() == size_t(argc)) return raw;
+    raw.clear();
+    for (int i = 0; i < argc; ++i)
+        raw.push_back(std::string(argv[i].utf8_str()));
+    return raw;
+}
 } // namespace
 
 GruvikApp::GruvikApp() = default;
@@ -80,10 +105,9 @@ bool GruvikApp::OnInit() {
     useRussianToolkitTexts();
     const wxString startFolder = wxGetCwd();
     startFolder_ = startFolder;
-    if (argc > 1 && argv[1] == L"--print-pdf") {
-        std::vector<std::string> args;
-        for (int i = 2; i < argc; ++i)
-            args.push_back(std::string(argv[i].utf8_str()));
+    const std::vector<std::string> given = argumentBytes(argv, argc);
+    if (argc > 1 && given[1] == "--print-pdf") {
+        std::vector<std::string> args(given.begin() + 2, given.end());
         std::string error;
         auto job = parsePrintJob(args, error);
         if (!job) {
@@ -98,9 +122,7 @@ bool GruvikApp::OnInit() {
     ReportOptions startOptions;
     bool startFrom = false, startTo = false;
     if (argc > 1 && !printJob_) {
-        std::vector<std::string> args;
-        for (int i = 1; i < argc; ++i)
-            args.push_back(std::string(argv[i].utf8_str()));
+        std::vector<std::string> args(given.begin() + 1, given.end());
         auto error = parseReportOptions(args, {}, startOptions, startFrom, startTo, false);
         if (!error && !startOptions.out.empty()) error = "--out is not taken here";
         if (error) {
