@@ -119,6 +119,10 @@ bool GruvikApp::OnInit() {
         }
         printJob_ = std::make_unique<PrintJob>(std::move(*job));
     }
+    // A print job has no one to close a message box: whatever the toolkit
+    // logs outside the job itself (a configuration folder it cannot create
+    // under a missing HOME, at exit) goes to stderr instead.
+    if (printJob_) delete wxLog::SetActiveTarget(new wxLogStderr);
     ReportOptions startOptions;
     bool startFrom = false, startTo = false;
     if (argc > 1 && !printJob_) {

@@ -1,4 +1,13 @@
 // Entry point of the program.
+#include <wx/init.h>
+
 #include "app/GruvikApp.h"
 
-wxIMPLEMENT_APP(GruvikApp);
+wxIMPLEMENT_APP_NO_MAIN(GruvikApp);
+
+int main(int argc, char** argv) {
+    // The toolkit ends with -1 when it cannot start (no display), after
+    // saying why on stderr; the program's status for a failure is 2.
+    const int status = wxEntry(argc, argv);
+    return status < 0 ? 2 : status;
+}
