@@ -66,6 +66,15 @@ const char* const windowUsage =
     "       gruvik2 --print-pdf OUT.pdf --page protocol|journal|graph [options] IMAGE\n"
     "  filter options: [--from T] [--to T] [--max N] [--direction first|last] [--level 1..5]\n"
     "  [--config on|off] [--discrete on|off] [--relays on|off] [--weights 11111]";
+// Errors and warnings on stderr, one a line.
+class StderrLog : public wxLog {
+protected:
+    void DoLogTextAtLevel(wxLogLevel level, const wxString& text) override {
+        if (level <= wxLOG_Warning)
+            std::fprintf(stderr, "%s\n", static_cast<const char*>(text.utf8_str()));
+    }
+};
+
 // The arguments as the bytes the program was given, whatever the locale
 // (the toolkit's argv went through the locale's conversion: a Cyrillic name
 // under LANG=C comes out mangled). The toolkit's own when the system's list
@@ -122,7 +131,7 @@ bool GruvikApp::OnInit() {
     // A print job has no one to close a message box: whatever the toolkit
     // logs outside the job itself (a configuration folder it cannot create
     // under a missing HOME, at exit) goes to stderr instead.
-    if (printJob_) delete wxLog::SetActiveTarget(new wxLogStderr);
+    if (printJob_) delete wxLog::SetActiveTarget(new StderrLog);
     ReportOptions startOptions;
     bool startFrom = false, startTo = false;
     if (argc > 1 && !printJob_) {
