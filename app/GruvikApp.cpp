@@ -102,6 +102,41 @@ int refuse(const std::string& error) {
     std::fprintf(stderr, "gruvik2: %s\n%sСправка: gruvik2 --help\n", error.c_str(), windowUsage);
     return 2;
 }
+
+// Errors and warnings on stderr, one a line.
+class StderrLog : public wxLog {
+protected:
+    void DoLogTextAtLevel(wxLogLevel level, const wxString& text) override {
+        if (level <= wxLOG_Warning)
+            std::fprintf(stderr, "%s\n", static_cast<const char*>(text.utf8_str()));
+    }
+};
+
+// The arguments as the bytes the program was given, whatever the locale
+// (the toolkit's argv went through the locale's conversion: a Cyrillic name
+// under LANG=C comes out mangled). The toolkit's own when the system's list
+// does not match them (it took some options for itself).
+std::vector<std::string> argumentBytes(const wxCmdLineArgsArray& argv, int argc) {
+    std::vector<std::string> raw;
+    if (FILE* file = std::fopen("/proc/self/cmdline", "rb")) {
+        std::string all;
+        char buffer[4096];
+        for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, file)) > 0;)
+            all.append(buffer, n);
+        std::fclose(file);
+        for (size_t start = 0; start < all.size();) {
+            size_t end = all.find('\0', start);
+            if (end == std::string::npos) end = all.size();
+            raw.push_back(all.substr(start, end - start));
+            start = end + 1;
+        }
+    }
+    if (raw.size() == size_t(argc)) return raw;
+    raw.clear();
+    for (int i = 0; i < argc; ++i)
+        raw.push_back(std::string(argv[i].utf8_str()));
+    return raw;
+}
 } // namespace
 
 int answerCommandLine(int argc, char** argv) {
@@ -139,9 +174,8 @@ bool GruvikApp::OnInit() {
     useRussianToolkitTexts();
     const wxString startFolder = wxGetCwd();
     startFolder_ = startFolder;
-    std::vector<std::string> arguments;
-    for (int i = 1; i < argc; ++i)
-        arguments.push_back(std::string(argv[i].utf8_str()));
+    const std::vector<std::string> given = argumentBytes(argv, argc);
+    std::vector<std::string> arguments(given.begin() + 1, given.end());
     if (isPrintJob(arguments)) {
         std::string error;
         auto job = parsePrintJob(arguments, error);
@@ -154,6 +188,10 @@ bool GruvikApp::OnInit() {
         }
         printJob_ = std::make_unique<PrintJob>(std::move(*job));
     }
+    // A print job has no one to close a message box: whatever the toolkit
+    // logs outside the job itself (a configuration folder it cannot create
+    // under a missing HOME, at exit) goes to stderr instead.
+    if (printJob_) delete wxLog::SetActiveTarget(new StderrLog);
     ReportOptions startOptions;
     bool startFrom = false, startTo = false;
     if (argc > 1 && !printJob_) {

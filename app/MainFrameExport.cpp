@@ -40,7 +40,11 @@ wxString exportStem(const RecorderSession& session) {
 
 bool write(const wxString& path, const std::string& content) {
     try {
-        writeFileSafely(std::string(path.fn_str()), content.data(), content.size());
+        const std::string out(path.fn_str());
+        // The open image is never replaced by an export.
+        if (!frame->filePath.empty() && sameFile(out, std::string(frame->filePath.fn_str())))
+            throw errorExc::withReason(CannotCreateFile, out, IsAnInput);
+        writeFileSafely(out, content.data(), content.size());
     } catch (const std::exception& e) {
         wxLogError(L"%s", wxString::FromUTF8(failureText(e, true)));
         return false;

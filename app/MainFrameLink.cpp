@@ -6,6 +6,8 @@
 #include "app/FileChoice.h"
 #include "app/LinkDialogs.h"
 #include "app/MainFrame.h"
+#include "gui/Pictures.h"
+#include "gui/QuestionDialog.h"
 #include "image/RecorderImage.h"
 #include "pages/SetupWindow.h"
 
@@ -41,7 +43,40 @@ void MainFrame::onConnect(wxCommandEvent&) {
     updateTitle();
 }
 
+namespace {
+
+bool askYes(wxWindow* parent, const wxString& title, const wxString& text) {
+    QuestionDialog dialog(
+        parent, title, loadMaskedPicture(L"bmps/connect.32.png", 64, 64), text,
+        {{wxID_YES, L"bmps/greencheck.32.png", L"Да"}, {wxID_NO, L"bmps/redcross.32.png", L"Нет"}},
+        wxID_NO, wxID_NO, {wxSize(560, 192), 16, 560 - 96 - 16, 24});
+    return dialog.ShowModal() == wxID_YES;
+}
+
+} // namespace
+
 WriteReport MainFrame::writeToRecorder() {
-    WindowLink link(this);
-    return writeRecorder(link.context, image, crc);
+    // Another recorder's passport goes in only when the user says so; a
+    // write that failed part-way is offered again, as the recorder now holds
+    // a mixture of old and new pages.
+    auto otherRecorder = [this](const std::string& recorder, const std::string& ours) {
+        return askYes(this, L"Другой регистратор",
+                      L"Серийный номер регистратора (" + wxString::FromUTF8(recorder) +
+                          L") не совпадает с серийным номером образа (" + wxString::FromUTF8(ours) +
+                          L"). Записать паспорт образа в регистратор?");
+    };
+    for (;;) {
+        WriteReport report;
+        {
+            WindowLink link(this);
+            report = writeRecorder(link.context, image, crc, otherRecorder);
+        }
+        if (report.outcome != LinkOutcome::Failed ||
+            (report.pagesWritten == 0 && report.pagesNotWritten.empty()))
+            return report;
+        if (!askYes(this, L"Запись не выполнена",
+                    L"Паспорт в регистраторе мог остаться записанным частично. Записать его еще "
+                    L"раз?"))
+            return report;
+    }
 }

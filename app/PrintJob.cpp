@@ -10,6 +10,7 @@
 
 #include "app/MainFrame.h"
 #include "common/CommandLine.h"
+#include "common/SafeFile.h"
 #include "gui/PrintSettings.h"
 #include "pages/GraphWindow.h"
 #include "pages/ReportWindow.h"
@@ -101,6 +102,8 @@ int runPrintJob(MainFrame& frame, const PrintJob& job, const wxString& startFold
         return status;
     };
 
+    // The PDF never replaces the image it prints.
+    protectInput(std::string(absolute(job.options.image, startFolder).utf8_str()));
     frame.openImageFile(absolute(job.options.image, startFolder), [&] {
         frame.filters().show(job.options.filter, job.fromGiven, job.toGiven);
     });

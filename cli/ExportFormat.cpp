@@ -4,8 +4,8 @@
 #include <cstdio>
 
 #include "cli/Command.h"
-#include "common/OutputWriter.h"
 #include "common/CommandLine.h"
+#include "common/OutputWriter.h"
 #include "common/SafeFile.h"
 #include "common/errorExc.h"
 

@@ -14,6 +14,7 @@
 
 int loadAndAnalyse(const std::string& path, RecorderSession& session) {
     try {
+        protectInput(path);
         session.load(path);
     } catch (const std::exception& e) {
         printFailure(e);

@@ -8,8 +8,8 @@
 #include "cli/Command.h"
 #include "cli/ExportFormat.h"
 #include "cli/Pipeline.h"
-#include "common/OutputWriter.h"
 #include "common/CommandLine.h"
+#include "common/OutputWriter.h"
 #include "views/ProtocolExport.h"
 #include "views/RecorderSession.h"
 

@@ -8,8 +8,9 @@
 
 #include "cli/Command.h"
 #include "cli/ExportFormat.h"
-#include "common/OutputWriter.h"
 #include "common/CommandLine.h"
+#include "common/OutputWriter.h"
+#include "common/SafeFile.h"
 #include "views/FleetSummary.h"
 
 namespace {
@@ -53,6 +54,8 @@ int run(const std::vector<std::string>& args) {
         if (done == total) std::fputs("\r\033[K", stderr);
         std::fflush(stderr);
     };
+    for (const auto& image : images)
+        protectInput(image);
     const FleetSummary summary = summarizeImages(images, 0, progress);
     for (const auto& row : summary.rows)
         if (row[1].second.kind != ExportValue::none)

@@ -1,9 +1,74 @@
 #include "common/Csv.h"
 
+#include <cstdio>
+
 #include "common/OutputWriter.h"
 
-std::string csvField(std::string_view text) {
-    if (text.find_first_of(",\"\r\n") == std::string_view::npos) return std::string(text);
+namespace {
+
+// A number as the exports write them: sign, digits, a point, an exponent;
+// or nan, inf.
+bool looksNumeric(std::string_view t) {
+    size_t i = 0;
+    if (i < t.size() && (t[i] == '-' || t[i] == '+')) ++i;
+    // Figures the page shows for no value: "nan", "inf".
+    if (t.substr(i) == "nan" || t.substr(i) == "inf") return true;
+    size_t digits = 0;
+    while (i < t.size() && t[i] >= '0' && t[i] <= '9')
+        ++i, ++digits;
+    if (i < t.size() && t[i] == '.') {
+        ++i;
+        while (i < t.size() && t[i] >= '0' && t[i] <= '9')
+            ++i, ++digits;
+    }
+    if (digits == 0) return false;
+    if (i < t.size() && (t[i] == 'e' || t[i] == 'E')) {
+        ++i;
+        if (i < t.size() && (t[i] == '-' || t[i] == '+')) ++i;
+        size_t exponent = 0;
+        while (i < t.size() && t[i] >= '0' && t[i] <= '9')
+            ++i, ++exponent;
+        if (exponent == 0) return false;
+    }
+    return i == t.size();
+}
+
+// Length of the valid UTF-8 sequence at t[i], or 0.
+size_t utf8Length(std::string_view t, size_t i) {
+    const auto b = static_cast<unsigned char>(t[i]);
+    size_t n = b < 0x80 ? 1 : (b >> 5) == 6 ? 2 : (b >> 4) == 14 ? 3 : (b >> 3) == 30 ? 4 : 0;
+    if (n == 0 || i + n > t.size()) return 0;
+    for (size_t k = 1; k < n; ++k)
+        if ((static_cast<unsigned char>(t[i + k]) & 0xC0) != 0x80) return 0;
+    const auto b1 = static_cast<unsigned char>(n > 1 ? t[i + 1] : 0);
+    if ((n == 2 && b < 0xC2) || (n == 3 && b == 0xE0 && b1 < 0xA0) ||
+        (n == 3 && b == 0xED && b1 >= 0xA0) || (n == 4 && b == 0xF0 && b1 < 0x90) ||
+        (n == 4 && (b > 0xF4 || (b == 0xF4 && b1 >= 0x90))))
+        return 0;
+    return n;
+}
+
+} // namespace
+
+std::string csvField(std::string_view given) {
+    std::string text;
+    text.reserve(given.size() + 1);
+    // A text a spreadsheet would take for a formula starts with an apostrophe.
+    if (!given.empty() && std::string_view("=+-@\t\r").find(given[0]) != std::string_view::npos &&
+        !looksNumeric(given))
+        text += '\'';
+    for (size_t i = 0; i < given.size();) {
+        if (size_t n = utf8Length(given, i)) {
+            text.append(given.substr(i, n));
+            i += n;
+        } else {
+            char escaped[5];
+            std::snprintf(escaped, sizeof escaped, "\\x%02X",
+                          static_cast<unsigned char>(given[i++]));
+            text += escaped;
+        }
+    }
+    if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
     std::string out;
     out.reserve(text.size() + 2);
     out += '"';
@@ -27,22 +92,18 @@ void writeCsvRecord(OutputWriter& w, const std::vector<std::string>& fields) {
     for (size_t i = 0; i < fields.size(); ++i) {
         if (i) w.put(',');
         const std::string& text = fields[i];
-        bool plain = true;
-        for (char c : text)
-            if (c == ',' || c == '"' || c == '\r' || c == '\n') {
-                plain = false;
-                break;
-            }
-        if (plain) {
+        // Plain ASCII that a spreadsheet cannot take for a formula goes as it
+        // is; anything else as csvField writes it.
+        bool plain =
+            text.empty() || std::string_view("=+-@\t\r").find(text[0]) == std::string_view::npos;
+        for (size_t k = 0; plain && k < text.size(); ++k) {
+            const char c = text[k];
+            plain = c != ',' && c != '"' && c != '\r' && c != '\n' && !(c & 0x80);
+        }
+        if (plain)
             w.append(text);
-            continue;
-        }
-        w.put('"');
-        for (char c : text) {
-            if (c == '"') w.put('"');
-            w.put(c);
-        }
-        w.put('"');
+        else
+            w.append(csvField(text));
     }
     w.append("\r\n");
 }

@@ -2,7 +2,10 @@
 // Comma-separated values as RFC 4180 has them: fields separated by commas,
 // records ended by CR LF; a field holding a comma, a double quote, CR or LF is
 // enclosed in double quotes, its quotes doubled. Text is written as given
-// (UTF-8 here).
+// (UTF-8 here), with two exceptions: a field that begins with =, +, -, @, tab
+// or CR and is not a number gets a leading apostrophe, so that a spreadsheet
+// shows it as text instead of running it as a formula; a byte that is not part
+// of valid UTF-8 (a file name's, say) is written as \xNN.
 #include <string>
 #include <string_view>
 #include <vector>

@@ -1,16 +1,18 @@
 #include "common/SafeFile.h"
 
-#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
 #include <fcntl.h>
-#include <memory>
+#include <mutex>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
+#include "common/ErrorLog.h"
 #include "common/errorExc.h"
 
 namespace {
@@ -29,6 +31,11 @@ public:
     void reset(int fd) {
         close();
         fd_ = fd;
+    }
+    int release() {
+        int fd = fd_;
+        fd_ = -1;
+        return fd;
     }
     // Closes now; false (errno set) when the close reports a failure.
     bool close() {
@@ -94,6 +101,24 @@ struct Plan {
     struct stat st {}; // of the existing target
 };
 
+struct Inputs {
+    std::mutex mutex;
+    std::vector<std::pair<dev_t, ino_t>> files;
+};
+
+Inputs& inputs() {
+    static Inputs list;
+    return list;
+}
+
+bool isInput(const struct stat& st) {
+    Inputs& list = inputs();
+    std::lock_guard lock(list.mutex);
+    for (const auto& [dev, ino] : list.files)
+        if (dev == st.st_dev && ino == st.st_ino) return true;
+    return false;
+}
+
 [[noreturn]] void refuse(const std::string& path, int code) {
     throw errorExc::withPath(CannotCreateFile, path, code);
 }
@@ -115,6 +140,14 @@ Plan planWrite(const std::string& given) {
             break;
         }
         if (hops == 40) refuse(given, ELOOP);
+        // As the kernel's protected_symlinks: a link in a sticky folder that
+        // everyone may write is followed only when it is the user's or the
+        // folder owner's; another user could have planted it there.
+        struct stat folder;
+        if (::stat(folderOf(plan.target).c_str(), &folder) == 0 && (folder.st_mode & S_ISVTX) &&
+            (folder.st_mode & S_IWOTH) && plan.st.st_uid != folder.st_uid &&
+            plan.st.st_uid != ::geteuid())
+            throw errorExc::withReason(CannotCreateFile, given, PlantedLink);
         std::vector<char> link(size_t(plan.st.st_size > 0 ? plan.st.st_size : 255) + 1);
         ssize_t n = ::readlink(plan.target.c_str(), link.data(), link.size());
         if (n < 0) refuse(given, errno);
@@ -135,6 +168,7 @@ Plan planWrite(const std::string& given) {
     if (S_ISDIR(plan.st.st_mode)) refuse(given, EISDIR);
     if (!S_ISREG(plan.st.st_mode))
         throw errorExc::withReason(CannotCreateFile, given, NotARegularFile);
+    if (isInput(plan.st)) throw errorExc::withReason(CannotCreateFile, given, IsAnInput);
     if (!mayAccess(plan.target, W_OK)) refuse(given, errno);
     // A new file gets the writer's owner: only root can give it another.
     const bool ownerKept = ::geteuid() == 0 || plan.st.st_uid == ::geteuid();
@@ -146,6 +180,95 @@ Plan planWrite(const std::string& given) {
         plan.way = Plan::inPlace;
     }
     return plan;
+}
+
+// Beside a file rewritten in place: its old content, complete, while the
+// rewrite works. A kill leaves it, and the next read or write of the file
+// puts it back (recoverInterruptedWrite).
+std::string backupPathOf(const std::string& target) {
+    return folderOf(target) + "/." + nameOf(target) + ".gruvik2-old";
+}
+
+// Writes old to backup under a second name first, so that the backup appears
+// complete or not at all, and keeps it locked while the file is rewritten.
+// An invalid descriptor when the folder takes no file.
+int keepBackup(const std::string& backup, const std::vector<uint8_t>& old) {
+    const std::string part = backup + ".part";
+    Descriptor fd(::open(part.c_str(), O_CREAT | O_TRUNC | O_RDWR | O_CLOEXEC | O_NOFOLLOW, 0600));
+    if (!fd.valid()) return -1;
+    if (::flock(fd.get(), LOCK_EX | LOCK_NB) != 0 ||
+        !writeAllAt(fd.get(), old.data(), old.size(), 0) || ::fsync(fd.get()) != 0 ||
+        ::rename(part.c_str(), backup.c_str()) != 0) {
+        ::unlink(part.c_str());
+        return -1;
+    }
+    Descriptor folder(::open(folderOf(backup).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (folder.valid()) ::fsync(folder.get());
+    return fd.release();
+}
+
+void rewriteInPlace(const Plan& plan, const std::string& given, const uint8_t* data, size_t size) {
+    Descriptor fd(::open(plan.target.c_str(), O_RDWR | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+    if (!fd.valid()) refuse(given, errno);
+    struct stat st;
+    if (::fstat(fd.get(), &st) != 0) refuse(given, errno);
+    if (!S_ISREG(st.st_mode)) throw errorExc::withReason(CannotCreateFile, given, NotARegularFile);
+    std::vector<uint8_t> old(size_t(st.st_size));
+    ssize_t got = readAllAt(fd.get(), old.data(), old.size(), 0);
+    if (got < 0) refuse(given, errno);
+    old.resize(size_t(got));
+    const std::string backupPath = backupPathOf(plan.target);
+    Descriptor backup(keepBackup(backupPath, old));
+    auto dropBackup = [&] {
+        if (backup.valid()) ::unlink(backupPath.c_str());
+    };
+
+    if (!writeAllAt(fd.get(), data, size, 0) || ::ftruncate(fd.get(), off_t(size)) != 0 ||
+        ::fsync(fd.get()) != 0) {
+        const int code = errno;
+        // Best effort: the blocks of the old content are the file's already.
+        if (writeAllAt(fd.get(), old.data(), old.size(), 0) &&
+            ::ftruncate(fd.get(), off_t(old.size())) == 0 && ::fsync(fd.get()) == 0)
+            dropBackup();
+        throw errorExc::withPath(CannotWriteFile, given, code);
+    }
+    if (!fd.close()) throw errorExc::withPath(CannotWriteFile, given, errno);
+    dropBackup();
+}
+
+// A backup left beside target by a rewrite that was killed goes back into
+// the file, and the user is told; one whose rewrite still works is locked
+// and left alone.
+void recoverInterruptedWrite(const std::string& target) {
+    const std::string backupPath = backupPathOf(target);
+    // A backup the kill cut short: the file was not touched yet.
+    const std::string part = backupPath + ".part";
+    Descriptor partial(::open(part.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
+    if (partial.valid() && ::flock(partial.get(), LOCK_EX | LOCK_NB) == 0) ::unlink(part.c_str());
+    Descriptor backup(::open(backupPath.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
+    if (!backup.valid()) return;
+    struct stat st;
+    if (::flock(backup.get(), LOCK_EX | LOCK_NB) != 0 || ::fstat(backup.get(), &st) != 0 ||
+        !S_ISREG(st.st_mode))
+        return;
+    std::vector<uint8_t> old(size_t(st.st_size));
+    if (readAllAt(backup.get(), old.data(), old.size(), 0) != ssize_t(old.size())) return;
+    Descriptor fd(::open(target.c_str(), O_RDWR | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+    if (!fd.valid() || ::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) return;
+    if (!writeAllAt(fd.get(), old.data(), old.size(), 0) ||
+        ::ftruncate(fd.get(), off_t(old.size())) != 0 || ::fsync(fd.get()) != 0)
+        return;
+    ::unlink(backupPath.c_str());
+    logError(std::string(InterruptedWriteUndone) + " (" + target + ")");
+}
+
+// The final target of path, links followed; path itself when it cannot be resolved.
+std::string resolved(const std::string& path) {
+    char* real = ::realpath(path.c_str(), nullptr);
+    if (!real) return path;
+    std::string result(real);
+    std::free(real);
+    return result;
 }
 
 // A temporary file in the target's folder. Unnamed where the system allows, so
@@ -163,13 +286,13 @@ public:
     // false with errno set.
     bool open(mode_t mode, bool unnamed) {
         if (unnamed) {
-            fd_.reset(::openat(folder_, ".", O_TMPFILE | O_RDWR | O_CLOEXEC, mode));
+            fd_.reset(::openat(folder_, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, mode));
             unnamed_ = fd_.valid();
             return unnamed_;
         }
         for (int attempt = 0; attempt < 100; ++attempt) {
             std::string name = hiddenName();
-            int fd = ::openat(folder_, name.c_str(), O_CREAT | O_EXCL | O_RDWR | O_CLOEXEC, mode);
+            int fd = ::openat(folder_, name.c_str(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, mode);
             if (fd >= 0) {
                 fd_.reset(fd);
                 name_ = name;
@@ -180,10 +303,7 @@ public:
         return false;
     }
     int fd() const { return fd_.get(); }
-    bool unnamed() const { return unnamed_; }
     bool close() { return fd_.close(); }
-    // The named temporary, opened again for reading; -1 with errno set.
-    int reopen() const { return ::openat(folder_, name_.c_str(), O_RDONLY | O_CLOEXEC); }
 
     // Gives an unnamed temporary a hidden name beside the target; false with
     // errno set when the system lets no name be given.
@@ -228,26 +348,54 @@ private:
     std::string name_;
 };
 
-// Copies size bytes of the file from into the file to at 0; false with errno set.
-bool copyContent(int from, int to, off_t size) {
-    std::vector<uint8_t> piece(size_t(1) << 16);
-    for (off_t at = 0; at < size;) {
-        const ssize_t got = readAllAt(from, piece.data(),
-                                      size_t(std::min<off_t>(off_t(piece.size()), size - at)), at);
-        if (got < 0) return false;
-        if (got == 0) {
-            errno = EIO;
-            return false;
-        }
-        if (!writeAllAt(to, piece.data(), size_t(got), at)) return false;
-        at += got;
+// notReplaceable: a replacement could not be made to look like the file, or
+// could not take its place (a mount point, say); the file is written in place.
+enum class Replaced { done, notReplaceable, notNamed };
+
+Replaced replaceAtomically(const Plan& plan, const std::string& given, const uint8_t* data,
+                           size_t size, bool unnamed) {
+    Descriptor folder(::open(plan.folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!folder.valid()) refuse(given, errno);
+    Temporary temp(folder.get(), plan.name);
+    // A new file gets 0666 less the umask from the system; a replacement the
+    // mode of the file it replaces, set below.
+    if (!temp.open(plan.way == Plan::create ? 0666 : 0600, unnamed)) {
+        if (unnamed) return Replaced::notNamed;
+        refuse(given, errno);
     }
-    return true;
+    if (plan.way == Plan::replace) {
+        struct stat st;
+        if (::fstat(temp.fd(), &st) != 0) refuse(given, errno);
+        // The owner first: changing it clears set-id bits that the mode restores.
+        if ((st.st_uid != plan.st.st_uid || st.st_gid != plan.st.st_gid) &&
+            ::fchown(temp.fd(), plan.st.st_uid, plan.st.st_gid) != 0)
+            return Replaced::notReplaceable;
+        if (::fchmod(temp.fd(), plan.st.st_mode & 07777) != 0) refuse(given, errno);
+    }
+    if (!writeAllAt(temp.fd(), data, size, 0) || ::fsync(temp.fd()) != 0)
+        throw errorExc::withPath(CannotWriteFile, given, errno);
+    // An unnamed file is named through its descriptor: it closes only then.
+    if (!temp.name()) {
+        if (unnamed) return Replaced::notNamed;
+        refuse(given, errno);
+    }
+    if (!temp.close()) throw errorExc::withPath(CannotWriteFile, given, errno);
+    if (!temp.commit()) {
+        if (plan.way == Plan::replace && (errno == EBUSY || errno == EPERM || errno == EACCES))
+            return Replaced::notReplaceable;
+        refuse(given, errno);
+    }
+    // The rename is durable only once the folder is; a folder that cannot be
+    // synced at all (EINVAL) has nothing to sync.
+    if (::fsync(folder.get()) != 0 && errno != EINVAL)
+        throw errorExc::withPath(CannotWriteFile, given, errno);
+    return Replaced::done;
 }
 
 } // namespace
 
 std::optional<size_t> readRegularFile(const std::string& path, void* buffer, size_t size) {
+    recoverInterruptedWrite(resolved(path));
     // A status first, so that a device is never opened; the open does not wait
     // (a FIFO without a writer would block it) and the file is checked again
     // once open, in case it was replaced meanwhile.
@@ -270,161 +418,61 @@ std::optional<size_t> readRegularFile(const std::string& path, void* buffer, siz
     return size_t(got);
 }
 
+void protectInput(const std::string& path) {
+    struct stat st;
+    if (::stat(path.c_str(), &st) != 0) return;
+    Inputs& list = inputs();
+    std::lock_guard lock(list.mutex);
+    list.files.emplace_back(st.st_dev, st.st_ino);
+}
+
+bool sameFile(const std::string& a, const std::string& b) {
+    struct stat sa, sb;
+    return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+           sa.st_ino == sb.st_ino;
+}
+
 void checkWritable(const std::string& path) {
     planWrite(path);
 }
 
-// The data goes either to a temporary that replaces the file at the end
-// (create, replace) or into the file itself, whose old content is kept to be
-// put back (inPlace).
-struct SafeFileWriter::State {
-    std::string given;
-    Plan plan;
-    Descriptor folder;
-    std::unique_ptr<Temporary> temp;
-    Descriptor target; // in place
-    std::vector<uint8_t> old;
-    off_t written = 0;
-    bool done = false;
-
-    // Opens the temporary; false when the file cannot be made to look like
-    // the one it replaces (it is then written in place).
-    bool openTemporary() {
-        folder.reset(::open(plan.folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-        if (!folder.valid()) refuse(given, errno);
-        temp = std::make_unique<Temporary>(folder.get(), plan.name);
-        // A new file gets 0666 less the umask from the system; a replacement the
-        // mode of the file it replaces, set below. Unnamed where the system allows.
-        const mode_t mode = plan.way == Plan::create ? 0666 : 0600;
-        if (!temp->open(mode, true) && !temp->open(mode, false)) refuse(given, errno);
-        if (plan.way == Plan::replace) {
-            struct stat st;
-            if (::fstat(temp->fd(), &st) != 0) refuse(given, errno);
-            // The owner first: changing it clears set-id bits that the mode restores.
-            if ((st.st_uid != plan.st.st_uid || st.st_gid != plan.st.st_gid) &&
-                ::fchown(temp->fd(), plan.st.st_uid, plan.st.st_gid) != 0) {
-                temp.reset();
-                return false;
-            }
-            if (::fchmod(temp->fd(), plan.st.st_mode & 07777) != 0) refuse(given, errno);
-        }
-        return true;
+void writeFileSafely(const std::string& path, const void* data, size_t size) {
+    const Plan plan = planWrite(path);
+    recoverInterruptedWrite(plan.target);
+    const auto* bytes = static_cast<const uint8_t*>(data);
+    if (plan.way != Plan::inPlace) {
+        Replaced r = replaceAtomically(plan, path, bytes, size, true);
+        if (r == Replaced::notNamed) r = replaceAtomically(plan, path, bytes, size, false);
+        if (r == Replaced::done) return;
     }
-
-    void openInPlace() {
-        target.reset(::open(plan.target.c_str(), O_RDWR | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
-        if (!target.valid()) refuse(given, errno);
-        struct stat st;
-        if (::fstat(target.get(), &st) != 0) refuse(given, errno);
-        if (!S_ISREG(st.st_mode))
-            throw errorExc::withReason(CannotCreateFile, given, NotARegularFile);
-        old.resize(size_t(st.st_size));
-        ssize_t got = readAllAt(target.get(), old.data(), old.size(), 0);
-        if (got < 0) refuse(given, errno);
-        old.resize(size_t(got));
-    }
-
-    // The old content back, as far as it goes: its blocks are the file's already.
-    void restore() {
-        writeAllAt(target.get(), old.data(), old.size(), 0);
-        (void)!::ftruncate(target.get(), off_t(old.size()));
-        ::fsync(target.get());
-    }
-
-    [[noreturn]] void failInPlace(int code) {
-        restore();
-        done = true;
-        throw errorExc::withPath(CannotWriteFile, given, code);
-    }
-
-    // Gives the temporary a name; an unnamed one that the system will not
-    // name is copied into a named one.
-    void nameTemporary() {
-        if (temp->name()) return;
-        if (!temp->unnamed()) refuse(given, errno);
-        auto named = std::make_unique<Temporary>(folder.get(), plan.name);
-        if (!named->open(plan.way == Plan::create ? 0666 : 0600, false)) refuse(given, errno);
-        if (plan.way == Plan::replace) {
-            if (::fchown(named->fd(), plan.st.st_uid, plan.st.st_gid) != 0 ||
-                ::fchmod(named->fd(), plan.st.st_mode & 07777) != 0)
-                refuse(given, errno);
-        }
-        if (!copyContent(temp->fd(), named->fd(), written) || ::fsync(named->fd()) != 0)
-            throw errorExc::withPath(CannotWriteFile, given, errno);
-        temp = std::move(named);
-    }
-
-    void commitTemporary() {
-        if (::fsync(temp->fd()) != 0) throw errorExc::withPath(CannotWriteFile, given, errno);
-        // An unnamed file is named through its descriptor: it closes only then.
-        nameTemporary();
-        if (!temp->close()) throw errorExc::withPath(CannotWriteFile, given, errno);
-        if (!temp->commit()) {
-            if (plan.way == Plan::replace &&
-                (errno == EBUSY || errno == EPERM || errno == EACCES)) {
-                // The file cannot be replaced (a mount point, say): it is written in place.
-                Descriptor source(temp->reopen());
-                if (!source.valid()) refuse(given, errno);
-                temp.reset();
-                openInPlace();
-                if (!copyContent(source.get(), target.get(), written)) failInPlace(errno);
-                commitInPlace();
-                return;
-            }
-            refuse(given, errno);
-        }
-        // The rename is durable only once the folder is; a folder that cannot be
-        // synced at all (EINVAL) has nothing to sync.
-        if (::fsync(folder.get()) != 0 && errno != EINVAL)
-            throw errorExc::withPath(CannotWriteFile, given, errno);
-    }
-
-    void commitInPlace() {
-        if (::ftruncate(target.get(), written) != 0 || ::fsync(target.get()) != 0)
-            failInPlace(errno);
-        if (!target.close()) throw errorExc::withPath(CannotWriteFile, given, errno);
-    }
-};
-
-SafeFileWriter::SafeFileWriter(const std::string& path) : s_(std::make_unique<State>()) {
-    s_->given = path;
-    s_->plan = planWrite(path);
-    if (s_->plan.way == Plan::inPlace || !s_->openTemporary()) s_->openInPlace();
+    rewriteInPlace(plan, path, bytes, size);
 }
 
-SafeFileWriter::~SafeFileWriter() {
-    // Not committed: a temporary goes with its descriptor (or its name); a
-    // file written in place gets its old content back.
-    if (!s_->done && s_->target.valid()) s_->restore();
+FileLock::FileLock(const std::string& path) {
+    struct stat st;
+    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return;
+    fd_ = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd_ < 0) return; // the load reports what is wrong with the file
+    if (::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
+        const int code = errno;
+        ::close(fd_);
+        fd_ = -1;
+        if (code == EWOULDBLOCK) throw errorExc::withReason(CannotOpenFile, path, FileBusy);
+    }
+}
+
+FileLock::~FileLock() {
+    if (fd_ >= 0) ::close(fd_);
+}
+
+SafeFileWriter::SafeFileWriter(const std::string& path) : path_(path) {
+    checkWritable(path);
 }
 
 void SafeFileWriter::write(const void* data, size_t size) {
-    State& s = *s_;
-    if (s.done) throw errorExc::withPath(CannotWriteFile, s.given, EIO);
-    const auto* bytes = static_cast<const uint8_t*>(data);
-    if (s.temp) {
-        if (!writeAllAt(s.temp->fd(), bytes, size, s.written)) {
-            s.done = true;
-            throw errorExc::withPath(CannotWriteFile, s.given, errno);
-        }
-    } else if (!writeAllAt(s.target.get(), bytes, size, s.written)) {
-        s.failInPlace(errno);
-    }
-    s.written += off_t(size);
+    data_.append(static_cast<const char*>(data), size);
 }
 
 void SafeFileWriter::commit() {
-    State& s = *s_;
-    if (s.done) throw errorExc::withPath(CannotWriteFile, s.given, EIO);
-    s.done = true;
-    if (s.temp)
-        s.commitTemporary();
-    else
-        s.commitInPlace();
-}
-
-void writeFileSafely(const std::string& path, const void* data, size_t size) {
-    SafeFileWriter writer(path);
-    writer.write(data, size);
-    writer.commit();
+    writeFileSafely(path_, data_.data(), data_.size());
 }

@@ -5,19 +5,22 @@
 // or a device is refused at once.
 //
 // Writing keeps the file's identity. A symbolic link is followed to its final
-// target, which is written. A file with a single link, in a folder the user
+// target, which is written, except where the kernel's protected_symlinks rule
+// would refuse it (PlantedLink). A file with a single link, in a folder the user
 // may write, whose owner a new file can be given, is replaced atomically: the
 // data goes to an unnamed temporary in the same folder, which is synced, gets
 // the old file's owner and mode, is named and renamed over the target, and
 // the folder is synced. Any other writable regular file (hard-linked, owned by
 // someone else, in a folder the user cannot write) is rewritten in place with
-// its old content kept in memory, which is put back when the write fails.
+// its old content kept in memory, which is put back when the write fails,
+// and in a backup beside it (.NAME.gruvik2-old) while the rewrite works: a
+// kill leaves the backup, and the next read or write of the file puts it
+// back and says so through the error log (InterruptedWriteUndone).
 // Folders, FIFOs, devices and files the user may not write are refused. A
 // failure that can be caught leaves no temporary behind.
 //
 // Failures are errorExc with the texts below and a detail "path: reason".
 #include <cstddef>
-#include <memory>
 #include <optional>
 #include <string>
 
@@ -28,6 +31,20 @@ inline constexpr char CannotWriteFile[] = "не могу записать фай
 
 // The reason given for a path that is there but is no regular file.
 inline constexpr char NotARegularFile[] = "это не обычный файл";
+// The reason given for a symbolic link that the kernel's protected_symlinks
+// rule would not follow: in a sticky folder everyone may write, owned by
+// neither the user nor the folder's owner.
+inline constexpr char PlantedLink[] = "чужая символическая ссылка в общей папке";
+// The reason given for an output that is one of the run's input files.
+inline constexpr char IsAnInput[] = "это входной файл, он не будет перезаписан";
+
+// Marks the file at path (when it exists) as an input of this run: writing
+// to it, under any name, through links or hard links, is then refused with
+// IsAnInput. For the files a command reads and does not mean to rewrite.
+void protectInput(const std::string& path);
+
+// Both paths name one existing file (the same device and inode, links followed).
+bool sameFile(const std::string& a, const std::string& b);
 
 // Reads up to size bytes of the regular file at path into buffer and returns
 // how many it held (fewer when it is shorter). Nothing when nothing is at
@@ -36,8 +53,8 @@ inline constexpr char NotARegularFile[] = "это не обычный файл";
 std::optional<size_t> readRegularFile(const std::string& path, void* buffer, size_t size);
 
 // Throws CannotCreateFile, with the reason, unless writeFileSafely could
-// write path: an existing target must be a regular file the user may write,
-// a new one needs a folder the user may write.
+// write path (an input protected above never can): an existing target must be a regular file the
+// user may write, a new one needs a folder the user may write.
 void checkWritable(const std::string& path);
 
 // Makes the file at path hold exactly size bytes of data, as described above.
@@ -45,20 +62,40 @@ void checkWritable(const std::string& path);
 // CannotWriteFile when writing the data fails; the old file is then as it was.
 void writeFileSafely(const std::string& path, const void* data, size_t size);
 
+// Logged when a file's content is put back from the backup of a rewrite
+// that was killed.
+inline constexpr char InterruptedWriteUndone[] =
+    "запись файла была прервана: восстановлено его прежнее содержимое";
+
+// The reason given for a file another copy of the program works on.
+inline constexpr char FileBusy[] = "с файлом уже работает другая копия программы";
+
+// An advisory lock (flock) on an existing file for the object's lifetime, so
+// that a second read into the same file is refused at once. Nothing is locked
+// when nothing is at path. Throws CannotOpenFile with FileBusy when another
+// holds the lock.
+class FileLock {
+public:
+    explicit FileLock(const std::string& path);
+    ~FileLock();
+    FileLock(const FileLock&) = delete;
+    FileLock& operator=(const FileLock&) = delete;
+
+private:
+    int fd_ = -1;
+};
+
 // The same, for data that comes in pieces: the file holds what was written
 // once commit returns, and is as it was when the writer goes without a
-// commit or any call throws. The constructor throws as checkWritable.
+// commit or any call throws. The constructor throws as checkWritable. The
+// pieces are kept until commit, which writes them as writeFileSafely does.
 class SafeFileWriter {
 public:
     explicit SafeFileWriter(const std::string& path);
-    ~SafeFileWriter();
-    SafeFileWriter(const SafeFileWriter&) = delete;
-    SafeFileWriter& operator=(const SafeFileWriter&) = delete;
-
     void write(const void* data, size_t size);
     void commit();
 
 private:
-    struct State;
-    std::unique_ptr<State> s_;
+    std::string path_;
+    std::string data_;
 };

@@ -89,6 +89,11 @@ LineHandle openReaderDevice(BridgeLibrary& library, LinkUi& ui) {
 
     LineHandle handle;
     if (library.open(index, handle) != BridgeLibrary::Success) {
+        // Another read or write holds the line: said at once, not after a time-out.
+        if (!handle && library.lastError() == EBUSY)
+            throw errorExc("Устройство считывания занято: с ним уже работает другая программа "
+                           "или другое окно (USB-порт %ld)",
+                           long(index));
         if (!handle) throw cannotOpenPort(library.lastError());
         return handle; // usable, but the library could not prepare it for configuration
     }

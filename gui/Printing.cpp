@@ -1,15 +1,11 @@
 #include "gui/Printing.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
-#include <filesystem>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include <cairo-pdf.h>
 #include <cairo.h>
@@ -21,6 +17,9 @@
 #include <wx/graphics.h>
 #include <wx/paper.h>
 #include <wx/print.h>
+
+#include "common/SafeFile.h"
+#include "common/errorExc.h"
 
 // ---- the surface -------------------------------------------------------------
 
@@ -101,15 +100,15 @@ private:
     cairo_t* cr_;
 };
 
+// The PDF's bytes, kept until the document is complete.
 struct Sink {
-    FILE* file;
-    bool ok = true;
+    std::vector<unsigned char> bytes;
 };
 
 cairo_status_t writeToSink(void* closure, const unsigned char* data, unsigned int length) {
     auto* sink = static_cast<Sink*>(closure);
-    if (std::fwrite(data, 1, length, sink->file) != length) sink->ok = false;
-    return sink->ok ? CAIRO_STATUS_SUCCESS : CAIRO_STATUS_WRITE_ERROR;
+    sink->bytes.insert(sink->bytes.end(), data, data + length);
+    return CAIRO_STATUS_SUCCESS;
 }
 
 wxSize paperMm(const wxPrintData& data) {
@@ -175,38 +174,16 @@ wxString runPrintout(wxPrintout& printout, cairo_t* cr, wxSize mm, int dpi) {
 } // namespace
 
 wxString printToPdf(wxPrintout& printout, const wxPrintData& data, const wxString& path) {
-    namespace fs = std::filesystem;
-    const std::string target(path.fn_str());
-    const fs::path targetPath(target);
-    if (target.empty() || targetPath.filename().empty())
-        return wxString::Format(L"не могу создать файл %s", path);
-    fs::path dir = targetPath.parent_path();
-    if (dir.empty()) dir = ".";
-    std::string tmpl = (dir / ("." + targetPath.filename().string() + ".XXXXXX")).string();
-    // A file replaced keeps its permissions; a new one gets 0666 less the umask.
-    struct stat st;
-    mode_t mode;
-    if (::stat(target.c_str(), &st) == 0) {
-        mode = st.st_mode & 07777;
-    } else {
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        mode = 0666 & ~mask;
+    const std::string target(path.utf8_str());
+    // What cannot be written is refused before a page is drawn; the file is
+    // then written by the program's one writer, which keeps its identity and
+    // leaves no temporary behind.
+    try {
+        checkWritable(target);
+    } catch (const std::exception& e) {
+        return wxString::FromUTF8(failureText(e));
     }
-    // The file is written unnamed where the folder's file system allows, so
-    // that a killed run leaves nothing behind; it gets a name once complete.
-    int fd = ::open(dir.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, mode);
-    const bool unnamed = fd >= 0;
-    if (!unnamed) fd = ::mkstemp(tmpl.data());
-    if (fd < 0) return wxString::Format(L"не могу создать файл %s", path);
-    ::fchmod(fd, mode);
-    Sink sink{::fdopen(fd, "wb")};
-    if (!sink.file) {
-        ::close(fd);
-        if (!unnamed) ::unlink(tmpl.c_str());
-        return wxString::Format(L"не могу создать файл %s", path);
-    }
-
+    Sink sink;
     const wxSize mm = paperMm(data);
     cairo_surface_t* surface =
         cairo_pdf_surface_create_for_stream(writeToSink, &sink, mm.x * 72 / 25.4, mm.y * 72 / 25.4);
@@ -216,38 +193,14 @@ wxString printToPdf(wxPrintout& printout, const wxPrintData& data, const wxStrin
     cairo_surface_finish(surface);
     const bool drawn = cairo_surface_status(surface) == CAIRO_STATUS_SUCCESS;
     cairo_surface_destroy(surface);
-
-    bool ok = error.empty() && drawn && sink.ok && std::fflush(sink.file) == 0 &&
-              ::fsync(::fileno(sink.file)) == 0;
-    bool placed = false; // the target itself is the file: nothing to rename
-    if (ok && unnamed) {
-        // Linked straight to the target when there is none (a link never
-        // replaces a file), else to a temporary name renamed over it.
-        const std::string self = "/proc/self/fd/" + std::to_string(::fileno(sink.file));
-        if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, target.c_str(), AT_SYMLINK_FOLLOW) == 0) {
-            placed = true;
-        } else {
-            ok = false;
-            for (int attempt = 0; attempt < 100 && !ok; ++attempt) {
-                tmpl = (dir / ("." + targetPath.filename().string() + "." +
-                               std::to_string(::getpid()) + "." + std::to_string(attempt)))
-                           .string();
-                ok = ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, tmpl.c_str(), AT_SYMLINK_FOLLOW) ==
-                     0;
-                if (!ok && errno != EEXIST) break;
-            }
-        }
-    }
-    ok = std::fclose(sink.file) == 0 && ok;
-    if (placed && !ok) ::unlink(target.c_str());
-    if (ok && !placed && ::rename(tmpl.c_str(), target.c_str()) != 0) {
-        ::unlink(tmpl.c_str());
-        return wxString::Format(L"не могу создать файл %s", path);
-    }
-    if (!ok) {
-        if (!unnamed) ::unlink(tmpl.c_str());
-        if (!error.empty()) return error;
-        return wxString::Format(L"не могу записать файл %s", path);
+    if (!error.empty()) return error;
+    if (!drawn)
+        return wxString::FromUTF8(
+            errorExc::withReason(CannotWriteFile, target, "ошибка формирования PDF").fullMessage());
+    try {
+        writeFileSafely(target, sink.bytes.data(), sink.bytes.size());
+    } catch (const std::exception& e) {
+        return wxString::FromUTF8(failureText(e));
     }
     return wxString();
 }

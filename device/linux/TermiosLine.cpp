@@ -5,6 +5,7 @@
 #include <fcntl.h>
 #include <optional>
 #include <poll.h>
+#include <sys/file.h>
 #include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
@@ -37,7 +38,15 @@ int TermiosLine::openTty(const std::string& path, int& fd) {
         fd = -1;
         return error;
     }
-    // Another program on the same tty would corrupt the transfer; root is not held off.
+    // Another program on the same tty would corrupt the transfer. TIOCEXCL
+    // holds off other programs but not root; the lock holds off every copy of
+    // this program, root's too, and goes with the descriptor.
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        int error = errno == EWOULDBLOCK ? EBUSY : errno;
+        ::close(fd);
+        fd = -1;
+        return error;
+    }
     ::ioctl(fd, TIOCEXCL);
     ::cfmakeraw(&t);
     t.c_cflag |= CLOCAL | CREAD;

@@ -142,7 +142,7 @@ check "a read from the internal memory exits 0" [ $? -eq 0 ]
 check "its summary names the internal memory" grep -qx \
     "Страниц памяти: считано 8192 пропущено 0 повторено 0; Источник данных: внутренняя память устройства считывания; файл сохранен" out.txt
 BRIDGES=$EMU_PATH cli read internal.rpd >out.txt 2>err.txt
-check "a second read leaves the file" grep -q "пропущено 8192 повторено 0; .*; файл не обновлен$" out.txt
+check "a second read leaves the file" grep -qE "пропущено 8192 повторено 0( перепроверено [0-9]+)?; .*; файл не обновлен$" out.txt
 
 # ---- as a user: permissions that root would pass ---------------------------
 if [ "$(id -u)" -eq 0 ]; then

@@ -23,7 +23,7 @@ TEST(Csv, RecordsEndWithCrLfAndReadBackAsWritten) {
         {"time", "description", "value"},
         {"01/02/2024 10:00:00.5", "Изменение точки отсчета (\"нуля\"), группа 1", "-5"},
         {"", "line one\r\nline two", ""},
-        {"\"", ",", "\t; x"},
+        {"\"", ",", "; x\t"},
     };
     std::string out;
     for (const auto& r : rows)
@@ -59,6 +59,27 @@ TEST(Csv, TheRussianSpreadsheetFormKeepsTheFieldsAndGivesNumbersTheirComma) {
     EXPECT_EQ(csvInForm(rfc, CsvForm::ru), expected);
     EXPECT_EQ(csvInForm(rfc, CsvForm::rfc4180), rfc);
     EXPECT_EQ(csvInForm("", CsvForm::ru), "\xEF\xBB\xBF");
+}
+
+// Text a spreadsheet would run as a formula gets an apostrophe; numbers keep
+// their sign; bytes that are not UTF-8 are written as \xNN.
+TEST(Csv, FormulasAreMadeInertAndFileNamesValidUtf8) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"=HYPERLINK(\"http://x\")", "\"'=HYPERLINK(\"\"http://x\"\")\""},
+        {"+7 кран", "'+7 кран"},
+        {"-cmd", "'-cmd"},
+        {"@SUM(A1)", "'@SUM(A1)"},
+        {"\tx", "'\tx"},
+        {"\rx", "\"'\rx\""},
+        {"-1", "-1"},
+        {"+0.5", "+0.5"},
+        {"-1.5e3", "-1.5e3"},
+        {"a = b", "a = b"},
+        {"visits/\xFF\xD0.rpd", "visits/\\xFF\\xD0.rpd"},
+        {"кран.rpd", "кран.rpd"},
+    };
+    for (const auto& [given, written] : cases)
+        EXPECT_EQ(csvField(given), written) << given;
 }
 
 } // namespace

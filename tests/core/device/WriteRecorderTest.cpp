@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "core/device/LinkTestSupport.h"
+#include "image/HeaderView.h"
 
 namespace {
 
@@ -27,8 +28,16 @@ protected:
         image.page(700)[0] ^= 0x21;
         std::memcpy(before.data(), image.data(), RecorderImage::ImageSize);
     }
-    static bool onlyWritableArea(const std::vector<uint32_t>& pages) {
-        return std::all_of(pages.begin(), pages.end(), [](uint32_t p) { return p < 8; });
+    // The requests of the write itself; the others read the header.
+    static std::vector<uint32_t> writableRequests(const std::vector<uint32_t>& pages) {
+        std::vector<uint32_t> written;
+        for (uint32_t p : pages) {
+            if (p < 8)
+                written.push_back(p);
+            else
+                EXPECT_GE(p, RecorderImage::HeaderPage);
+        }
+        return written;
     }
     RecorderImage before;
 };
@@ -52,9 +61,11 @@ TEST_F(WriteRecorderTest, WritingTwiceSendsTheEditedPagesOnce) {
     EXPECT_EQ(second.pagesSkipped, 8u);
     EXPECT_EQ(second.pagesRejected, 0u);
 
-    EXPECT_EQ(stats.commands, "WW");
-    EXPECT_EQ(stats.requestedPages.size(), 16u);
-    EXPECT_TRUE(onlyWritableArea(stats.requestedPages));
+    // Each write reads the recorder's serial number first; the pages sent are
+    // asked for again to confirm them.
+    EXPECT_EQ(stats.commands, "ECMWECMW");
+    const auto written = writableRequests(stats.requestedPages);
+    EXPECT_EQ(written.size(), 18u);
     for (uint32_t p = 0; p < 8; ++p)
         EXPECT_EQ(std::memcmp(recorder.page(p), image.page(p), RecorderImage::PageSize), 0) << p;
     EXPECT_NE(recorder.page(700)[0], image.page(700)[0]);
@@ -62,27 +73,81 @@ TEST_F(WriteRecorderTest, WritingTwiceSendsTheEditedPagesOnce) {
     EXPECT_TRUE(priority.classes.empty());
 }
 
-TEST_F(WriteRecorderTest, RefusedAndUnexpectedAnswersAreNotRetried) {
+// A page refused, or answered with a byte that means nothing after it was
+// asked again, fails the write with a message naming the pages.
+TEST_F(WriteRecorderTest, RefusedAndUnansweredPagesFailTheWrite) {
     struct Case {
         EmulatorFaults faults;
         uint32_t written, skipped, rejected, stored;
+        std::vector<uint32_t> requests, notWritten;
+        std::string message;
     };
     const Case cases[] = {
-        {{.refuseWrites = true}, 0, 0, 8, 0},
-        {{.badStatus = {{0, 'X'}, {5, '7'}}}, 1, 5, 0, 1},
+        {{.refuseWrites = true},
+         0,
+         0,
+         8,
+         0,
+         {0, 1, 2, 3, 4, 5, 6, 7},
+         {0, 1, 2, 3, 4, 5, 6, 7},
+         "error Страницы 0, 1, 2, 3, 4, 5, 6, 7 не записаны в регистратор. Паспорт в регистратор "
+         "не записан."},
+        {{.badStatus = {{0, 'X'}, {5, '7'}}},
+         1,
+         5,
+         0,
+         1,
+         {0, 0, 0, 0, 1, 2, 3, 4, 5, 5, 5, 5, 6, 7, 4},
+         {0, 5},
+         "error Страницы 0, 5 не записаны в регистратор. Паспорт регистратора записан частично: "
+         "запишите его еще раз."},
     };
     for (const Case& c : cases) {
         startEmulator(c.faults);
         ui.events.clear();
         WriteReport report = write();
         auto stats = stopEmulator();
-        EXPECT_EQ(report.outcome, LinkOutcome::Done);
+        EXPECT_EQ(report.outcome, LinkOutcome::Failed);
         EXPECT_EQ(report.pagesWritten, c.written);
         EXPECT_EQ(report.pagesSkipped, c.skipped);
         EXPECT_EQ(report.pagesRejected, c.rejected);
+        EXPECT_EQ(report.pagesNotWritten, c.notWritten);
         EXPECT_EQ(stats.pagesStored, c.stored);
-        EXPECT_EQ(stats.requestedPages, (std::vector<uint32_t>{0, 1, 2, 3, 4, 5, 6, 7}));
-        EXPECT_EQ(ui.events.back(), kDoneInfo);
+        EXPECT_EQ(writableRequests(stats.requestedPages), c.requests);
+        EXPECT_EQ(ui.events.back(), c.message);
+    }
+}
+
+// A write stopped part-way says that the passport may now be mixed.
+TEST_F(WriteRecorderTest, InterruptedWriteSaysThePassportMayBeMixed) {
+    startEmulator({.silentAfter = 2});
+    WriteReport report = write();
+    stopEmulator();
+    EXPECT_EQ(report.outcome, LinkOutcome::Failed);
+    EXPECT_EQ(report.pagesWritten, 1u);
+    EXPECT_NE(ui.events.back().find("записан частично"), std::string::npos) << ui.events.back();
+}
+
+// Another recorder's passport goes in only when the question says yes.
+TEST_F(WriteRecorderTest, SerialNumberMismatchAsksFirst) {
+    recorder.locateHeads();
+    HeaderView header(recorder);
+    uint8_t* serial = const_cast<uint8_t*>(header.rows[header.serialRow()]);
+    std::memcpy(serial, "9999", 4);
+    for (bool yes : {false, true}) {
+        startEmulator();
+        ui.events.clear();
+        std::vector<std::string> asked;
+        LinkContext link{*bridges, priority, ui};
+        WriteReport report = writeRecorder(link, image, crc,
+                                           [&](const std::string& theirs, const std::string& ours) {
+                                               asked.push_back(theirs + "/" + ours);
+                                               return yes;
+                                           });
+        auto stats = stopEmulator();
+        EXPECT_EQ(asked, std::vector<std::string>{"9999/" + HeaderView(image).serialNumber});
+        EXPECT_EQ(report.outcome, yes ? LinkOutcome::Done : LinkOutcome::Failed);
+        EXPECT_EQ(stats.pagesStored, yes ? 2u : 0u);
     }
 }
 
@@ -92,7 +157,7 @@ TEST_F(WriteRecorderTest, RecorderNotAvailableWritesNothing) {
     EXPECT_EQ(openDescriptors(linePath), 0);
     auto stats = stopEmulator();
     EXPECT_EQ(report.outcome, LinkOutcome::Failed);
-    EXPECT_TRUE(stats.requestedPages.empty());
+    EXPECT_TRUE(writableRequests(stats.requestedPages).empty());
     EXPECT_EQ(ui.events,
               (Events{kProgress, "progress closed", "error Память регистратора не доступна"}));
     EXPECT_TRUE(sameBytes(image, before)); // a failed write does not reset the image
@@ -107,7 +172,7 @@ TEST_F(WriteRecorderTest, CancelStopsAfterThePageAnswered) {
     EXPECT_EQ(openDescriptors(linePath), 0);
     auto stats = stopEmulator();
     EXPECT_EQ(report.outcome, LinkOutcome::Cancelled);
-    EXPECT_EQ(stats.requestedPages, std::vector<uint32_t>{0});
+    EXPECT_EQ(writableRequests(stats.requestedPages), std::vector<uint32_t>{0});
     EXPECT_EQ(stats.pagesStored, 1u);
     EXPECT_EQ(ui.events, (Events{kProgress,
                                  "info Запись прервана|Запись данных прервана, файл не обновлен|"
