@@ -38,11 +38,11 @@ wxString exportStem(const RecorderSession& session) {
     return L"РП" + kept + L"-" + wxString::FromUTF8(date) + L"-";
 }
 
-bool write(const wxString& path, const std::string& content) {
+// content into path; image: the open image's file, which an export never replaces.
+bool write(const wxString& path, const std::string& content, const wxString& image) {
     try {
         const std::string out(path.fn_str());
-        // The open image is never replaced by an export.
-        if (!frame->filePath.empty() && sameFile(out, std::string(frame->filePath.fn_str())))
+        if (!image.empty() && sameFile(out, std::string(image.fn_str())))
             throw errorExc::withReason(CannotCreateFile, out, IsAnInput);
         writeFileSafely(out, content.data(), content.size());
     } catch (const std::exception& e) {
@@ -85,9 +85,9 @@ void MainFrame::onExport(wxCommandEvent&) {
     }
     lastDir = folder;
     const auto rows = listedEvents(lists.journalList);
-    if (!write(journal.GetFullPath(), csvInForm(eventsCsv(rows), CsvForm::ru))) return;
-    if (!write(protocol.GetFullPath(),
-               csvInForm(protocolCsv(protocolExport(session)), CsvForm::ru))) {
+    if (!write(journal.GetFullPath(), csvInForm(eventsCsv(rows), CsvForm::ru), filePath)) return;
+    if (!write(protocol.GetFullPath(), csvInForm(protocolCsv(protocolExport(session)), CsvForm::ru),
+               filePath)) {
         wxLogError(L"Журнал событий сохранён в %s; протокол не сохранён.", journal.GetFullPath());
         return;
     }

@@ -9,6 +9,7 @@
 #include "cli/ExportFormat.h"
 #include "cli/TextProgress.h"
 #include "common/OutputWriter.h"
+#include "common/SafeFile.h"
 #include "common/errorExc.h"
 #include "views/RecorderSession.h"
 
