@@ -186,12 +186,13 @@ echo "old" >kept.pdf
 check "a failed job leaves an existing file as it was" [ "$(cat kept.pdf)" = old ]
 check "no temporary file is left behind" [ -z "$(ls -A | grep '^\.')" ]
 
-# A print killed while it writes its file leaves nothing beside the target.
+# A print killed while it works leaves nothing beside the target (the PDF is
+# made in memory and written unnamed until complete; tests/gui/pdf-file.sh
+# kills it at random moments of the writing itself).
 "$BIN"/gruvik2 --print-pdf killed.pdf --page journal --level 1 --max 0 "$BIN"/demo.rpd 2>/dev/null &
 job=$!
-writing() { ls -l /proc/$job/fd 2>/dev/null | grep -q "$WORK"; }
-for ((i = 0; i < 600; i++)); do writing && break; sleep 0.1; done
-check "the killed print was writing its file" writing
+sleep 3
+check "the killed print was still at work" kill -0 $job
 kill -9 $job
 wait $job 2>/dev/null
 check "a killed print leaves nothing beside the target" [ -z "$(ls -A | grep killed)" ]
