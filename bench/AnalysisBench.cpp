@@ -13,6 +13,7 @@
 #include "events/Analysis.h"
 #include "events/eventList.h"
 #include "image/RecorderImage.h"
+#include "testsupport/BenchTimes.h"
 #include "testsupport/FullMemory.h"
 #include "testsupport/LiteralAnalysis.h"
 
@@ -54,17 +55,6 @@ void BM_LiteralAnalysis(benchmark::State& state) {
 BENCHMARK(BM_ProjectAnalysis)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LiteralAnalysis)->Unit(benchmark::kMillisecond)->Iterations(1);
 
-// Keeps the mean real time of each benchmark for the closing ratio.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const auto& r : runs)
-            times[r.benchmark_name()] = r.GetAdjustedRealTime();
-        ConsoleReporter::ReportRuns(runs);
-    }
-    std::map<std::string, double> times; // in each run's time unit (ms here)
-};
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -72,7 +62,7 @@ int main(int argc, char** argv) {
     tzset();
     benchmark::Initialize(&argc, argv);
     fullMemory();
-    RatioReporter reporter;
+    TimesReporter reporter(TimesReporter::real);
     benchmark::RunSpecifiedBenchmarks(&reporter);
     auto project = reporter.times.find("BM_ProjectAnalysis");
     auto literal = reporter.times.find("BM_LiteralAnalysis/iterations:1");

@@ -11,6 +11,7 @@
 #include <map>
 #include <string>
 
+#include "testsupport/BenchTimes.h"
 #include "testsupport/FullMemory.h"
 #include "views/RecorderSession.h"
 
@@ -52,16 +53,6 @@ BENCHMARK(BM_Analysis)->Unit(benchmark::kMillisecond);
 // 0: the window's first filter; 1: everything.
 BENCHMARK(BM_Filter)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const auto& r : runs)
-            times[r.benchmark_name()] = r.GetAdjustedCPUTime();
-        ConsoleReporter::ReportRuns(runs);
-    }
-    std::map<std::string, double> times;
-};
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -69,7 +60,7 @@ int main(int argc, char** argv) {
     tzset();
     benchmark::Initialize(&argc, argv);
     session();
-    RatioReporter reporter;
+    TimesReporter reporter(TimesReporter::cpu);
     benchmark::RunSpecifiedBenchmarks(&reporter);
     const double analysis = reporter.times["BM_Analysis"];
     for (const char* name : {"BM_Filter/0", "BM_Filter/1"})

@@ -16,6 +16,7 @@
 #include <string>
 
 #include "events/genericParser.h"
+#include "testsupport/BenchTimes.h"
 #include "testsupport/FullMemory.h"
 #include "views/CairoCanvas.h"
 #include "views/GraphDraw.h"
@@ -152,16 +153,6 @@ BENCHMARK(BM_RepaintWindowOnly)->DenseRange(0, 10)->Unit(benchmark::kMillisecond
 BENCHMARK(BM_RepaintEverything)->DenseRange(0, 10)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RepaintEverythingWindowOnly)->DenseRange(0, 10)->Unit(benchmark::kMillisecond);
 
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const auto& r : runs)
-            times[r.benchmark_name()] = r.GetAdjustedCPUTime();
-        ConsoleReporter::ReportRuns(runs);
-    }
-    std::map<std::string, double> times; // CPU ms
-};
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -169,7 +160,7 @@ int main(int argc, char** argv) {
     tzset();
     benchmark::Initialize(&argc, argv);
     session();
-    RatioReporter reporter;
+    TimesReporter reporter(TimesReporter::cpu);
     benchmark::RunSpecifiedBenchmarks(&reporter);
     for (const char* filter : {"", "Everything"}) {
         for (int scale = 0; scale <= 10; ++scale) {

@@ -13,6 +13,7 @@
 #include <map>
 #include <string>
 
+#include "testsupport/BenchTimes.h"
 #include "testsupport/FullMemory.h"
 #include "testsupport/TempDir.h"
 #include "views/GraphDraw.h"
@@ -80,16 +81,6 @@ BENCHMARK(BM_LoadAndAnalyse)->Unit(benchmark::kMillisecond);
 // 0: filtered once; 1: twice, as before.
 BENCHMARK(BM_OpenWithOptions)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const auto& r : runs)
-            times[r.benchmark_name()] = r.GetAdjustedCPUTime();
-        ConsoleReporter::ReportRuns(runs);
-    }
-    std::map<std::string, double> times;
-};
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -97,7 +88,7 @@ int main(int argc, char** argv) {
     tzset();
     benchmark::Initialize(&argc, argv);
     image();
-    RatioReporter reporter;
+    TimesReporter reporter(TimesReporter::cpu);
     benchmark::RunSpecifiedBenchmarks(&reporter);
     const double floor = reporter.times["BM_LoadAndAnalyse"];
     for (const char* name : {"BM_OpenWithOptions/0", "BM_OpenWithOptions/1"})

@@ -11,6 +11,7 @@
 #include <map>
 #include <string>
 
+#include "testsupport/BenchTimes.h"
 #include "testsupport/FullMemory.h"
 #include "testsupport/RecordingCanvas.h"
 #include "views/GraphDraw.h"
@@ -99,16 +100,6 @@ BENCHMARK_CAPTURE(BM_FilterAndJournal, everything, true)->Unit(benchmark::kMilli
 BENCHMARK(BM_Protocol)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_GraphPaint)->Unit(benchmark::kMillisecond);
 
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const auto& r : runs)
-            times[r.benchmark_name()] = r.GetAdjustedRealTime();
-        ConsoleReporter::ReportRuns(runs);
-    }
-    std::map<std::string, double> times;
-};
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -116,7 +107,7 @@ int main(int argc, char** argv) {
     tzset();
     benchmark::Initialize(&argc, argv);
     fixture();
-    RatioReporter reporter;
+    TimesReporter reporter(TimesReporter::real);
     benchmark::RunSpecifiedBenchmarks(&reporter);
     double analysis = reporter.times["BM_Analysis"];
     for (const auto& [name, t] : reporter.times)
