@@ -1,13 +1,21 @@
 #include "common/SafeFile.h"
 
+#include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
+#include <dirent.h>
 #include <fcntl.h>
+#include <memory>
 #include <mutex>
+#include <signal.h>
+#include <string_view>
 #include <sys/file.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -189,126 +197,124 @@ std::string backupPathOf(const std::string& target) {
     return folderOf(target) + "/." + nameOf(target) + ".gruvik2-old";
 }
 
-// Writes old to backup under a second name first, so that the backup appears
-// complete or not at all, and keeps it locked while the file is rewritten.
-// An invalid descriptor when the folder takes no file.
-int keepBackup(const std::string& backup, const std::vector<uint8_t>& old) {
-    const std::string part = backup + ".part";
-    Descriptor fd(::open(part.c_str(), O_CREAT | O_TRUNC | O_RDWR | O_CLOEXEC | O_NOFOLLOW, 0600));
-    if (!fd.valid()) return -1;
-    if (::flock(fd.get(), LOCK_EX | LOCK_NB) != 0 ||
-        !writeAllAt(fd.get(), old.data(), old.size(), 0) || ::fsync(fd.get()) != 0 ||
-        ::rename(part.c_str(), backup.c_str()) != 0) {
-        ::unlink(part.c_str());
-        return -1;
+// Copies the first size bytes of from over the start of to; false with errno
+// set when reading or writing fails or from is shorter.
+bool copyAll(int from, int to, off_t size) {
+    std::vector<uint8_t> buffer(size_t(std::min<off_t>(size, off_t(1) << 20)));
+    for (off_t at = 0; at < size;) {
+        const size_t n = size_t(std::min<off_t>(size - at, off_t(buffer.size())));
+        const ssize_t got = readAllAt(from, buffer.data(), n, at);
+        if (got < 0) return false;
+        if (size_t(got) != n) {
+            errno = EIO;
+            return false;
+        }
+        if (!writeAllAt(to, buffer.data(), n, at)) return false;
+        at += off_t(n);
     }
-    Descriptor folder(::open(folderOf(backup).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (folder.valid()) ::fsync(folder.get());
-    return fd.release();
+    return true;
 }
 
-void rewriteInPlace(const Plan& plan, const std::string& given, const uint8_t* data, size_t size) {
-    Descriptor fd(::open(plan.target.c_str(), O_RDWR | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
-    if (!fd.valid()) refuse(given, errno);
-    struct stat st;
-    if (::fstat(fd.get(), &st) != 0) refuse(given, errno);
-    if (!S_ISREG(st.st_mode)) throw errorExc::withReason(CannotCreateFile, given, NotARegularFile);
-    std::vector<uint8_t> old(size_t(st.st_size));
-    ssize_t got = readAllAt(fd.get(), old.data(), old.size(), 0);
-    if (got < 0) refuse(given, errno);
-    old.resize(size_t(got));
-    const std::string backupPath = backupPathOf(plan.target);
-    Descriptor backup(keepBackup(backupPath, old));
-    auto dropBackup = [&] {
-        if (backup.valid()) ::unlink(backupPath.c_str());
-    };
+// Makes the file fd hold exactly the first size bytes of source, synced.
+bool overwrite(int fd, int source, off_t size) {
+    return copyAll(source, fd, size) && ::ftruncate(fd, size) == 0 && ::fsync(fd) == 0;
+}
 
-    if (!writeAllAt(fd.get(), data, size, 0) || ::ftruncate(fd.get(), off_t(size)) != 0 ||
-        ::fsync(fd.get()) != 0) {
-        const int code = errno;
-        // Best effort: the blocks of the old content are the file's already.
-        if (writeAllAt(fd.get(), old.data(), old.size(), 0) &&
-            ::ftruncate(fd.get(), off_t(old.size())) == 0 && ::fsync(fd.get()) == 0)
-            dropBackup();
-        throw errorExc::withPath(CannotWriteFile, given, code);
+// The switch that makes the writer act as on a file system without unnamed
+// temporaries (see the header).
+bool unnamedAllowed() {
+    const char* v = std::getenv("GRUVIK2_NO_TMPFILE");
+    return !v || !*v || std::strcmp(v, "0") == 0;
+}
+
+// What a named temporary's name holds after ".NAME": the mark, the writer's
+// process id and a count.
+constexpr std::string_view TemporaryMark = ".gruvik2-tmp.";
+
+// Named temporaries whose writer is gone (no process with the id in the name,
+// and no lock on the file) are removed from folder.
+void removeAbandonedTemporaries(const std::string& folder) {
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir) return;
+    while (const struct dirent* entry = ::readdir(dir)) {
+        const std::string_view name(entry->d_name);
+        const size_t mark = name.rfind(TemporaryMark);
+        if (name.size() < 2 || name[0] != '.' || mark == std::string_view::npos || mark == 0)
+            continue;
+        // PID.COUNT, digits only.
+        const std::string_view tail = name.substr(mark + TemporaryMark.size());
+        const size_t dot = tail.find('.');
+        if (dot == 0 || dot == std::string_view::npos || dot + 1 == tail.size() ||
+            tail.find_first_not_of("0123456789.") != std::string_view::npos ||
+            tail.find('.', dot + 1) != std::string_view::npos)
+            continue;
+        const long pid = std::strtol(std::string(tail.substr(0, dot)).c_str(), nullptr, 10);
+        if (pid <= 0 || ::kill(pid_t(pid), 0) == 0 || errno != ESRCH) continue;
+        Descriptor fd(::openat(::dirfd(dir), entry->d_name,
+                               O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY));
+        struct stat st;
+        if (fd.valid() && ::fstat(fd.get(), &st) == 0 && S_ISREG(st.st_mode) &&
+            ::flock(fd.get(), LOCK_EX | LOCK_NB) == 0)
+            ::unlinkat(::dirfd(dir), entry->d_name, 0);
     }
-    if (!fd.close()) throw errorExc::withPath(CannotWriteFile, given, errno);
-    dropBackup();
+    ::closedir(dir);
 }
 
-// A backup left beside target by a rewrite that was killed goes back into
-// the file, and the user is told; one whose rewrite still works is locked
-// and left alone.
-void recoverInterruptedWrite(const std::string& target) {
-    const std::string backupPath = backupPathOf(target);
-    // A backup the kill cut short: the file was not touched yet.
-    const std::string part = backupPath + ".part";
-    Descriptor partial(::open(part.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
-    if (partial.valid() && ::flock(partial.get(), LOCK_EX | LOCK_NB) == 0) ::unlink(part.c_str());
-    Descriptor backup(::open(backupPath.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
-    if (!backup.valid()) return;
-    struct stat st;
-    if (::flock(backup.get(), LOCK_EX | LOCK_NB) != 0 || ::fstat(backup.get(), &st) != 0 ||
-        !S_ISREG(st.st_mode))
-        return;
-    std::vector<uint8_t> old(size_t(st.st_size));
-    if (readAllAt(backup.get(), old.data(), old.size(), 0) != ssize_t(old.size())) return;
-    Descriptor fd(::open(target.c_str(), O_RDWR | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
-    if (!fd.valid() || ::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) return;
-    if (!writeAllAt(fd.get(), old.data(), old.size(), 0) ||
-        ::ftruncate(fd.get(), off_t(old.size())) != 0 || ::fsync(fd.get()) != 0)
-        return;
-    ::unlink(backupPath.c_str());
-    logError(std::string(InterruptedWriteUndone) + " (" + target + ")");
-}
-
-// The final target of path, links followed; path itself when it cannot be resolved.
-std::string resolved(const std::string& path) {
-    char* real = ::realpath(path.c_str(), nullptr);
-    if (!real) return path;
-    std::string result(real);
-    std::free(real);
-    return result;
-}
-
-// A temporary file in the target's folder. Unnamed where the system allows, so
-// that nothing is left if the program dies before it is put in place; a named
-// one is removed when it is not put in place.
+// A temporary file. For a replacement: in the target's folder, unnamed where
+// the system allows, so that nothing is left if the program dies before it
+// is put in place; otherwise named recognisably (.NAME.gruvik2-tmp.PID.N) and
+// locked while it lives, removed when it is not put in place, and by a later
+// run when a kill left it. As a spool: never named.
 class Temporary {
 public:
-    Temporary(int folder, std::string targetName)
-        : folder_(folder), target_(std::move(targetName)) {}
-    ~Temporary() {
-        fd_.close();
-        if (!name_.empty()) ::unlinkat(folder_, name_.c_str(), 0);
-    }
+    Temporary() = default;
+    Temporary(const Temporary&) = delete;
+    Temporary& operator=(const Temporary&) = delete;
+    ~Temporary() { discard(); }
 
-    // false with errno set.
-    bool open(mode_t mode, bool unnamed) {
+    // In folder, for the file target; false with errno set.
+    bool open(int folder, const std::string& target, mode_t mode, bool unnamed) {
+        discard();
+        folder_ = folder;
+        target_ = target;
         if (unnamed) {
-            fd_.reset(::openat(folder_, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, mode));
-            unnamed_ = fd_.valid();
-            return unnamed_;
+            fd_.reset(::openat(folder_, ".", O_TMPFILE | O_RDWR | O_CLOEXEC, mode));
+            return fd_.valid() && ::flock(fd_.get(), LOCK_EX) == 0;
         }
         for (int attempt = 0; attempt < 100; ++attempt) {
             std::string name = hiddenName();
-            int fd = ::openat(folder_, name.c_str(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, mode);
+            int fd = ::openat(folder_, name.c_str(), O_CREAT | O_EXCL | O_RDWR | O_CLOEXEC, mode);
             if (fd >= 0) {
                 fd_.reset(fd);
                 name_ = name;
-                return true;
+                return ::flock(fd, LOCK_EX) == 0;
             }
             if (errno != EEXIST) return false;
         }
         return false;
     }
+    // An unnamed file for data on their way elsewhere: in folder where the
+    // system allows, else in the temporary folder, else in memory.
+    bool openSpool(const std::string& folder) {
+        discard();
+        if (unnamedAllowed()) {
+            const char* tmp = std::getenv("TMPDIR");
+            for (const std::string& where : {folder, std::string(tmp && *tmp ? tmp : "/tmp")}) {
+                fd_.reset(::open(where.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600));
+                if (fd_.valid()) return true;
+            }
+        }
+        fd_.reset(::memfd_create("gruvik2-spool", MFD_CLOEXEC));
+        return fd_.valid();
+    }
     int fd() const { return fd_.get(); }
+    bool named() const { return !name_.empty(); }
     bool close() { return fd_.close(); }
 
     // Gives an unnamed temporary a hidden name beside the target; false with
     // errno set when the system lets no name be given.
     bool name() {
-        if (!unnamed_) return true;
+        if (named()) return true;
         const std::string self = "/proc/self/fd/" + std::to_string(fd_.get());
         for (int attempt = 0; attempt < 100; ++attempt) {
             std::string name = hiddenName();
@@ -322,77 +328,214 @@ public:
         }
         return false;
     }
+    // The named temporary opened again for reading; -1 with errno set.
+    int reopen() const {
+        return ::openat(folder_, name_.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    }
     // Puts the named temporary in the target's place; false with errno set.
     bool commit() {
         if (::renameat(folder_, name_.c_str(), folder_, target_.c_str()) != 0) return false;
         name_.clear();
         return true;
     }
+    // Closes and removes the temporary.
+    void discard() {
+        fd_.close();
+        if (named()) ::unlinkat(folder_, name_.c_str(), 0);
+        name_.clear();
+    }
 
 private:
     std::string hiddenName() const {
-        static unsigned counter = 0;
-        struct timespec now;
-        ::clock_gettime(CLOCK_REALTIME, &now);
-        const unsigned long mix = (unsigned long)now.tv_nsec ^ ((unsigned long)::getpid() << 16) ^
-                                  (unsigned long)(++counter * 2654435761u);
-        char suffix[16];
-        std::snprintf(suffix, sizeof suffix, "%06lx", mix & 0xFFFFFF);
-        return "." + target_ + "." + suffix;
+        static std::atomic<unsigned> counter{0};
+        return "." + target_ + std::string(TemporaryMark) + std::to_string(::getpid()) + "." +
+               std::to_string(++counter);
     }
 
-    int folder_;
+    int folder_ = -1;
     std::string target_;
     Descriptor fd_;
-    bool unnamed_ = false;
     std::string name_;
 };
 
-// notReplaceable: a replacement could not be made to look like the file, or
-// could not take its place (a mount point, say); the file is written in place.
-enum class Replaced { done, notReplaceable, notNamed };
+// Writes the size bytes of old to backup under a second name first, so that
+// the backup appears complete or not at all, and keeps it locked while the
+// file is rewritten. An invalid descriptor when the folder takes no file.
+int keepBackup(const std::string& backup, int old, off_t size) {
+    const std::string part = backup + ".part";
+    Descriptor fd(::open(part.c_str(), O_CREAT | O_TRUNC | O_RDWR | O_CLOEXEC | O_NOFOLLOW, 0600));
+    if (!fd.valid()) return -1;
+    if (::flock(fd.get(), LOCK_EX | LOCK_NB) != 0 || !copyAll(old, fd.get(), size) ||
+        ::fsync(fd.get()) != 0 || ::rename(part.c_str(), backup.c_str()) != 0) {
+        ::unlink(part.c_str());
+        return -1;
+    }
+    Descriptor folder(::open(folderOf(backup).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (folder.valid()) ::fsync(folder.get());
+    return fd.release();
+}
 
-Replaced replaceAtomically(const Plan& plan, const std::string& given, const uint8_t* data,
-                           size_t size, bool unnamed) {
-    Descriptor folder(::open(plan.folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (!folder.valid()) refuse(given, errno);
-    Temporary temp(folder.get(), plan.name);
-    // A new file gets 0666 less the umask from the system; a replacement the
-    // mode of the file it replaces, set below.
-    if (!temp.open(plan.way == Plan::create ? 0666 : 0600, unnamed)) {
-        if (unnamed) return Replaced::notNamed;
-        refuse(given, errno);
+// Makes the file hold the size bytes of source, written over its old content,
+// which is kept (in the backup beside it, or in a spool where the folder
+// takes no backup) and put back when the write fails.
+void rewriteInPlace(const Plan& plan, const std::string& given, int source, off_t size) {
+    Descriptor fd(::open(plan.target.c_str(), O_RDWR | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+    if (!fd.valid()) refuse(given, errno);
+    struct stat st;
+    if (::fstat(fd.get(), &st) != 0) refuse(given, errno);
+    if (!S_ISREG(st.st_mode)) throw errorExc::withReason(CannotCreateFile, given, NotARegularFile);
+    const std::string backupPath = backupPathOf(plan.target);
+    Descriptor backup(keepBackup(backupPath, fd.get(), st.st_size));
+    Temporary spool;
+    int old = backup.get();
+    if (!backup.valid()) {
+        if (!spool.openSpool(plan.folder) || !copyAll(fd.get(), spool.fd(), st.st_size))
+            refuse(given, errno);
+        old = spool.fd();
     }
-    if (plan.way == Plan::replace) {
-        struct stat st;
-        if (::fstat(temp.fd(), &st) != 0) refuse(given, errno);
-        // The owner first: changing it clears set-id bits that the mode restores.
-        if ((st.st_uid != plan.st.st_uid || st.st_gid != plan.st.st_gid) &&
-            ::fchown(temp.fd(), plan.st.st_uid, plan.st.st_gid) != 0)
-            return Replaced::notReplaceable;
-        if (::fchmod(temp.fd(), plan.st.st_mode & 07777) != 0) refuse(given, errno);
+    auto dropBackup = [&] {
+        if (backup.valid()) ::unlink(backupPath.c_str());
+    };
+
+    if (!overwrite(fd.get(), source, size)) {
+        const int code = errno;
+        // Best effort: the blocks of the old content are the file's already.
+        if (overwrite(fd.get(), old, st.st_size)) dropBackup();
+        throw errorExc::withPath(CannotWriteFile, given, code);
     }
-    if (!writeAllAt(temp.fd(), data, size, 0) || ::fsync(temp.fd()) != 0)
-        throw errorExc::withPath(CannotWriteFile, given, errno);
-    // An unnamed file is named through its descriptor: it closes only then.
-    if (!temp.name()) {
-        if (unnamed) return Replaced::notNamed;
-        refuse(given, errno);
-    }
-    if (!temp.close()) throw errorExc::withPath(CannotWriteFile, given, errno);
-    if (!temp.commit()) {
-        if (plan.way == Plan::replace && (errno == EBUSY || errno == EPERM || errno == EACCES))
-            return Replaced::notReplaceable;
-        refuse(given, errno);
-    }
-    // The rename is durable only once the folder is; a folder that cannot be
-    // synced at all (EINVAL) has nothing to sync.
-    if (::fsync(folder.get()) != 0 && errno != EINVAL)
-        throw errorExc::withPath(CannotWriteFile, given, errno);
-    return Replaced::done;
+    if (!fd.close()) throw errorExc::withPath(CannotWriteFile, given, errno);
+    dropBackup();
+}
+
+// A backup left beside target by a rewrite that was killed goes back into
+// the file, and the user is told; one whose rewrite still works is locked
+// and left alone. Temporaries that killed writers left in its folder go.
+void recoverInterruptedWrite(const std::string& target) {
+    removeAbandonedTemporaries(folderOf(target));
+    const std::string backupPath = backupPathOf(target);
+    // A backup the kill cut short: the file was not touched yet.
+    const std::string part = backupPath + ".part";
+    Descriptor partial(::open(part.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
+    if (partial.valid() && ::flock(partial.get(), LOCK_EX | LOCK_NB) == 0) ::unlink(part.c_str());
+    Descriptor backup(::open(backupPath.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
+    if (!backup.valid()) return;
+    struct stat st;
+    if (::flock(backup.get(), LOCK_EX | LOCK_NB) != 0 || ::fstat(backup.get(), &st) != 0 ||
+        !S_ISREG(st.st_mode))
+        return;
+    Descriptor fd(::open(target.c_str(), O_RDWR | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+    struct stat file;
+    if (!fd.valid() || ::fstat(fd.get(), &file) != 0 || !S_ISREG(file.st_mode)) return;
+    if (!overwrite(fd.get(), backup.get(), st.st_size)) return;
+    ::unlink(backupPath.c_str());
+    logError(std::string(InterruptedWriteUndone) + " (" + target + ")");
+}
+
+// The final target of path, links followed; path itself when it cannot be resolved.
+std::string resolved(const std::string& path) {
+    char* real = ::realpath(path.c_str(), nullptr);
+    if (!real) return path;
+    std::string result(real);
+    std::free(real);
+    return result;
 }
 
 } // namespace
+
+// Where the pieces go: a temporary in the target's folder that replaces the
+// file at commit, or a spool that is copied into the file at commit.
+struct SafeFileWriter::State {
+    std::string given;
+    Plan plan;
+    Descriptor folder;
+    std::unique_ptr<Temporary> temp = std::make_unique<Temporary>();
+    Descriptor source; // the data, opened again, when the replacement could not take the place
+    bool inPlace = false;
+    bool failed = false, committed = false;
+    off_t size = 0;
+    std::string buffer;
+
+    static constexpr size_t Capacity = size_t(1) << 16;
+
+    // Opens temp in the folder for a replacement and gives it the identity
+    // of the file it replaces; false when it cannot be given the file's
+    // owner: the file is then written in place.
+    bool openReplacement(bool unnamed) {
+        // A new file gets 0666 less the umask from the system; a replacement the
+        // mode of the file it replaces, set below.
+        const mode_t mode = plan.way == Plan::create ? 0666 : 0600;
+        if (!temp->open(folder.get(), plan.name, mode, unnamed) &&
+            (!unnamed || !temp->open(folder.get(), plan.name, mode, false)))
+            refuse(given, errno);
+        if (plan.way != Plan::replace) return true;
+        struct stat st;
+        if (::fstat(temp->fd(), &st) != 0) refuse(given, errno);
+        // The owner first: changing it clears set-id bits that the mode restores.
+        if ((st.st_uid != plan.st.st_uid || st.st_gid != plan.st.st_gid) &&
+            ::fchown(temp->fd(), plan.st.st_uid, plan.st.st_gid) != 0)
+            return false;
+        if (::fchmod(temp->fd(), plan.st.st_mode & 07777) != 0) refuse(given, errno);
+        return true;
+    }
+
+    void openSpool() {
+        inPlace = true;
+        if (!temp->openSpool(plan.folder)) refuse(given, errno);
+    }
+
+    void put(const char* data, size_t n) {
+        if (!writeAllAt(temp->fd(), reinterpret_cast<const uint8_t*>(data), n, size)) {
+            failed = true;
+            throw errorExc::withPath(CannotWriteFile, given, errno);
+        }
+        size += off_t(n);
+    }
+    void flush() {
+        if (buffer.empty()) return;
+        put(buffer.data(), buffer.size());
+        buffer.clear();
+    }
+
+    // Gives an unnamed temporary a name; where the system lets it have none,
+    // its data go to a named one. False when that one cannot be given the
+    // file's owner: source then holds the data for a rewrite in place.
+    bool name() {
+        if (temp->name()) return true;
+        std::unique_ptr<Temporary> unnamed = std::move(temp);
+        temp = std::make_unique<Temporary>();
+        if (!openReplacement(false)) {
+            source.reset(::dup(unnamed->fd()));
+            if (!source.valid()) refuse(given, errno);
+            return false;
+        }
+        if (!copyAll(unnamed->fd(), temp->fd(), size) || ::fsync(temp->fd()) != 0)
+            throw errorExc::withPath(CannotWriteFile, given, errno);
+        return true;
+    }
+
+    // The replacement put in the file's place; false when it could not take
+    // the place (a mount point, say): the file is then written in place.
+    bool replace() {
+        if (::fsync(temp->fd()) != 0) throw errorExc::withPath(CannotWriteFile, given, errno);
+        // An unnamed file is named through its descriptor: it closes only then.
+        if (!name()) return false;
+        if (!temp->close()) throw errorExc::withPath(CannotWriteFile, given, errno);
+        if (!temp->commit()) {
+            if (plan.way == Plan::replace &&
+                (errno == EBUSY || errno == EPERM || errno == EACCES)) {
+                source.reset(temp->reopen());
+                if (!source.valid()) refuse(given, errno);
+                return false;
+            }
+            refuse(given, errno);
+        }
+        // The rename is durable only once the folder is; a folder that cannot be
+        // synced at all (EINVAL) has nothing to sync.
+        if (::fsync(folder.get()) != 0 && errno != EINVAL)
+            throw errorExc::withPath(CannotWriteFile, given, errno);
+        return true;
+    }
+};
 
 std::optional<size_t> readRegularFile(const std::string& path, void* buffer, size_t size) {
     recoverInterruptedWrite(resolved(path));
@@ -437,15 +580,9 @@ void checkWritable(const std::string& path) {
 }
 
 void writeFileSafely(const std::string& path, const void* data, size_t size) {
-    const Plan plan = planWrite(path);
-    recoverInterruptedWrite(plan.target);
-    const auto* bytes = static_cast<const uint8_t*>(data);
-    if (plan.way != Plan::inPlace) {
-        Replaced r = replaceAtomically(plan, path, bytes, size, true);
-        if (r == Replaced::notNamed) r = replaceAtomically(plan, path, bytes, size, false);
-        if (r == Replaced::done) return;
-    }
-    rewriteInPlace(plan, path, bytes, size);
+    SafeFileWriter file(path);
+    file.write(data, size);
+    file.commit();
 }
 
 FileLock::FileLock(const std::string& path) {
@@ -465,14 +602,45 @@ FileLock::~FileLock() {
     if (fd_ >= 0) ::close(fd_);
 }
 
-SafeFileWriter::SafeFileWriter(const std::string& path) : path_(path) {
-    checkWritable(path);
+SafeFileWriter::SafeFileWriter(const std::string& path) : state_(std::make_unique<State>()) {
+    State& s = *state_;
+    s.given = path;
+    s.plan = planWrite(path);
+    recoverInterruptedWrite(s.plan.target);
+    if (s.plan.way != Plan::inPlace) {
+        s.folder.reset(::open(s.plan.folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        if (!s.folder.valid()) refuse(path, errno);
+        if (s.openReplacement(unnamedAllowed())) return;
+    }
+    s.openSpool();
 }
 
+SafeFileWriter::~SafeFileWriter() = default;
+
 void SafeFileWriter::write(const void* data, size_t size) {
-    data_.append(static_cast<const char*>(data), size);
+    State& s = *state_;
+    if (s.failed || s.committed) throw errorExc::withPath(CannotWriteFile, s.given, EIO);
+    const auto* bytes = static_cast<const char*>(data);
+    if (s.buffer.size() + size <= State::Capacity) {
+        s.buffer.append(bytes, size);
+        return;
+    }
+    s.flush();
+    if (size < State::Capacity)
+        s.buffer.append(bytes, size);
+    else
+        s.put(bytes, size);
 }
 
 void SafeFileWriter::commit() {
-    writeFileSafely(path_, data_.data(), data_.size());
+    State& s = *state_;
+    if (s.failed || s.committed) throw errorExc::withPath(CannotWriteFile, s.given, EIO);
+    s.flush();
+    s.failed = true; // until it is done
+    if (s.inPlace || !s.replace())
+        rewriteInPlace(s.plan, s.given, s.source.valid() ? s.source.get() : s.temp->fd(), s.size);
+    s.failed = false;
+    s.committed = true;
+    s.temp.reset();
+    s.source.close();
 }

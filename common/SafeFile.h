@@ -6,21 +6,31 @@
 //
 // Writing keeps the file's identity. A symbolic link is followed to its final
 // target, which is written, except where the kernel's protected_symlinks rule
-// would refuse it (PlantedLink). A file with a single link, in a folder the user
-// may write, whose owner a new file can be given, is replaced atomically: the
-// data goes to an unnamed temporary in the same folder, which is synced, gets
-// the old file's owner and mode, is named and renamed over the target, and
-// the folder is synced. Any other writable regular file (hard-linked, owned by
-// someone else, in a folder the user cannot write) is rewritten in place with
-// its old content kept in memory, which is put back when the write fails,
-// and in a backup beside it (.NAME.gruvik2-old) while the rewrite works: a
-// kill leaves the backup, and the next read or write of the file puts it
-// back and says so through the error log (InterruptedWriteUndone).
+// would refuse it (PlantedLink). The data go, as they come, to a temporary,
+// and the file is changed only once all of them are there. A file with a
+// single link, in a folder the user may write, whose owner a new file can be
+// given, is replaced atomically: the temporary is an unnamed file in the same
+// folder, which gets the old file's owner and mode, is synced, named and
+// renamed over the target, and the folder is synced. Any other writable
+// regular file (hard-linked, owned by someone else, in a folder the user
+// cannot write) is rewritten in place from an unnamed spool (in its folder,
+// else in $TMPDIR or /tmp, else in memory), its old content kept in a backup
+// beside it (.NAME.gruvik2-old), or in a second spool where the folder takes
+// none, and put back when the write fails: a kill leaves the backup, and the
+// next read or write of the file puts it back and says so through the error
+// log (InterruptedWriteUndone).
 // Folders, FIFOs, devices and files the user may not write are refused. A
 // failure that can be caught leaves no temporary behind.
 //
+// Where a file system takes no unnamed file, the temporary is named
+// .NAME.gruvik2-tmp.PID.N and locked while the writer lives; one that a kill
+// left is removed by the next read or write of a file in its folder, once no
+// process PID runs and nothing holds its lock. GRUVIK2_NO_TMPFILE=1 in the
+// environment makes the writer act as on such a file system (for tests).
+//
 // Failures are errorExc with the texts below and a detail "path: reason".
 #include <cstddef>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -85,17 +95,21 @@ private:
     int fd_ = -1;
 };
 
-// The same, for data that comes in pieces: the file holds what was written
-// once commit returns, and is as it was when the writer goes without a
-// commit or any call throws. The constructor throws as checkWritable. The
-// pieces are kept until commit, which writes them as writeFileSafely does.
+// The same, for data that comes in pieces, each going to the temporary as it
+// comes (through a small buffer): the file holds what was written once commit
+// returns, and is as it was when the writer goes without a commit or any call
+// throws. The constructor throws as checkWritable, and CannotCreateFile when
+// no temporary can be made; write throws CannotWriteFile.
 class SafeFileWriter {
 public:
     explicit SafeFileWriter(const std::string& path);
+    ~SafeFileWriter();
+    SafeFileWriter(const SafeFileWriter&) = delete;
+    SafeFileWriter& operator=(const SafeFileWriter&) = delete;
     void write(const void* data, size_t size);
     void commit();
 
 private:
-    std::string path_;
-    std::string data_;
+    struct State;
+    std::unique_ptr<State> state_;
 };

@@ -10,6 +10,7 @@
 #include <stdexcept>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include "common/SafeFile.h"
@@ -242,6 +243,42 @@ TEST_F(SafeFileTest, AWriteThatFailsHalfWayLeavesTheOldContentAndNoTemporary) {
     EXPECT_EQ(bytesOf(single), old);
     EXPECT_EQ(bytesOf(linked), old);
     EXPECT_EQ(entries(dir.path()), 3u);
+}
+
+// Without unnamed temporaries: a named one that its writer's death left is
+// removed by the next write in its folder; a live writer's is kept.
+TEST_F(SafeFileTest, NamedTemporariesThatAKillLeftAreRemovedByTheNextWrite) {
+    ::setenv("GRUVIK2_NO_TMPFILE", "1", 1);
+    const std::string out = dir.file("out.txt");
+    put(out, "old", 0640);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        SafeFileWriter file(out);
+        file.write("partial", 7);
+        ::_exit(0); // as a kill: no destructor runs
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    const std::string left = ".out.txt.gruvik2-tmp." + std::to_string(child) + ".";
+    auto leftBehind = [&] {
+        for (const auto& e : fs::directory_iterator(dir.path()))
+            if (e.path().filename().string().rfind(left, 0) == 0) return true;
+        return false;
+    };
+    EXPECT_TRUE(leftBehind());
+    EXPECT_EQ(bytesOf(out), "old");
+
+    SafeFileWriter live(dir.file("other.txt"));
+    live.write("other", 5);
+    write(out, "new");
+    EXPECT_FALSE(leftBehind());
+    EXPECT_EQ(entries(dir.path()), 2u); // out.txt and the live writer's temporary
+    live.commit();
+    ::unsetenv("GRUVIK2_NO_TMPFILE");
+    EXPECT_EQ(bytesOf(out), "new");
+    EXPECT_EQ(statOf(out).st_mode & 07777, 0640u);
+    EXPECT_EQ(bytesOf(dir.file("other.txt")), "other");
+    EXPECT_EQ(entries(dir.path()), 2u);
 }
 
 TEST_F(SafeFileTest, ReadingTakesRegularFilesOnlyAndNeverWaits) {
