@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <utility>
-#include <vector>
 
 #include <cairo-pdf.h>
 #include <cairo.h>
@@ -100,14 +100,22 @@ private:
     cairo_t* cr_;
 };
 
-// The PDF's bytes, kept until the document is complete.
+// The PDF's bytes on their way into the file's temporary; the first failure
+// stops the document.
 struct Sink {
-    std::vector<unsigned char> bytes;
+    SafeFileWriter& file;
+    std::string failure;
 };
 
 cairo_status_t writeToSink(void* closure, const unsigned char* data, unsigned int length) {
     auto* sink = static_cast<Sink*>(closure);
-    sink->bytes.insert(sink->bytes.end(), data, data + length);
+    if (!sink->failure.empty()) return CAIRO_STATUS_WRITE_ERROR;
+    try {
+        sink->file.write(data, length);
+    } catch (const std::exception& e) {
+        sink->failure = failureText(e);
+        return CAIRO_STATUS_WRITE_ERROR;
+    }
     return CAIRO_STATUS_SUCCESS;
 }
 
@@ -175,15 +183,16 @@ wxString runPrintout(wxPrintout& printout, cairo_t* cr, wxSize mm, int dpi) {
 
 wxString printToPdf(wxPrintout& printout, const wxPrintData& data, const wxString& path) {
     const std::string target(path.utf8_str());
-    // What cannot be written is refused before a page is drawn; the file is
-    // then written by the program's one writer, which keeps its identity and
-    // leaves no temporary behind.
+    // What cannot be written is refused before a page is drawn; the pages
+    // then go, as they are made, into the temporary of the program's one
+    // writer, which keeps the file's identity and leaves no temporary behind.
+    std::optional<SafeFileWriter> file;
     try {
-        checkWritable(target);
+        file.emplace(target);
     } catch (const std::exception& e) {
         return wxString::FromUTF8(failureText(e));
     }
-    Sink sink;
+    Sink sink{*file, {}};
     const wxSize mm = paperMm(data);
     cairo_surface_t* surface =
         cairo_pdf_surface_create_for_stream(writeToSink, &sink, mm.x * 72 / 25.4, mm.y * 72 / 25.4);
@@ -193,12 +202,13 @@ wxString printToPdf(wxPrintout& printout, const wxPrintData& data, const wxStrin
     cairo_surface_finish(surface);
     const bool drawn = cairo_surface_status(surface) == CAIRO_STATUS_SUCCESS;
     cairo_surface_destroy(surface);
+    if (!sink.failure.empty()) return wxString::FromUTF8(sink.failure);
     if (!error.empty()) return error;
     if (!drawn)
         return wxString::FromUTF8(
             errorExc::withReason(CannotWriteFile, target, "ошибка формирования PDF").fullMessage());
     try {
-        writeFileSafely(target, sink.bytes.data(), sink.bytes.size());
+        file->commit();
     } catch (const std::exception& e) {
         return wxString::FromUTF8(failureText(e));
     }

@@ -38,9 +38,10 @@ int printResolution(const wxPrintData& data);
 
 // Prints every page of printout, as the print dialog's "all pages" would, into
 // a PDF file at path, on the paper and in the orientation of data, without a
-// dialog. The document is made in memory and written by writeFileSafely
-// (common/SafeFile.h) once complete; on failure an existing file is
-// untouched. Returns an empty string or the failure's message and reason.
+// dialog. The pages go, as they are made, into the temporary of a
+// SafeFileWriter (common/SafeFile.h), which takes the file's place once the
+// document is complete; on failure an existing file is untouched. Returns an empty string or the
+// failure's message and reason.
 wxString printToPdf(wxPrintout& printout, const wxPrintData& data, const wxString& path);
 
 // Opens a preview frame of preview titled title, centred on the screen at a
