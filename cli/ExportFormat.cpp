@@ -70,34 +70,41 @@ private:
     SafeFileWriter& file_;
 };
 
-void produceInto(ByteSink& sink, const std::function<void(OutputWriter&)>& produce,
-                 bool windows1251) {
-    if (windows1251) {
+// What the bytes pass through on their way to the sink.
+enum class Conversion { none, windows1251, russianCsv };
+
+void produce(ByteSink& sink, const std::function<void(OutputWriter&)>& produce) {
+    OutputWriter writer(sink);
+    produce(writer);
+    writer.flush();
+}
+
+void produceInto(ByteSink& sink, const std::function<void(OutputWriter&)>& producer,
+                 Conversion conversion) {
+    if (conversion == Conversion::windows1251) {
         Windows1251Sink converting(sink);
-        OutputWriter writer(converting);
-        produce(writer);
-        writer.flush();
+        produce(converting, producer);
+        converting.finish();
+    } else if (conversion == Conversion::russianCsv) {
+        RussianCsvSink converting(sink);
+        produce(converting, producer);
         converting.finish();
     } else {
-        OutputWriter writer(sink);
-        produce(writer);
-        writer.flush();
+        produce(sink, producer);
     }
 }
 
-} // namespace
-
-int writeStreamed(const std::string& out, const std::function<void(OutputWriter&)>& produce,
-                  bool windows1251) {
+int writeConverted(const std::string& out, const std::function<void(OutputWriter&)>& produce,
+                   Conversion conversion) {
     try {
         if (out.empty()) {
             StdoutSink sink;
-            produceInto(sink, produce, windows1251);
+            produceInto(sink, produce, conversion);
             return stdoutFlushed();
         }
         SafeFileWriter file(out);
         FileSink sink(file);
-        produceInto(sink, produce, windows1251);
+        produceInto(sink, produce, conversion);
         file.commit();
         return 0;
     } catch (const StdoutFailure& f) {
@@ -112,21 +119,19 @@ int writeStreamed(const std::string& out, const std::function<void(OutputWriter&
     }
 }
 
+} // namespace
+
+int writeStreamed(const std::string& out, const std::function<void(OutputWriter&)>& produce,
+                  bool windows1251) {
+    return writeConverted(out, produce, windows1251 ? Conversion::windows1251 : Conversion::none);
+}
+
 int writeOutput(const std::string& bytes, const std::string& out) {
     return writeStreamed(out, [&](OutputWriter& w) { w.append(bytes); });
 }
 
 int writeStreamedCsv(const std::string& out, CsvForm form,
                      const std::function<void(OutputWriter&)>& produce) {
-    if (form == CsvForm::rfc4180) return writeStreamed(out, produce);
-    // The spreadsheet form is made from the whole RFC 4180 text: it is asked
-    // for by name, for files a spreadsheet opens whole anyway.
-    std::string rfc;
-    {
-        StringSink sink(rfc);
-        OutputWriter writer(sink);
-        produce(writer);
-        writer.flush();
-    }
-    return writeOutput(csvInForm(std::move(rfc), form), out);
+    return writeConverted(out, produce,
+                          form == CsvForm::ru ? Conversion::russianCsv : Conversion::none);
 }

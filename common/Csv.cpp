@@ -1,5 +1,6 @@
 #include "common/Csv.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "common/OutputWriter.h"
@@ -142,41 +143,93 @@ void appendField(std::string& out, std::string_view text) {
 
 std::string csvInForm(std::string rfc, CsvForm form) {
     if (form == CsvForm::rfc4180) return rfc;
-    std::string out = "\xEF\xBB\xBF";
+    std::string out;
     out.reserve(rfc.size() + 3);
-    std::string field;
-    size_t i = 0;
-    while (i < rfc.size()) {
-        // One field: quoted or as it stands.
-        field.clear();
-        if (rfc[i] == '"') {
-            for (++i; i < rfc.size(); ++i) {
-                if (rfc[i] == '"') {
-                    if (i + 1 < rfc.size() && rfc[i + 1] == '"')
-                        ++i;
-                    else {
-                        ++i;
-                        break;
-                    }
-                }
-                field += rfc[i];
-            }
-        } else {
-            const size_t end = rfc.find_first_of(",\r\n", i);
-            field.assign(rfc, i, end == std::string::npos ? std::string::npos : end - i);
-            i = end == std::string::npos ? rfc.size() : end;
-        }
-        if (decimalNumber(field)) field[field.find('.')] = ',';
-        appendField(out, field);
-        if (i < rfc.size() && rfc[i] == ',') {
-            out += ';';
-            ++i;
-        } else if (i < rfc.size()) {
-            // The record's end: CR LF (a lone LF is taken as the end too).
-            if (rfc[i] == '\r') ++i;
-            if (i < rfc.size() && rfc[i] == '\n') ++i;
-            out += "\r\n";
-        }
-    }
+    StringSink sink(out);
+    RussianCsvSink russian(sink);
+    russian.write(rfc.data(), rfc.size());
+    russian.finish();
     return out;
+}
+
+RussianCsvSink::RussianCsvSink(ByteSink& next) : next_(next), out_("\xEF\xBB\xBF") {}
+
+void RussianCsvSink::endField() {
+    if (decimalNumber(field_)) field_[field_.find('.')] = ',';
+    appendField(out_, field_);
+    field_.clear();
+}
+
+void RussianCsvSink::flush() {
+    if (!out_.empty()) next_.write(out_.data(), out_.size());
+    out_.clear();
+}
+
+void RussianCsvSink::write(const char* data, size_t size) {
+    const std::string_view text(data, size);
+    size_t i = 0;
+    while (i < text.size()) {
+        const char c = text[i];
+        switch (state_) {
+        case State::afterCr: // the LF of CR LF, if it follows
+            state_ = State::fieldStart;
+            if (c == '\n') ++i;
+            break;
+        case State::fieldStart:
+            if (c == '"') {
+                state_ = State::quoted;
+                ++i;
+            } else {
+                state_ = State::plain;
+            }
+            break;
+        case State::plain: {
+            // The field runs to the next comma or the record's end.
+            const size_t end = std::min(text.find_first_of(",\r\n", i), text.size());
+            field_.append(text.substr(i, end - i));
+            i = end;
+            if (i == text.size()) break;
+            endField();
+            const char stop = text[i++];
+            out_ += stop == ',' ? ";" : "\r\n";
+            state_ = stop == '\r' ? State::afterCr : State::fieldStart;
+            break;
+        }
+        case State::quoted: {
+            const size_t end = std::min(text.find('"', i), text.size());
+            field_.append(text.substr(i, end - i));
+            i = end;
+            if (i < text.size()) {
+                state_ = State::quoteSeen;
+                ++i;
+            }
+            break;
+        }
+        case State::quoteSeen:
+            if (c == '"') { // a doubled quote: one quote of the text
+                field_ += '"';
+                state_ = State::quoted;
+                ++i;
+                break;
+            }
+            endField();
+            if (c == ',') {
+                out_ += ';';
+                state_ = State::fieldStart;
+                ++i;
+            } else {
+                // The record's end (a lone LF, or anything else, taken as one too).
+                out_ += "\r\n";
+                state_ = c == '\r' ? State::afterCr : State::fieldStart;
+                if (c == '\r' || c == '\n') ++i;
+            }
+            break;
+        }
+        if (out_.size() >= (size_t(1) << 16)) flush();
+    }
+}
+
+void RussianCsvSink::finish() {
+    endField();
+    flush();
 }

@@ -10,12 +10,13 @@
 #include <string_view>
 #include <vector>
 
+#include "common/OutputWriter.h"
+
 std::string csvField(std::string_view text);
 
 // The fields of one record, each quoted where needed, and the CR LF.
 void appendCsvRecord(std::string& out, const std::vector<std::string>& fields);
 
-class OutputWriter;
 // The same, written as it goes.
 void writeCsvRecord(OutputWriter& w, const std::vector<std::string>& fields);
 
@@ -28,3 +29,23 @@ enum class CsvForm { rfc4180, ru };
 // rfc4180 (records as appendCsvRecord writes them) in form. A field that is a
 // decimal number ("-0.193") gets its comma; other fields keep their text.
 std::string csvInForm(std::string rfc4180, CsvForm form);
+
+// The same for text that comes in pieces: passes the RFC 4180 it is given on
+// to next in the Russian form, the byte-order mark first, each field once it
+// is complete (a field is the most it holds back).
+class RussianCsvSink : public ByteSink {
+public:
+    explicit RussianCsvSink(ByteSink& next);
+    void write(const char* data, size_t size) override;
+    // Ends the last field and hands everything on.
+    void finish();
+
+private:
+    void endField();
+    void flush();
+
+    enum class State { fieldStart, plain, quoted, quoteSeen, afterCr };
+    ByteSink& next_;
+    State state_ = State::fieldStart;
+    std::string field_, out_;
+};
