@@ -4,11 +4,15 @@
 // event (level 1, no row limit) as Windows-1251 HTML, written to /dev/null.
 // The floor of the same run: the same load and analysis followed by writing
 // as many bytes as the output has (what `cat` of the output would add), and
-// for memory the analysed session alone. Prints each output's ratios.
+// for memory the analysed session alone. Then the same outputs as the
+// command line writes them into a file (`gruvik2-cli … --out FILE`, run from
+// beside this program), the Russian CSV form among them, against the same
+// floor writing into a file of the folder. Prints each output's ratios.
 #include <benchmark/benchmark.h>
 
 #include <fcntl.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -17,6 +21,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <functional>
+#include <iterator>
 #include <map>
 #include <string>
 #include <vector>
@@ -142,11 +147,11 @@ size_t produce(Output o) {
     return sink.bytes;
 }
 
-// The analysis, then bytes written as they would be, from a buffer.
-size_t floorOf(size_t bytes) {
+// The analysis, then bytes written as they would be, from a buffer, into to.
+size_t floorOf(size_t bytes, const std::string& to = "/dev/null") {
     RecorderSession s;
     analysed(s);
-    const int fd = ::open("/dev/null", O_WRONLY);
+    const int fd = ::open(to.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     FdSink sink(fd);
     const std::string piece(size_t(1) << 16, 'x');
     for (size_t left = bytes; left;) {
@@ -185,6 +190,95 @@ void BM_Output(benchmark::State& state) {
 BENCHMARK(BM_Output)->DenseRange(0, 3)->UseManualTime()->Iterations(1)->Unit(
     benchmark::kMillisecond);
 
+// ---- the command line writing into a file -------------------------------------
+
+struct CliOutput {
+    const char* name;
+    std::vector<std::string> args; // after the command's image
+};
+const CliOutput cliOutputs[] = {
+    {"events --out", {"events"}},
+    {"events --format csv --out", {"events", "--format", "csv"}},
+    {"events --format csv --csv-form ru --out", {"events", "--format", "csv", "--csv-form", "ru"}},
+    {"events --format json --out", {"events", "--format", "json"}},
+    {"journal --level 1 --max 0 --out", {"journal", "--level", "1", "--max", "0"}},
+};
+
+std::string besideThisProgram(const std::string& name) {
+    char self[4096];
+    const ssize_t n = ::readlink("/proc/self/exe", self, sizeof self - 1);
+    if (n <= 0) std::abort();
+    std::string path(self, size_t(n));
+    return path.substr(0, path.find_last_of('/') + 1) + name;
+}
+
+// Runs gruvik2-cli with o's arguments into the file out; its CPU time, peak
+// memory and the bytes of the file.
+Measure cliInto(const CliOutput& o, const std::string& out) {
+    std::vector<std::string> args{besideThisProgram("gruvik2-cli"), o.args[0], image().path};
+    args.insert(args.end(), o.args.begin() + 1, o.args.end());
+    args.insert(args.end(), {"--out", out});
+    std::vector<char*> argv;
+    for (std::string& a : args)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::execv(argv[0], argv.data());
+        ::_exit(127);
+    }
+    int status = 0;
+    struct rusage usage {};
+    ::wait4(pid, &status, 0, &usage);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) std::abort();
+    Measure m;
+    m.cpuSeconds = double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+                   double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+    m.peakMb = double(usage.ru_maxrss) / 1024.0;
+    struct stat st {};
+    ::stat(out.c_str(), &st);
+    m.bytes = size_t(st.st_size);
+    return m;
+}
+
+std::map<int, Result> cliResults;
+
+void BM_OutToFile(benchmark::State& state) {
+    const CliOutput& o = cliOutputs[state.range(0)];
+    TempDir dir;
+    const std::string out = dir.file("out"), copy = dir.file("copy");
+    Result r;
+    for (auto _ : state) {
+        r.work = cliInto(o, out);
+        r.floor = inChild([&] { return floorOf(r.work.bytes, copy); });
+        r.session = inChild([] {
+            RecorderSession s;
+            analysed(s);
+            return size_t(0);
+        });
+        state.SetIterationTime(r.work.cpuSeconds);
+    }
+    cliResults[int(state.range(0))] = r;
+    state.counters["MB"] = double(r.work.bytes) / 1e6;
+    state.counters["time_x"] = r.work.cpuSeconds / r.floor.cpuSeconds;
+    state.counters["memory_x"] = r.work.peakMb / r.session.peakMb;
+    state.SetLabel(o.name);
+}
+
+BENCHMARK(BM_OutToFile)
+    ->DenseRange(0, int(std::size(cliOutputs)) - 1)
+    ->UseManualTime()
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
+
+void report(const char* name, const Result& r) {
+    std::printf("%s: %.0f MB in %.0f ms CPU, %.0f MB peak; floor %.0f ms CPU, session %.0f MB: "
+                "%.2fx time, %.2fx memory\n",
+                name, double(r.work.bytes) / 1e6, r.work.cpuSeconds * 1e3, r.work.peakMb,
+                r.floor.cpuSeconds * 1e3, r.session.peakMb, r.work.cpuSeconds / r.floor.cpuSeconds,
+                r.work.peakMb / r.session.peakMb);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -194,11 +288,9 @@ int main(int argc, char** argv) {
     image();
     benchmark::RunSpecifiedBenchmarks();
     for (const auto& [o, r] : results)
-        std::printf("%s: %.0f MB in %.0f ms CPU, %.0f MB peak; floor %.0f ms CPU, session %.0f MB: "
-                    "%.2fx time, %.2fx memory\n",
-                    outputNames[o], double(r.work.bytes) / 1e6, r.work.cpuSeconds * 1e3,
-                    r.work.peakMb, r.floor.cpuSeconds * 1e3, r.session.peakMb,
-                    r.work.cpuSeconds / r.floor.cpuSeconds, r.work.peakMb / r.session.peakMb);
+        report(outputNames[o], r);
+    for (const auto& [o, r] : cliResults)
+        report(cliOutputs[o].name, r);
     benchmark::Shutdown();
     return 0;
 }
