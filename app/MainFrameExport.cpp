@@ -2,6 +2,8 @@
 // saved in one step, under names made of the recorder's serial number and the
 // protocol's date (the protocol beside the journal the user names), in the
 // CSV form a spreadsheet set to Russian opens as columns and numbers.
+#include <functional>
+
 #include <wx/datetime.h>
 #include <wx/filedlg.h>
 #include <wx/filename.h>
@@ -11,6 +13,7 @@
 #include "app/FileChoice.h"
 #include "app/MainFrame.h"
 #include "common/Csv.h"
+#include "common/OutputWriter.h"
 #include "common/SafeFile.h"
 #include "common/errorExc.h"
 #include "image/HeaderView.h"
@@ -38,13 +41,21 @@ wxString exportStem(const RecorderSession& session) {
     return L"РП" + kept + L"-" + wxString::FromUTF8(date) + L"-";
 }
 
-// content into path; image: the open image's file, which an export never replaces.
-bool write(const wxString& path, const std::string& content, const wxString& image) {
+// The RFC 4180 CSV that produce writes into path, in the Russian form, as it
+// is made; image: the open image's file, which an export never replaces.
+bool write(const wxString& path, const std::function<void(OutputWriter&)>& produce,
+           const wxString& image) {
     try {
         const std::string out(path.fn_str());
         if (!image.empty() && sameFile(out, std::string(image.fn_str())))
             throw errorExc::withReason(CannotCreateFile, out, IsAnInput);
-        writeFileSafely(out, content.data(), content.size());
+        writeFileStreamed(out, [&](ByteSink& file) {
+            RussianCsvSink russian(file);
+            OutputWriter writer(russian);
+            produce(writer);
+            writer.flush();
+            russian.finish();
+        });
     } catch (const std::exception& e) {
         wxLogError(L"%s", wxString::FromUTF8(failureText(e, true)));
         return false;
@@ -85,9 +96,13 @@ void MainFrame::onExport(wxCommandEvent&) {
     }
     lastDir = folder;
     const auto rows = listedEvents(lists.journalList);
-    if (!write(journal.GetFullPath(), csvInForm(eventsCsv(rows), CsvForm::ru), filePath)) return;
-    if (!write(protocol.GetFullPath(), csvInForm(protocolCsv(protocolExport(session)), CsvForm::ru),
-               filePath)) {
+    if (!write(
+            journal.GetFullPath(), [&](OutputWriter& w) { writeEventsCsv(w, rows); }, filePath))
+        return;
+    const ProtocolExport figures = protocolExport(session);
+    if (!write(
+            protocol.GetFullPath(), [&](OutputWriter& w) { writeProtocolCsv(w, figures); },
+            filePath)) {
         wxLogError(L"Журнал событий сохранён в %s; протокол не сохранён.", journal.GetFullPath());
         return;
     }

@@ -61,15 +61,6 @@ public:
     }
 };
 
-class FileSink : public ByteSink {
-public:
-    explicit FileSink(SafeFileWriter& file) : file_(file) {}
-    void write(const char* data, size_t size) override { file_.write(data, size); }
-
-private:
-    SafeFileWriter& file_;
-};
-
 // What the bytes pass through on their way to the sink.
 enum class Conversion { none, windows1251, russianCsv };
 
@@ -102,10 +93,7 @@ int writeConverted(const std::string& out, const std::function<void(OutputWriter
             produceInto(sink, produce, conversion);
             return stdoutFlushed();
         }
-        SafeFileWriter file(out);
-        FileSink sink(file);
-        produceInto(sink, produce, conversion);
-        file.commit();
+        writeFileStreamed(out, [&](ByteSink& file) { produceInto(file, produce, conversion); });
         return 0;
     } catch (const StdoutFailure& f) {
         return stdoutFailed(f.code);

@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "common/ErrorLog.h"
+#include "common/OutputWriter.h"
 #include "common/errorExc.h"
 
 namespace {
@@ -643,4 +644,24 @@ void SafeFileWriter::commit() {
     s.committed = true;
     s.temp.reset();
     s.source.close();
+}
+
+namespace {
+
+class SafeFileSink : public ByteSink {
+public:
+    explicit SafeFileSink(SafeFileWriter& file) : file_(file) {}
+    void write(const char* data, size_t size) override { file_.write(data, size); }
+
+private:
+    SafeFileWriter& file_;
+};
+
+} // namespace
+
+void writeFileStreamed(const std::string& path, const std::function<void(ByteSink&)>& produce) {
+    SafeFileWriter file(path);
+    SafeFileSink sink(file);
+    produce(sink);
+    file.commit();
 }

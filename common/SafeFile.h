@@ -30,6 +30,7 @@
 //
 // Failures are errorExc with the texts below and a detail "path: reason".
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -113,3 +114,8 @@ private:
     struct State;
     std::unique_ptr<State> state_;
 };
+
+class ByteSink;
+// Runs produce with a sink whose bytes go into path through a SafeFileWriter,
+// committed once produce returns; throws as the writer and as produce.
+void writeFileStreamed(const std::string& path, const std::function<void(ByteSink&)>& produce);
