@@ -10,6 +10,7 @@
 #include <ctime>
 #include <dirent.h>
 #include <fcntl.h>
+#include <iterator>
 #include <memory>
 #include <mutex>
 #include <signal.h>
@@ -295,18 +296,25 @@ public:
         return false;
     }
     // An unnamed file for data on their way elsewhere: in folder where the
-    // system allows, else in the temporary folder, else in memory.
-    bool openSpool(const std::string& folder) {
+    // system allows, else in the temporary folder, else in memory. With a
+    // source, the first place that takes a copy of its first size bytes.
+    // False with errno set.
+    bool openSpool(const std::string& folder, int source = -1, off_t size = 0) {
         discard();
-        if (unnamedAllowed()) {
-            const char* tmp = std::getenv("TMPDIR");
-            for (const std::string& where : {folder, std::string(tmp && *tmp ? tmp : "/tmp")}) {
-                fd_.reset(::open(where.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600));
-                if (fd_.valid()) return true;
-            }
+        const char* tmp = std::getenv("TMPDIR");
+        const std::string places[] = {folder, tmp && *tmp ? tmp : "/tmp"};
+        int code = 0;
+        for (size_t place = unnamedAllowed() ? 0 : std::size(places); place <= std::size(places);
+             ++place) {
+            fd_.reset(place < std::size(places)
+                          ? ::open(places[place].c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600)
+                          : ::memfd_create("gruvik2-spool", MFD_CLOEXEC));
+            if (fd_.valid() && (source < 0 || copyAll(source, fd_.get(), size))) return true;
+            code = errno;
+            fd_.close();
         }
-        fd_.reset(::memfd_create("gruvik2-spool", MFD_CLOEXEC));
-        return fd_.valid();
+        errno = code;
+        return false;
     }
     int fd() const { return fd_.get(); }
     bool named() const { return !name_.empty(); }
@@ -390,8 +398,7 @@ void rewriteInPlace(const Plan& plan, const std::string& given, int source, off_
     Temporary spool;
     int old = backup.get();
     if (!backup.valid()) {
-        if (!spool.openSpool(plan.folder) || !copyAll(fd.get(), spool.fd(), st.st_size))
-            refuse(given, errno);
+        if (!spool.openSpool(plan.folder, fd.get(), st.st_size)) refuse(given, errno);
         old = spool.fd();
     }
     auto dropBackup = [&] {
