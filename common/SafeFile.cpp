@@ -457,7 +457,7 @@ struct SafeFileWriter::State {
     Plan plan;
     Descriptor folder;
     std::unique_ptr<Temporary> temp = std::make_unique<Temporary>();
-    Descriptor source; // the data, opened again, when the replacement could not take the place
+    Descriptor source; // the data, where they are not in temp
     bool inPlace = false;
     bool failed = false, committed = false;
     off_t size = 0;
@@ -486,9 +486,39 @@ struct SafeFileWriter::State {
         return true;
     }
 
-    void openSpool() {
+    // Opens the temporary the plan asks for: a replacement in the folder,
+    // or a spool where none can take the file's place.
+    void start() {
+        temp->discard();
+        inPlace = false;
+        if (plan.way != Plan::inPlace) {
+            folder.reset(::open(plan.folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+            if (!folder.valid()) refuse(given, errno);
+            if (openReplacement(unnamedAllowed())) return;
+        }
         inPlace = true;
         if (!temp->openSpool(plan.folder)) refuse(given, errno);
+    }
+
+    // The target as it is now, planned again: when it is no longer the file
+    // (or the kind of file) the data were meant for, they go where and as the
+    // plan says now.
+    void planAgain() {
+        Plan now = planWrite(given);
+        const bool same = now.target == plan.target && now.way == plan.way &&
+                          (now.way == Plan::create ||
+                           (now.st.st_dev == plan.st.st_dev && now.st.st_ino == plan.st.st_ino &&
+                            now.st.st_uid == plan.st.st_uid && now.st.st_gid == plan.st.st_gid &&
+                            now.st.st_mode == plan.st.st_mode));
+        if (same) return;
+        Descriptor data(::dup(temp->fd()));
+        if (!data.valid()) refuse(given, errno);
+        plan = std::move(now);
+        start();
+        if (inPlace)
+            source.reset(data.release());
+        else if (!copyAll(data.get(), temp->fd(), size))
+            throw errorExc::withPath(CannotWriteFile, given, errno);
     }
 
     void put(const char* data, size_t n) {
@@ -615,12 +645,7 @@ SafeFileWriter::SafeFileWriter(const std::string& path) : state_(std::make_uniqu
     s.given = path;
     s.plan = planWrite(path);
     recoverInterruptedWrite(s.plan.target);
-    if (s.plan.way != Plan::inPlace) {
-        s.folder.reset(::open(s.plan.folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-        if (!s.folder.valid()) refuse(path, errno);
-        if (s.openReplacement(unnamedAllowed())) return;
-    }
-    s.openSpool();
+    s.start();
 }
 
 SafeFileWriter::~SafeFileWriter() = default;
@@ -645,6 +670,7 @@ void SafeFileWriter::commit() {
     if (s.failed || s.committed) throw errorExc::withPath(CannotWriteFile, s.given, EIO);
     s.flush();
     s.failed = true; // until it is done
+    s.planAgain();
     if (s.inPlace || !s.replace())
         rewriteInPlace(s.plan, s.given, s.source.valid() ? s.source.get() : s.temp->fd(), s.size);
     s.failed = false;
