@@ -100,7 +100,9 @@ private:
 // comes (through a small buffer): the file holds what was written once commit
 // returns, and is as it was when the writer goes without a commit or any call
 // throws. The constructor throws as checkWritable, and CannotCreateFile when
-// no temporary can be made; write throws CannotWriteFile.
+// no temporary can be made; write throws CannotWriteFile. commit looks at the
+// target again: one that changed meanwhile (linked, replaced, made a FIFO) is
+// written as it is then, or refused as checkWritable would refuse it.
 class SafeFileWriter {
 public:
     explicit SafeFileWriter(const std::string& path);
