@@ -613,11 +613,14 @@ std::vector<HistoryRow> Archive::history(const std::string& serial) const {
 
 std::vector<FleetRow> Archive::fleet(int64_t now) const {
     // The latest two readings of each recorder and how many it has.
+    // The ranks come from the index on (serial, last_event, file) alone; only
+    // the rows they keep are read whole.
     const std::string sql =
         std::string("SELECT ") + StoredColumns +
-        ", n FROM (SELECT *, row_number() OVER (PARTITION BY serial ORDER BY last_event DESC, "
-        "file DESC) AS latest, count(*) OVER (PARTITION BY serial) AS n FROM readings) "
-        "WHERE latest <= 2 ORDER BY serial, last_event, file";
+        ", k.n FROM readings JOIN (SELECT rowid AS id, row_number() OVER (PARTITION BY serial "
+        "ORDER BY last_event DESC, file DESC) AS latest, count(*) OVER (PARTITION BY serial) AS n "
+        "FROM readings INDEXED BY readings_by_serial) AS k ON readings.rowid = k.id "
+        "WHERE k.latest <= 2 ORDER BY serial, last_event, file";
     Statement s(impl_->db, sql.c_str(), impl_->indexPath);
     std::vector<FleetRow> rows;
     std::optional<Stored> previous;
