@@ -136,9 +136,8 @@ int main(int argc, char** argv) {
         if (it == reporter.times.end() || reference <= 0) continue;
         std::printf("%s over %d readings of %d recorders: %.1f ms = %.3f x the analysis of a "
                     "full memory (%.1f ms): %s\n",
-                    name, Recorders * ReadingsEach, Recorders, it->second,
-                    it->second / reference, reference,
-                    it->second < reference ? "within the target" : "OVER THE TARGET");
+                    name, Recorders * ReadingsEach, Recorders, it->second, it->second / reference,
+                    reference, it->second < reference ? "within the target" : "OVER THE TARGET");
     }
     benchmark::Shutdown();
     return 0;

@@ -19,7 +19,7 @@
 namespace {
 
 const char* const Usage = "add ОБРАЗ... | list [--serial S] | history СЕРИЙНЫЙ_НОМЕР | fleet "
-                          "[--date ГГГГ-ММ-ДД] | check [--repair] | rebuild  [--archive ПАПКА]";
+                          "[--date ГГГГ-ММ-ДД] | check [--repair] | rebuild [--archive ПАПКА]";
 const char* const Help =
     "Архив считываний: копии образов по регистраторам (СЕРИЙНЫЙ_НОМЕР/\n"
     "ГГГГ-ММ-ДД_ЧЧММСС.rpd по времени последнего события) и индекс их показателей.\n"
