@@ -561,8 +561,10 @@ Archive::Added Archive::add(const std::string& imagePath) {
         return a;
     }
     const std::string sub = folderNameOf(st.reading.serial);
-    const std::string base =
-        sub + "/" + localTimeText(st.reading.lastEventSeconds, "%Y-%m-%d_%H%M%S");
+    std::string moment = localTimeText(st.reading.lastEventSeconds, "%Y-%m-%d_%H%M%S");
+    // A time without a local form still names a file, never a hidden one.
+    if (moment.empty()) moment = strprintf("t%ld", long(st.reading.lastEventSeconds));
+    const std::string base = sub + "/" + moment;
     // Another image of the same moment (its passport changed, say) gets a number.
     bool present = false;
     for (int k = 1;; ++k) {
