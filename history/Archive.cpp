@@ -254,7 +254,7 @@ std::string timesBlob(const EventTimes& t) {
     for (const auto* v : {&t.overloads, &t.failures, &t.powerOns}) {
         const int32_t n = int32_t(v->size());
         b.append(reinterpret_cast<const char*>(&n), 4);
-        b.append(reinterpret_cast<const char*>(v->data()), v->size() * 4);
+        if (!v->empty()) b.append(reinterpret_cast<const char*>(v->data()), v->size() * 4);
     }
     return b;
 }
@@ -270,7 +270,7 @@ EventTimes timesOf(const void* blob, size_t size) {
         p += 4;
         if (n < 0 || (end - p) / 4 < n) break;
         v->resize(size_t(n));
-        std::memcpy(v->data(), p, size_t(n) * 4);
+        if (n > 0) std::memcpy(v->data(), p, size_t(n) * 4);
         p += size_t(n) * 4;
     }
     return t;
