@@ -233,32 +233,35 @@ bool unnamedAllowed() {
 // process id and a count.
 constexpr std::string_view TemporaryMark = ".gruvik2-tmp.";
 
-// Named temporaries whose writer is gone (no process with the id in the name,
-// and no lock on the file) are removed from folder.
+// Whether name in the folder open as dirFd is a named temporary whose writer
+// is gone: no process with the id in the name, and no lock on the file.
+bool abandonedTemporaryAt(int dirFd, std::string_view name) {
+    const size_t mark = name.rfind(TemporaryMark);
+    if (name.size() < 2 || name[0] != '.' || mark == std::string_view::npos || mark == 0)
+        return false;
+    // PID.COUNT, digits only.
+    const std::string_view tail = name.substr(mark + TemporaryMark.size());
+    const size_t dot = tail.find('.');
+    if (dot == 0 || dot == std::string_view::npos || dot + 1 == tail.size() ||
+        tail.find_first_not_of("0123456789.") != std::string_view::npos ||
+        tail.find('.', dot + 1) != std::string_view::npos)
+        return false;
+    const long pid = std::strtol(std::string(tail.substr(0, dot)).c_str(), nullptr, 10);
+    if (pid <= 0 || ::kill(pid_t(pid), 0) == 0 || errno != ESRCH) return false;
+    Descriptor fd(::openat(dirFd, std::string(name).c_str(),
+                           O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY));
+    struct stat st;
+    return fd.valid() && ::fstat(fd.get(), &st) == 0 && S_ISREG(st.st_mode) &&
+           ::flock(fd.get(), LOCK_EX | LOCK_NB) == 0;
+}
+
+// Named temporaries whose writer is gone are removed from folder.
 void removeAbandonedTemporaries(const std::string& folder) {
     DIR* dir = ::opendir(folder.c_str());
     if (!dir) return;
-    while (const struct dirent* entry = ::readdir(dir)) {
-        const std::string_view name(entry->d_name);
-        const size_t mark = name.rfind(TemporaryMark);
-        if (name.size() < 2 || name[0] != '.' || mark == std::string_view::npos || mark == 0)
-            continue;
-        // PID.COUNT, digits only.
-        const std::string_view tail = name.substr(mark + TemporaryMark.size());
-        const size_t dot = tail.find('.');
-        if (dot == 0 || dot == std::string_view::npos || dot + 1 == tail.size() ||
-            tail.find_first_not_of("0123456789.") != std::string_view::npos ||
-            tail.find('.', dot + 1) != std::string_view::npos)
-            continue;
-        const long pid = std::strtol(std::string(tail.substr(0, dot)).c_str(), nullptr, 10);
-        if (pid <= 0 || ::kill(pid_t(pid), 0) == 0 || errno != ESRCH) continue;
-        Descriptor fd(::openat(::dirfd(dir), entry->d_name,
-                               O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY));
-        struct stat st;
-        if (fd.valid() && ::fstat(fd.get(), &st) == 0 && S_ISREG(st.st_mode) &&
-            ::flock(fd.get(), LOCK_EX | LOCK_NB) == 0)
+    while (const struct dirent* entry = ::readdir(dir))
+        if (abandonedTemporaryAt(::dirfd(dir), entry->d_name))
             ::unlinkat(::dirfd(dir), entry->d_name, 0);
-    }
     ::closedir(dir);
 }
 
@@ -697,4 +700,9 @@ void writeFileStreamed(const std::string& path, const std::function<void(ByteSin
     SafeFileSink sink(file);
     produce(sink);
     file.commit();
+}
+
+bool isAbandonedTemporary(const std::string& folder, const std::string& name) {
+    Descriptor dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    return dir.valid() && abandonedTemporaryAt(dir.get(), name);
 }

@@ -73,6 +73,10 @@ void checkWritable(const std::string& path);
 // CannotWriteFile when writing the data fails; the old file is then as it was.
 void writeFileSafely(const std::string& path, const void* data, size_t size);
 
+// Whether name, in folder, is a named temporary (above) that a killed writer
+// left: its process is gone and nothing holds its lock.
+bool isAbandonedTemporary(const std::string& folder, const std::string& name);
+
 // Logged when a file's content is put back from the backup of a rewrite
 // that was killed.
 inline constexpr char InterruptedWriteUndone[] =

@@ -113,17 +113,12 @@ std::vector<std::string> entriesOf(const std::string& folder) {
 }
 
 // What an interrupted write of the safe writer leaves beside an image or a
-// notes file: the hidden temporary ".NAME.xxxxxx" that was about to become
-// NAME, or the backup ".NAME.gruvik2-old" of a rewrite in place.
-bool isLeftover(const std::string& name) {
+// notes file in folder: the backup ".NAME.gruvik2-old" of a rewrite in place,
+// or a named temporary whose writer is gone (where the file system takes no
+// unnamed one).
+bool isLeftover(const std::string& folder, const std::string& name) {
     if (name.size() < 2 || name[0] != '.') return false;
-    if (endsWith(name, ".gruvik2-old")) return true;
-    const size_t dot = name.rfind('.');
-    if (dot == std::string::npos || name.size() - dot != 7) return false;
-    for (size_t i = dot + 1; i < name.size(); ++i)
-        if (!std::isxdigit((unsigned char)name[i])) return false;
-    const std::string target = name.substr(1, dot - 1);
-    return endsWith(target, ".rpd") || endsWith(target, ".txt");
+    return endsWith(name, ".gruvik2-old") || isAbandonedTemporary(folder, name);
 }
 
 std::vector<int32_t> sorted(std::vector<int32_t> v) {
@@ -494,7 +489,7 @@ struct Archive::Impl {
                 continue;
             for (const std::string& name : entriesOf(absolute(sub))) {
                 const std::string file = sub + "/" + name;
-                if (isLeftover(name))
+                if (isLeftover(absolute(sub), name))
                     leftovers.push_back(file);
                 else if (name[0] != '.' && endsWith(name, ".rpd") && isFile(absolute(file)))
                     images.push_back(file);
