@@ -5,6 +5,7 @@
 #include <utility>
 
 #include <wx/cmndata.h>
+#include <wx/frame.h>
 #include <wx/html/htmlcell.h>
 #include <wx/html/winpars.h>
 
@@ -247,6 +248,7 @@ void JournalPrintout::OnPreparePrinting() {
                 if (!progress_->update(int(value), layoutMessage)) {
                     cancelled_ = true;
                     starts_.clear();
+                    closePreview();
                     return;
                 }
             }
@@ -266,12 +268,22 @@ void JournalPrintout::OnPreparePrinting() {
     footerAlone_ = used + measured_.footer > a.height;
 }
 
+void JournalPrintout::closePreview() {
+    // A preview counts the pages as its frame first paints: cancelled there,
+    // the frame has nothing to show and goes.
+    wxPrintPreview* preview = IsPreview() ? GetPreview() : nullptr;
+    if (wxFrame* frame = preview ? preview->GetFrame() : nullptr)
+        frame->CallAfter([frame] { frame->Close(); });
+}
+
 bool JournalPrintout::HasPage(int page) {
     return page > 0 && size_t(page) < starts_.size() + (footerAlone_ ? 1 : 0);
 }
 
 void JournalPrintout::GetPageInfo(int* minPage, int* maxPage, int* pageFrom, int* pageTo) {
-    const int pages = starts_.size() < 2 ? 0 : int(starts_.size()) - 1 + (footerAlone_ ? 1 : 0);
+    int pages = starts_.size() < 2 ? 0 : int(starts_.size()) - 1 + (footerAlone_ ? 1 : 0);
+    // A preview has a page to show until its frame goes.
+    if (cancelled_ && IsPreview()) pages = 1;
     *minPage = 1;
     *maxPage = pages;
     *pageFrom = pages ? 1 : 0;

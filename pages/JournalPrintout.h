@@ -36,6 +36,7 @@ public:
     void GetPageInfo(int* minPage, int* maxPage, int* pageFrom, int* pageTo) override;
     bool OnPrintPage(int page) override;
 
+    // A cancel while a preview counts the pages closes the preview's frame.
     bool cancelled() const { return cancelled_; }
     // The index of the first row of every page, then the number of rows.
     const std::vector<size_t>& pageStarts() const { return starts_; }
@@ -44,6 +45,7 @@ private:
     struct Layout;
     bool begin(Layout& layout);
     wxString rowHtml(size_t row) const;
+    void closePreview();
     // The height of a row with description, from the gauge when the text
     // plainly fits on one line, else laid out (kept by description).
     int rowHeight(Layout& layout, size_t row, std::string&& description);
