@@ -13,6 +13,7 @@
 #include "app/MainFrame.h"
 #include "app/UnsavedDialog.h"
 #include "common/errorExc.h"
+#include "gui/PrintSettings.h"
 #include "pages/GraphWindow.h"
 #include "pages/ReportWindow.h"
 #include "pages/SetupWindow.h"
@@ -93,6 +94,8 @@ void MainFrame::imageEdited() {
 }
 
 void MainFrame::updateTitle() {
+    // The file named is the one a print to a file must not replace.
+    sharedPrintSettings().imageFile = std::string(filePath.fn_str());
     wxString title = ProgramTitle;
     if (!filePath.empty())
         title =
