@@ -223,7 +223,7 @@ bool GruvikApp::OnInit() {
     pageSetupData->EnableMargins(true);
     pageSetupData->SetMarginTopLeft(wxPoint(10, 10));
     pageSetupData->SetMarginBottomRight(wxPoint(10, 10));
-    sharedPrintSettings() = {printData, pageSetupData};
+    sharedPrintSettings() = {printData, pageSetupData, {}};
 
     wxFileSystem::AddHandler(new wxArchiveFSHandler);
     constexpr int helpStyle = wxHF_TOOLBAR | wxHF_CONTENTS | wxHF_INDEX | wxHF_SEARCH |

@@ -96,11 +96,12 @@ public:
     // recorder, edited passport): decodes both logs under a progress dialog,
     // sets the range to the span of the events and the row limit to 1000, and
     // applies the filter. Failures are reported through the error log; then
-    // events and the filtered lists are empty and the pages show empty content.
-    void analyse() override;
+    // events and the filtered lists are empty and the pages show empty content
+    // (false).
+    bool analyse() override;
     // The same; showChoices, when given, puts choices into the pane after it
     // shows the new span and before the one filter runs.
-    void analyse(const std::function<void()>& showChoices);
+    bool analyse(const std::function<void()>& showChoices);
     // Takes the pane's settings (the count field as typed; typed times not
     // confirmed with Enter give way to the pending range), filters and
     // regenerates the pages; the journal reports into progress when given.

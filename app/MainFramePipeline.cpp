@@ -13,6 +13,7 @@
 #include "app/MainFrame.h"
 #include "app/UnsavedDialog.h"
 #include "common/errorExc.h"
+#include "gui/PrintSettings.h"
 #include "pages/GraphWindow.h"
 #include "pages/ReportWindow.h"
 #include "pages/SetupWindow.h"
@@ -93,6 +94,8 @@ void MainFrame::imageEdited() {
 }
 
 void MainFrame::updateTitle() {
+    // The file named is the one a print to a file must not replace.
+    sharedPrintSettings().imageFile = std::string(filePath.fn_str());
     wxString title = ProgramTitle;
     if (!filePath.empty())
         title =
@@ -131,17 +134,17 @@ void MainFrame::clearEvents() {
     session.clearEvents();
 }
 
-void MainFrame::analyse() {
-    analyse({});
+bool MainFrame::analyse() {
+    return analyse({});
 }
 
-void MainFrame::analyse(const std::function<void()>& showChoices) {
+bool MainFrame::analyse(const std::function<void()>& showChoices) {
     try {
         DialogProgress progress(this, L"Анализ памяти регистратора", 10);
         if (session.analyse(&progress) != AnalysisResult::done) {
             // No events any more: the pages show so, rather than what they used to.
             regeneratePages(nullptr);
-            return;
+            return false;
         }
         // The session's filter now spans the new events; the pane shows it
         // with its own choices of detail and kinds, and that is applied.
@@ -152,11 +155,13 @@ void MainFrame::analyse(const std::function<void()>& showChoices) {
         directionChoice->SetSelection(session.filter.direction);
         if (showChoices) showChoices();
         applyFilter(&progress);
+        return true;
     } catch (const std::exception& e) {
         // Half-made lists and pages are not shown: empty ones are.
         clearEvents();
         reportError(e);
         regeneratePages(nullptr);
+        return false;
     }
 }
 

@@ -3,6 +3,7 @@
 #include <wx/generic/prntdlgg.h>
 #include <wx/html/htmlwin.h>
 #include <wx/intl.h>
+#include <wx/log.h>
 #include <wx/printdlg.h>
 #include <wx/sizer.h>
 
@@ -22,14 +23,9 @@ std::unique_ptr<HtmlPrintout> HtmlPrinter::printout(const wxString& html) const 
     return std::make_unique<HtmlPrintout>(name, html, pageSetupData, furniture);
 }
 
-bool HtmlPrinter::print(const wxString& html) {
-    wxPrintDialogData data(printData);
-    data.SetAllPages(true);
-    wxPrinter printer(&data);
+wxString HtmlPrinter::print(const wxString& html) {
     auto p = printout(html);
-    if (!printer.Print(nullptr, p.get(), true)) return false;
-    printData = printer.GetPrintDialogData().GetPrintData();
-    return true;
+    return printWithDialog(nullptr, *p, printData);
 }
 
 void HtmlPrinter::pageSetup() {
@@ -58,7 +54,9 @@ HtmlPrintPanel::HtmlPrintPanel(wxWindow* parent, const wxString& printerName)
     : PrintPanel(parent, wxTAB_TRAVERSAL), printer(printerName) {}
 
 void HtmlPrintPanel::printPage() {
-    if (auto document = printedDocument(true)) printer.print(*document);
+    if (auto document = printedDocument(true))
+        if (const wxString error = printer.print(*document); !error.empty())
+            wxLogError(L"%s", error);
 }
 
 void HtmlPrintPanel::pageSetup() {

@@ -22,8 +22,9 @@ public:
     explicit HtmlPrinter(const wxString& name);
 
     std::unique_ptr<HtmlPrintout> printout(const wxString& html) const;
-    // Prints with the print dialog; all pages unless the user chooses others.
-    bool print(const wxString& html);
+    // Prints with the print dialog (printWithDialog); all pages unless the
+    // user chooses others. Returns an empty string or the failure's message.
+    wxString print(const wxString& html);
     void pageSetup();
     void preview(const wxString& html);
     // Returns an empty string or the reason of the failure.

@@ -7,6 +7,8 @@
 #include <string>
 #include <utility>
 
+#include <dlfcn.h>
+
 #include <cairo-pdf.h>
 #include <cairo.h>
 #include <wx/app.h>
@@ -15,11 +17,13 @@
 #include <wx/dcprint.h>
 #include <wx/display.h>
 #include <wx/graphics.h>
+#include <wx/gtk/print.h>
 #include <wx/paper.h>
 #include <wx/print.h>
 
 #include "common/SafeFile.h"
 #include "common/errorExc.h"
+#include "gui/PrintSettings.h"
 
 // ---- the surface -------------------------------------------------------------
 
@@ -212,6 +216,150 @@ wxString printToPdf(wxPrintout& printout, const wxPrintData& data, const wxStrin
     } catch (const std::exception& e) {
         return wxString::FromUTF8(failureText(e));
     }
+    return wxString();
+}
+
+// ---- printing through the dialog -----------------------------------------------
+
+namespace {
+
+// What GTK's print dialog chose to print to: a file, its format ("pdf", "ps",
+// "svg") and the print operation under way. The toolkit's GTK library is in
+// the process with wx; its functions are looked up there, so that its headers
+// are no part of the build.
+struct ChosenFile {
+    std::string path, format;
+    GtkPrintOperation* job = nullptr;
+};
+
+template <class F> F gtkFunction(const char* name) {
+    return reinterpret_cast<F>(dlsym(RTLD_DEFAULT, name));
+}
+
+// printer's settings, which the dialog has updated by the time the printout
+// is prepared, with the dialog's choices into chosen.
+std::optional<ChosenFile> chosenFile(wxPrinter& printer, wxPrintData& chosen) {
+    chosen = printer.GetPrintDialogData().GetPrintData();
+    auto* native = dynamic_cast<wxGtkPrintNativeData*>(chosen.GetNativeData());
+    using Get = const char* (*)(GtkPrintSettings*, const char*);
+    using FromUri = char* (*)(const char*, char**, void**);
+    using Free = void (*)(void*);
+    const auto get = gtkFunction<Get>("gtk_print_settings_get");
+    const auto fromUri = gtkFunction<FromUri>("g_filename_from_uri");
+    const auto release = gtkFunction<Free>("g_free");
+    if (!native || !native->GetPrintConfig() || !get || !fromUri || !release) return std::nullopt;
+    const char* uri = get(native->GetPrintConfig(), "output-uri");
+    char* path = uri ? fromUri(uri, nullptr, nullptr) : nullptr;
+    if (!path) return std::nullopt;
+    ChosenFile file;
+    file.path = path;
+    release(path);
+    const char* format = get(native->GetPrintConfig(), "output-file-format");
+    file.format = format ? format : "";
+    file.job = native->GetPrintJob();
+    chosen.ConvertFromNative();
+    return file;
+}
+
+// Stands for printout before the toolkit's printer: once the dialog has
+// chosen, a file it chose is looked at before anything is drawn, and the
+// toolkit's print is stopped when the program writes the file itself or
+// refuses it. Everything else is passed on.
+class ChosenFileCheck : public wxPrintout {
+public:
+    ChosenFileCheck(wxPrintout& printout, wxPrinter& printer, const std::string& image)
+        : wxPrintout(printout.GetTitle()), printout_(printout), printer_(printer), image_(image) {}
+
+    void OnPreparePrinting() override {
+        if (dynamic_cast<wxPrinterDC*>(GetDC()) && (file_ = chosenFile(printer_, chosen_))) {
+            if (!image_.empty() && sameFile(file_->path, image_)) {
+                refused_ = true;
+            } else if (file_->format == "pdf" ||
+                       (file_->format.empty() && file_->path.ends_with(".pdf"))) {
+                ownPdf_ = true;
+            }
+            if (stopped()) {
+                using Cancel = void (*)(GtkPrintOperation*);
+                if (const auto cancel = gtkFunction<Cancel>("gtk_print_operation_cancel");
+                    cancel && file_->job)
+                    cancel(file_->job);
+                return;
+            }
+        }
+        pass();
+        printout_.OnPreparePrinting();
+    }
+    bool HasPage(int page) override { return !stopped() && (pass(), printout_.HasPage(page)); }
+    void GetPageInfo(int* minPage, int* maxPage, int* pageFrom, int* pageTo) override {
+        if (stopped()) {
+            *minPage = *maxPage = *pageFrom = *pageTo = 1;
+            return;
+        }
+        pass();
+        printout_.GetPageInfo(minPage, maxPage, pageFrom, pageTo);
+    }
+    void OnBeginPrinting() override {
+        if (!stopped()) pass(), printout_.OnBeginPrinting();
+    }
+    void OnEndPrinting() override {
+        if (!stopped()) pass(), printout_.OnEndPrinting();
+    }
+    bool OnBeginDocument(int startPage, int endPage) override {
+        return !stopped() && (pass(), printout_.OnBeginDocument(startPage, endPage));
+    }
+    void OnEndDocument() override {
+        if (!stopped()) pass(), printout_.OnEndDocument();
+    }
+    bool OnPrintPage(int page) override {
+        return !stopped() && (pass(), printout_.OnPrintPage(page));
+    }
+
+    bool stopped() const { return refused_ || ownPdf_; }
+    bool refused() const { return refused_; }
+    bool ownPdf() const { return ownPdf_; }
+    const std::string& path() const { return file_->path; }
+    const wxPrintData& chosen() const { return chosen_; }
+
+private:
+    // The printout draws on what this one was given.
+    void pass() {
+        int w = 0, h = 0;
+        printout_.SetDC(GetDC());
+        GetPageSizePixels(&w, &h);
+        printout_.SetPageSizePixels(w, h);
+        GetPageSizeMM(&w, &h);
+        printout_.SetPageSizeMM(w, h);
+        GetPPIScreen(&w, &h);
+        printout_.SetPPIScreen(w, h);
+        GetPPIPrinter(&w, &h);
+        printout_.SetPPIPrinter(w, h);
+        printout_.SetPaperRectPixels(GetPaperRectPixels());
+    }
+
+    wxPrintout& printout_;
+    wxPrinter& printer_;
+    std::string image_;
+    std::optional<ChosenFile> file_;
+    wxPrintData chosen_;
+    bool refused_ = false, ownPdf_ = false;
+};
+
+} // namespace
+
+wxString printWithDialog(wxWindow* parent, wxPrintout& printout, wxPrintData& data) {
+    wxPrintDialogData dialogData(data);
+    dialogData.SetAllPages(true);
+    wxPrinter printer(&dialogData);
+    ChosenFileCheck check(printout, printer, sharedPrintSettings().imageFile);
+    const bool printed = printer.Print(parent, &check, true);
+    if (check.refused())
+        return wxString::FromUTF8(
+            failureText(errorExc::withReason(CannotCreateFile, check.path(), IsAnInput), true));
+    if (check.ownPdf()) {
+        data = check.chosen();
+        return printToPdf(printout, data, wxString(check.path().c_str(), wxConvFile));
+    }
+    if (printed) data = printer.GetPrintDialogData().GetPrintData();
     return wxString();
 }
 

@@ -9,6 +9,7 @@ class wxDC;
 class wxPrintData;
 class wxPrintout;
 class wxPrintPreview;
+class wxWindow;
 
 // While it lives, printout draws on a vector surface over the page its DC
 // belongs to when that DC is the toolkit's printer DC (GTK's paints the whole
@@ -43,6 +44,16 @@ int printResolution(const wxPrintData& data);
 // document is complete; on failure an existing file is untouched. Returns an empty string or the
 // failure's message and reason.
 wxString printToPdf(wxPrintout& printout, const wxPrintData& data, const wxString& path);
+
+// Prints printout through the toolkit's print dialog, starting from data,
+// which then holds the dialog's choices. When the dialog chose to print to a
+// file, the file is checked once it is chosen: the file of the open image
+// (sharedPrintSettings) is refused, with the message the program's other
+// outputs give; a PDF file is made by printToPdf (every page) and so written
+// by the program's safe writer; other formats are left to the toolkit.
+// Returns an empty string (printed, or cancelled in the dialog) or the
+// failure's message.
+wxString printWithDialog(wxWindow* parent, wxPrintout& printout, wxPrintData& data);
 
 // Opens a preview frame of preview titled title, centred on the screen at a
 // size that shows a page, whatever frames came before. Deletes preview

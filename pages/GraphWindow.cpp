@@ -5,6 +5,7 @@
 #include <wx/combobox.h>
 #include <wx/dcclient.h>
 #include <wx/generic/prntdlgg.h>
+#include <wx/log.h>
 #include <wx/printdlg.h>
 #include <wx/scrolbar.h>
 #include <wx/sizer.h>
@@ -256,12 +257,10 @@ void GraphWindow::onScroll(wxScrollEvent& event) {
 // ---- printing -------------------------------------------------------------
 
 void GraphWindow::printPage() {
-    SharedPrintSettings& app = sharedPrintSettings();
-    wxPrintDialogData data(*app.printData);
-    wxPrinter printer(&data);
     GraphPrintout printout(draw);
-    if (printer.Print(this, &printout, true))
-        *app.printData = printer.GetPrintDialogData().GetPrintData();
+    if (const wxString error = printWithDialog(this, printout, *sharedPrintSettings().printData);
+        !error.empty())
+        wxLogError(L"%s", error);
 }
 
 void GraphWindow::pageSetup() {

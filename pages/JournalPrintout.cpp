@@ -1,10 +1,11 @@
 #include "pages/JournalPrintout.h"
 
+#include <algorithm>
 #include <string>
-#include <unordered_map>
 #include <utility>
 
 #include <wx/cmndata.h>
+#include <wx/frame.h>
 #include <wx/html/htmlcell.h>
 #include <wx/html/winpars.h>
 
@@ -86,8 +87,146 @@ bool JournalPrintout::begin(Layout& layout) {
         measured_.columns =
             placeHtml(layout.parser, wxString::FromUTF8(journalColumnsHtml(timeWidth_)), a.width);
         measured_.footer = placeHtml(layout.parser, wxString::FromUTF8(htmlFooter), a.width);
+        calibrate(layout);
     }
     return true;
+}
+
+namespace {
+
+// The next code point of UTF-8 text at i (moved past it); 0xFFFD for bytes
+// that do not make a well-formed one.
+char32_t nextCodePoint(const std::string& text, size_t& i) {
+    const auto byte = [&](size_t k) { return static_cast<unsigned char>(text[k]); };
+    const unsigned char lead = byte(i++);
+    if (lead < 0x80) return lead;
+    int more = lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : -1;
+    if (more < 0 || i + size_t(more) > text.size()) return 0xFFFD;
+    char32_t c = lead & (0x3F >> more);
+    for (; more > 0; --more) {
+        if ((byte(i) & 0xC0) != 0x80) return 0xFFFD;
+        c = (c << 6) | (byte(i++) & 0x3F);
+    }
+    return c;
+}
+
+// Characters whose room in a row is not their own width: markup, entities,
+// controls (laid out as breaks or boxes), malformed text, other planes.
+bool laidOutWithItsRow(char32_t c) {
+    return c < 0x20 || (c >= 0x7F && c <= 0x9F) || c == '<' || c == '>' || c == '&' ||
+           c == 0xFFFD || c > 0xFFFF;
+}
+
+// The rightmost edge of the pieces of text in cell that start at left or to
+// its right, and the rightmost start of such a piece.
+void textEdges(const wxHtmlCell& cell, const wxHtmlCell& root, int left, int& right,
+               int& rightmostStart) {
+    for (const wxHtmlCell* c = cell.GetFirstChild(); c; c = c->GetNext()) {
+        if (c->GetFirstChild()) {
+            textEdges(*c, root, left, right, rightmostStart);
+        } else if (!dynamic_cast<const wxHtmlContainerCell*>(c) && c->GetWidth() > 0) {
+            const int x = c->GetAbsPos(&root).x;
+            if (x < left) continue;
+            right = std::max(right, x + c->GetWidth());
+            rightmostStart = std::max(rightmostStart, x);
+        }
+    }
+}
+
+const std::string sampleTime = "00/00/0000 00:00:00.0";
+
+} // namespace
+
+JournalPrintout::Extent JournalPrintout::measure(Layout& layout,
+                                                 const std::string& description) const {
+    Extent e;
+    std::unique_ptr<wxHtmlContainerCell> cell(static_cast<wxHtmlContainerCell*>(layout.parser.Parse(
+        wxString::FromUTF8(journalRowHtml(sampleTime, description, 0, timeWidth_)))));
+    if (!cell) return e;
+    cell->Layout(layout.area.width);
+    e.height = cell->GetHeight();
+    textEdges(*cell, *cell, gauge_.left, e.right, e.start);
+    return e;
+}
+
+int JournalPrintout::charWidth(Layout& layout, char32_t c) {
+    int& width = gauge_.widths[c];
+    if (width != notMeasured) return width;
+    width = -1;
+    if (c == ' ') {
+        // A space has no width alone: it is what it adds between two letters.
+        const int letter = charWidth(layout, 'x');
+        const Extent e = measure(layout, "x x");
+        if (letter >= 0 && e.height == gauge_.oneLine && e.right > gauge_.left)
+            width = e.right - gauge_.left - 2 * letter;
+    } else {
+        const Extent e = measure(layout, std::string(wxString(wxUniChar(unsigned(c))).utf8_str()));
+        if (e.height == gauge_.oneLine && e.right >= gauge_.left) width = e.right - gauge_.left;
+    }
+    return width;
+}
+
+void JournalPrintout::calibrate(Layout& layout) {
+    gauge_ = Gauge();
+    heights_.clear();
+    // A row with one letter: its height is that of a line, and its letter the
+    // rightmost piece of text, where every description starts.
+    const Extent letter = measure(layout, "x");
+    if (letter.start <= 0) return;
+    gauge_.oneLine = letter.height;
+    gauge_.left = letter.start;
+    gauge_.widths.assign(0x10000, notMeasured);
+    // The widest line of words that stays one line: more words double until
+    // the row grows, then the count is halved down to the last that fits.
+    const auto fits = [&](int words, int& right) {
+        std::string text = "x";
+        for (int k = 1; k < words; ++k)
+            text += " x";
+        const Extent e = measure(layout, text);
+        right = e.right;
+        return e.height == gauge_.oneLine && e.right > gauge_.left;
+    };
+    int fitting = 0, fittingRight = -1, growing = 0;
+    for (int words = 1; words <= 4096; words *= 2) {
+        int right = -1;
+        if (!fits(words, right)) {
+            growing = words;
+            break;
+        }
+        fitting = words;
+        fittingRight = right;
+    }
+    while (growing - fitting > 1) {
+        const int words = (fitting + growing) / 2;
+        int right = -1;
+        if (fits(words, right)) {
+            fitting = words;
+            fittingRight = right;
+        } else {
+            growing = words;
+        }
+    }
+    gauge_.room = fitting > 0 ? fittingRight - gauge_.left : 0;
+}
+
+int JournalPrintout::rowHeight(Layout& layout, size_t row, std::string&& description) {
+    // A text whose characters' widths (each rounded up) add up to no more
+    // than a line known to fit is on one line: the row is a line high.
+    if (gauge_.room > 0 && !description.empty()) {
+        int width = 0;
+        for (size_t i = 0; i < description.size() && width <= gauge_.room;) {
+            const char32_t c = nextCodePoint(description, i);
+            const int w = laidOutWithItsRow(c) ? -1 : charWidth(layout, c);
+            width = w < 0 ? gauge_.room + 1 : width + w + 1;
+        }
+        if (width <= gauge_.room) return gauge_.oneLine;
+    }
+    auto known = heights_.find(description);
+    if (known != heights_.end()) return known->second;
+    const int height = placeHtml(layout.parser, rowHtml(row), layout.area.width);
+    if (heights_.size() > 100000) heights_.clear();
+    heights_.emplace(std::move(description), height);
+    return height;
 }
 
 void JournalPrintout::OnPreparePrinting() {
@@ -97,9 +236,6 @@ void JournalPrintout::OnPreparePrinting() {
     Layout layout(*this);
     if (!begin(layout)) return;
     const HtmlPrintArea& a = layout.area;
-    // A row's height depends on its description alone (the date is as wide
-    // on every row): the heights of recent descriptions are kept.
-    std::unordered_map<std::string, int> heights;
     int used = measured_.furniture + measured_.head;
     starts_.push_back(0);
     const size_t total = rows_.size();
@@ -112,20 +248,12 @@ void JournalPrintout::OnPreparePrinting() {
                 if (!progress_->update(int(value), layoutMessage)) {
                     cancelled_ = true;
                     starts_.clear();
+                    closePreview();
                     return;
                 }
             }
         }
-        std::string description = rows_[row]->describe();
-        auto known = heights.find(description);
-        int height;
-        if (known != heights.end()) {
-            height = known->second;
-        } else {
-            height = placeHtml(layout.parser, rowHtml(row), a.width);
-            if (heights.size() > 100000) heights.clear();
-            heights.emplace(std::move(description), height);
-        }
+        const int height = rowHeight(layout, row, rows_[row]->describe());
         // A row taller than a page, which the journal's texts never give, is
         // cut where the page ends.
         const int top = measured_.furniture + measured_.columns;
@@ -140,12 +268,22 @@ void JournalPrintout::OnPreparePrinting() {
     footerAlone_ = used + measured_.footer > a.height;
 }
 
+void JournalPrintout::closePreview() {
+    // A preview counts the pages as its frame first paints: cancelled there,
+    // the frame has nothing to show and goes.
+    wxPrintPreview* preview = IsPreview() ? GetPreview() : nullptr;
+    if (wxFrame* frame = preview ? preview->GetFrame() : nullptr)
+        frame->CallAfter([frame] { frame->Close(); });
+}
+
 bool JournalPrintout::HasPage(int page) {
     return page > 0 && size_t(page) < starts_.size() + (footerAlone_ ? 1 : 0);
 }
 
 void JournalPrintout::GetPageInfo(int* minPage, int* maxPage, int* pageFrom, int* pageTo) {
-    const int pages = starts_.size() < 2 ? 0 : int(starts_.size()) - 1 + (footerAlone_ ? 1 : 0);
+    int pages = starts_.size() < 2 ? 0 : int(starts_.size()) - 1 + (footerAlone_ ? 1 : 0);
+    // A preview has a page to show until its frame goes.
+    if (cancelled_ && IsPreview()) pages = 1;
     *minPage = 1;
     *maxPage = pages;
     *pageFrom = pages ? 1 : 0;

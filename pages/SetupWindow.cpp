@@ -243,8 +243,12 @@ bool SetupWindow::storeTypedEdits() {
 void SetupWindow::updateRecorder(wxCommandEvent&) {
     if (!storeTypedEdits()) return;
     actions_.imageEdited();
-    actions_.analyse();
-    // A refused analysis does not stop the write: the passport is in the image.
+    // What the analysis refuses is not written, as the command line's write
+    // refuses it: the recorder would hold a passport the program cannot read.
+    if (!actions_.analyse()) {
+        wxLogError(L"%s", L"Запись в регистратор не выполнена: анализ образа не завершен");
+        return;
+    }
     actions_.writeToRecorder();
 }
 

@@ -6,6 +6,7 @@
 #include <wx/html/htmlwin.h>
 #include <wx/html/winpars.h>
 #include <wx/intl.h>
+#include <wx/log.h>
 #include <wx/print.h>
 #include <wx/progdlg.h>
 #include <wx/sizer.h>
@@ -192,12 +193,9 @@ std::unique_ptr<JournalPrintout> TextLog::printout(bool interactive) {
 }
 
 void TextLog::printPage() {
-    wxPrintDialogData data(printer.printData);
-    data.SetAllPages(true);
-    wxPrinter toolkitPrinter(&data);
     auto p = printout(true);
-    if (toolkitPrinter.Print(nullptr, p.get(), true))
-        printer.printData = toolkitPrinter.GetPrintDialogData().GetPrintData();
+    const wxString error = printWithDialog(nullptr, *p, printer.printData);
+    if (!error.empty() && !p->cancelled()) wxLogError(L"%s", error);
 }
 
 void TextLog::previewPage() {

@@ -12,8 +12,13 @@ namespace {
 constexpr double pixelsPerPoint = 96.0 / 72.0;
 }
 
-void CairoCanvas::source(Rgb c) {
-    cairo_set_source_rgb(cr_, c.r / 255.0, c.g / 255.0, c.b / 255.0);
+CairoCanvas::~CairoCanvas() {
+    for (const Stamp& s : stamps_)
+        cairo_surface_destroy(s.picture);
+}
+
+void CairoCanvas::source(cairo_t* cr, Rgb c) const {
+    cairo_set_source_rgb(cr, c.r / 255.0, c.g / 255.0, c.b / 255.0);
 }
 
 void CairoCanvas::setFont(const CanvasFont& font) {
@@ -49,22 +54,22 @@ void CairoCanvas::drawRotatedText(const std::string& text, int x, int y, double 
     cairo_translate(cr_, x, y);
     cairo_rotate(cr_, -degrees * M_PI / 180.0);
     cairo_move_to(cr_, 0, fe.ascent);
-    source(text_);
+    source(cr_, text_);
     cairo_show_text(cr_, text.c_str());
     cairo_restore(cr_);
 }
 
-void CairoCanvas::stroke() {
-    source(pen_);
-    cairo_set_line_width(cr_, penWidth_);
+void CairoCanvas::stroke(cairo_t* cr) const {
+    source(cr, pen_);
+    cairo_set_line_width(cr, penWidth_);
     if (penStyle_ == dotDash) {
         const double w = penWidth_;
         const double dashes[] = {7 * w, 3 * w, 1 * w, 3 * w};
-        cairo_set_dash(cr_, dashes, 4, 0);
+        cairo_set_dash(cr, dashes, 4, 0);
     } else {
-        cairo_set_dash(cr_, nullptr, 0, 0);
+        cairo_set_dash(cr, nullptr, 0, 0);
     }
-    cairo_stroke(cr_);
+    cairo_stroke(cr);
 }
 
 void CairoCanvas::drawLine(int x1, int y1, int x2, int y2) {
@@ -73,7 +78,7 @@ void CairoCanvas::drawLine(int x1, int y1, int x2, int y2) {
     cairo_move_to(cr_, x1 + o, y1 + o);
     cairo_line_to(cr_, x2 + o, y2 + o);
     cairo_set_line_cap(cr_, CAIRO_LINE_CAP_SQUARE);
-    stroke();
+    stroke(cr_);
 }
 
 void CairoCanvas::drawRectangle(int x, int y, int width, int height) {
@@ -81,22 +86,58 @@ void CairoCanvas::drawRectangle(int x, int y, int width, int height) {
     if (height < 0) y += height, height = -height;
     if (brush_) {
         cairo_rectangle(cr_, x, y, width, height);
-        source(*brush_);
+        source(cr_, *brush_);
         cairo_fill(cr_);
     }
     const double o = penWidth_ % 2 ? 0.5 : 0;
     cairo_rectangle(cr_, x + o, y + o, std::max(width - 1, 0), std::max(height - 1, 0));
-    stroke();
+    stroke(cr_);
+}
+
+void CairoCanvas::circle(cairo_t* cr, double x, double y, int radius) const {
+    cairo_new_sub_path(cr);
+    cairo_arc(cr, x, y, radius, 0, 2 * M_PI);
+    if (brush_) {
+        source(cr, *brush_);
+        cairo_fill_preserve(cr);
+    }
+    stroke(cr);
+}
+
+const CairoCanvas::Stamp* CairoCanvas::stampFor(int radius) {
+    // Pixels of an image as they are: no scale, no offset but whole pixels.
+    if (cairo_surface_get_type(cairo_get_target(cr_)) != CAIRO_SURFACE_TYPE_IMAGE) return nullptr;
+    cairo_matrix_t m;
+    cairo_get_matrix(cr_, &m);
+    if (m.xx != 1 || m.yy != 1 || m.xy != 0 || m.yx != 0 || m.x0 != std::floor(m.x0) ||
+        m.y0 != std::floor(m.y0) || radius < 0 || radius > 64)
+        return nullptr;
+    for (const Stamp& s : stamps_)
+        if (s.radius == radius && s.width == penWidth_ && s.style == penStyle_ && s.pen == pen_ &&
+            s.brush == brush_)
+            return &s;
+    if (stamps_.size() >= 16) return nullptr;
+    const int half = radius + penWidth_ + 2;
+    cairo_surface_t* picture =
+        cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 2 * half + 1, 2 * half + 1);
+    cairo_t* cr = cairo_create(picture);
+    circle(cr, half + 0.5, half + 0.5, radius);
+    cairo_destroy(cr);
+    if (cairo_surface_status(picture) != CAIRO_STATUS_SUCCESS) {
+        cairo_surface_destroy(picture);
+        return nullptr;
+    }
+    stamps_.push_back(Stamp{radius, penWidth_, penStyle_, pen_, brush_, half, picture});
+    return &stamps_.back();
 }
 
 void CairoCanvas::drawCircle(int x, int y, int radius) {
-    cairo_new_sub_path(cr_);
-    cairo_arc(cr_, x + 0.5, y + 0.5, radius, 0, 2 * M_PI);
-    if (brush_) {
-        source(*brush_);
-        cairo_fill_preserve(cr_);
+    if (const Stamp* stamp = stampFor(radius)) {
+        cairo_set_source_surface(cr_, stamp->picture, x - stamp->half, y - stamp->half);
+        cairo_paint(cr_);
+        return;
     }
-    stroke();
+    circle(cr_, x + 0.5, y + 0.5, radius);
 }
 
 void CairoCanvas::clip(int x, int y, int width, int height) {

@@ -4,10 +4,12 @@
 // window's size looks like the window.
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "views/Canvas.h"
 
 typedef struct _cairo cairo_t;
+typedef struct _cairo_surface cairo_surface_t;
 class GraphDraw;
 
 class CairoCanvas : public Canvas {
@@ -28,14 +30,33 @@ public:
     void clip(int x, int y, int width, int height) override;
     void unclip() override;
 
+    ~CairoCanvas() override;
+    CairoCanvas(const CairoCanvas&) = delete;
+    CairoCanvas& operator=(const CairoCanvas&) = delete;
+
 private:
-    void source(Rgb colour);
-    void stroke();
+    void source(cairo_t* cr, Rgb colour) const;
+    void stroke(cairo_t* cr) const;
+    void circle(cairo_t* cr, double x, double y, int radius) const;
+    // A circle of radius drawn with the pen and brush of now on a picture of
+    // its own, centred at (half, half): painted where a circle goes, it puts
+    // the same pixels there as drawing the circle, for a fraction of the
+    // work. None where the target is no picture of pixels as they are.
+    struct Stamp {
+        int radius, width;
+        PenStyle style;
+        Rgb pen;
+        std::optional<Rgb> brush;
+        int half;
+        cairo_surface_t* picture;
+    };
+    const Stamp* stampFor(int radius);
     cairo_t* cr_;
     Rgb text_, pen_;
     int penWidth_ = 1;
     PenStyle penStyle_ = solid;
     std::optional<Rgb> brush_;
+    std::vector<Stamp> stamps_;
 };
 
 // Paints draw on a white width x height picture and writes it as PNG, the

@@ -152,11 +152,17 @@ std::string journalColumnsHtml(int timeWidth) {
 }
 
 std::string journalItemHtml(const genericParser& e, int timeWidth) {
-    const RowColours c = coloursFor(e.importance);
+    return journalRowHtml(eventTimeText(e.seconds, e.tenths), e.describe(), e.importance,
+                          timeWidth);
+}
+
+std::string journalRowHtml(const std::string& time, const std::string& description,
+                           uint8_t importance, int timeWidth) {
+    const RowColours c = coloursFor(importance);
     std::string html = tableFont + "<TABLE BORDER=1 CELLSPACING=0 WIDTH=100%><TR>";
-    appendCell(html, c, eventTimeText(e.seconds, e.tenths), timeWidth);
+    appendCell(html, c, time, timeWidth);
     html += "</TD>";
-    appendCell(html, c, e.describe());
+    appendCell(html, c, description);
     html += "</TD></TR></TABLE></FONT>";
     return html;
 }

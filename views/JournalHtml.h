@@ -37,3 +37,7 @@ std::string journalHeadHtml(int timeWidth);
 // The header row alone, as journalHeadHtml has it: the columns' names.
 std::string journalColumnsHtml(int timeWidth);
 std::string journalItemHtml(const genericParser& e, int timeWidth);
+// The same row from its texts: a date column's text, a description (HTML)
+// and the importance that colours it.
+std::string journalRowHtml(const std::string& time, const std::string& description,
+                           uint8_t importance, int timeWidth);

@@ -4,15 +4,21 @@
 // document. The figures of a full memory are printed for the record.
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <memory>
 #include <unistd.h>
+#include <vector>
 
+#include <wx/app.h>
 #include <wx/checkbox.h>
 #include <wx/clipbrd.h>
 #include <wx/combobox.h>
 #include <wx/html/htmlcell.h>
 #include <wx/html/htmlwin.h>
 #include <wx/notebook.h>
+#include <wx/print.h>
 #include <wx/textctrl.h>
 #include <wx/uiaction.h>
 
@@ -20,6 +26,8 @@
 #include "common/Progress.h"
 #include "events/EventTime.h"
 #include "gui/GuiTest.h"
+#include "gui/Printing.h"
+#include "pages/JournalPrintout.h"
 #include "pages/TextLog.h"
 #include "testsupport/FullMemory.h"
 #include "testsupport/ScopedTZ.h"
@@ -217,6 +225,72 @@ TEST_F(JournalViewTest, CtrlCCopiesTheSelectedRows) {
     }
     EXPECT_EQ(copied, expected);
     EXPECT_NE(expected.find("/2022 10:0"), std::string::npos) << expected;
+}
+
+// Cancels at the first report of the printing of pages, after they were counted.
+struct CancelWhenPrinting : Progress {
+    bool update(int, const std::string& message) override {
+        return message.find("Печать") == std::string::npos;
+    }
+};
+
+// The print previews open.
+std::vector<wxPreviewFrame*> previews() {
+    std::vector<wxPreviewFrame*> open;
+    for (wxWindow* w : wxTopLevelWindows)
+        if (auto* preview = dynamic_cast<wxPreviewFrame*>(w);
+            preview && !wxTheApp->IsScheduledForDestruction(preview) && !preview->IsBeingDeleted())
+            open.push_back(preview);
+    return open;
+}
+
+TEST_F(JournalViewTest, ACancelledLongPrintLeavesNothingAndThePageGoesOn) {
+    TempDir dir;
+    {
+        RecorderImage image;
+        synthesizeFullMemory(image);
+        image.save(dir.file("full.rpd"));
+    }
+    frame->openImageFile(wxString::FromUTF8(dir.file("full.rpd")));
+    showJournal();
+    applyEverything();
+    ASSERT_GT(view().rows().size(), 20000u);
+
+    // The preview's progress dialog, cancelled while the pages are counted:
+    // no preview stays open.
+    {
+        guitest::ProgressWatch watch(true);
+        page().previewPage();
+        EXPECT_TRUE(guitest::waitFor([&] { return watch.cancelled && previews().empty(); }));
+    }
+
+    // A PDF cancelled while its pages are counted, or after some are made:
+    // no file, nothing else beside it.
+    for (bool counting : {true, false}) {
+        std::unique_ptr<Progress> cancel;
+        if (counting)
+            cancel = std::make_unique<CancelAtOnce>();
+        else
+            cancel = std::make_unique<CancelWhenPrinting>();
+        JournalPrintout printout(L"Журнал", view().rows(), L"", page().printer.pageSetupData,
+                                 std::move(cancel));
+        EXPECT_FALSE(printToPdf(printout, page().printer.printData,
+                                wxString::FromUTF8(dir.file("journal.pdf")))
+                         .empty());
+        EXPECT_TRUE(printout.cancelled());
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
+                                std::filesystem::directory_iterator()),
+                  1); // the image alone
+    }
+
+    // The page goes on: its preview opens with its pages.
+    page().previewPage();
+    const auto shown = previews();
+    ASSERT_EQ(shown.size(), 1u);
+    wxPrintPreviewBase* preview = shown[0]->GetControlBar()->GetPrintPreview();
+    EXPECT_TRUE(guitest::waitFor([&] { return preview->GetMaxPage() > 1000; }));
+    shown[0]->Destroy();
+    wxTheApp->ProcessPendingEvents();
 }
 
 } // namespace

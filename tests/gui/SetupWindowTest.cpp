@@ -20,6 +20,7 @@
 #include "app/MainFrame.h"
 #include "gui/DateChoice.h"
 #include "gui/GuiTest.h"
+#include "gui/QuestionDialog.h"
 #include "image/WritableView.h"
 #include "pages/ReportWindow.h"
 #include "pages/SetupWindow.h"
@@ -40,6 +41,21 @@ protected:
         EXPECT_EQ(utf8(dialog->GetTitle()), "Запись завершена");
         return wxID_OK;
     }
+};
+
+// The offer to write again after a failed write, answered.
+class WriteAgain : public wxExpectModalBase<QuestionDialog, WriteAgain> {
+public:
+    explicit WriteAgain(int answer) : answer_(answer) {}
+
+protected:
+    int OnInvoked(QuestionDialog* dialog) const override {
+        EXPECT_EQ(utf8(dialog->GetTitle()), "Запись не выполнена");
+        return answer_;
+    }
+
+private:
+    int answer_;
 };
 
 std::vector<uint8_t> bytesOf(const RecorderImage& image) {
@@ -103,10 +119,10 @@ protected:
     }
 
     // The reader emulator serves a recorder holding what the image holds now.
-    void startRecorder() {
+    void startRecorder(EmulatorFaults faults = {}) {
         std::copy(frame->image.data(), frame->image.data() + RecorderImage::ImageSize,
                   recorder.data());
-        emulator = std::make_unique<EmulatorThread>(recorder);
+        emulator = std::make_unique<EmulatorThread>(recorder, faults);
         ::setenv("GRUVIK2_BRIDGES", emulator->path().c_str(), 1);
     }
     // Stops the emulator once it has served what reached it.
@@ -319,18 +335,37 @@ TEST_F(SetupPageTest, UpdateStoresTheFieldsAnalysesAndWritesThePassportPages) {
     EXPECT_EQ(emulator->stats().pagesStored, 3u);
 }
 
-TEST_F(SetupPageTest, ARefusedAnalysisStillWritesThePassport) {
+TEST_F(SetupPageTest, ARefusedImageIsNotWrittenAndAFailedWriteIsOfferedAgain) {
     analyseSample({});
     page->lifeField->ChangeValue(L"31");
     frame->image.page(RecorderImage::HeaderPage)[5] = 8; // a header the analysis refuses
     startRecorder();
-    update(false);
+    const std::vector<uint8_t> before = bytesOf(recorder);
+    press(CmdUpdateRecorder);
     EXPECT_EQ(guitest::takeLoggedErrors(),
-              std::vector<std::string>{"Эта версия программы не может работать с количеством "
-                                       "дискретных каналов, отличных от 6!"});
+              (std::vector<std::string>{"Эта версия программы не может работать с количеством "
+                                        "дискретных каналов, отличных от 6!",
+                                        "Запись в регистратор не выполнена: анализ образа не "
+                                        "завершен"}));
     stopRecorder();
-    EXPECT_EQ(recorder.page(4)[2120 - 2112], 31);
-    EXPECT_TRUE(writableAreaAsImage());
+    EXPECT_EQ(emulator->stats().commands, "");
+    EXPECT_TRUE(bytesOf(recorder) == before);
+    EXPECT_EQ(*WritableView(frame->image).serviceLife, 31); // stored in the image all the same
+
+    // A recorder that refuses the pages: the window says so and offers the
+    // write again, as often as the user asks.
+    frame->image.page(RecorderImage::HeaderPage)[5] = 6;
+    EmulatorFaults refusing;
+    refusing.refuseWrites = true;
+    startRecorder(refusing);
+    wxTEST_DIALOG(press(CmdUpdateRecorder), WriteAgain(wxID_YES), WriteAgain(wxID_NO));
+    const std::vector<std::string> errors = guitest::takeLoggedErrors();
+    ASSERT_EQ(errors.size(), 2u);
+    EXPECT_NE(errors[0].find("не записаны в регистратор"), std::string::npos) << errors[0];
+    stopRecorder();
+    // Each write reads the header (the serial number) first.
+    EXPECT_EQ(emulator->stats().sessions, 4u);
+    EXPECT_EQ(emulator->stats().pagesStored, 0u);
 }
 
 TEST_F(SetupPageTest, ACharacterWithoutAWindows1251FormIsNamedAndNothingIsStoredOrWritten) {
