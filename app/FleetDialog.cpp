@@ -58,10 +58,13 @@ FleetDialog::FleetDialog(wxWindow* parent, std::vector<FleetRow> rows, const wxS
 
     list = new wxListCtrl(this, wxID_ANY, wxDefaultPosition, wxSize(980, 300),
                           wxLC_REPORT | wxLC_SINGLE_SEL);
-    const std::pair<const wchar_t*, int> columns[] = {
-        {L"Регистратор", 90},         {L"Показаний", 80},         {L"Последнее показание", 140},
-        {L"Использовано на дату", 170}, {L"Исчерпание ресурса", 130}, {L"Конец срока службы", 130},
-        {L"Отметки", 400}};
+    const std::pair<const wchar_t*, int> columns[] = {{L"Регистратор", 90},
+                                                      {L"Показаний", 80},
+                                                      {L"Последнее показание", 140},
+                                                      {L"Использовано на дату", 170},
+                                                      {L"Исчерпание ресурса", 130},
+                                                      {L"Конец срока службы", 130},
+                                                      {L"Отметки", 400}};
     for (const auto& [title, width] : columns)
         list->AppendColumn(title, wxLIST_FORMAT_LEFT, width);
     for (size_t i = 0; i < rows_.size(); ++i) {
@@ -80,8 +83,9 @@ FleetDialog::FleetDialog(wxWindow* parent, std::vector<FleetRow> rows, const wxS
         list->SetItem(item, 6, flags.empty() ? wxString(L"—") : flags);
         if (!row.flagTexts.empty()) list->SetItemTextColour(item, wxColour(160, 0, 0));
     }
-    if (!rows_.empty()) list->SetItemState(0, wxLIST_STATE_SELECTED | wxLIST_STATE_FOCUSED,
-                                           wxLIST_STATE_SELECTED | wxLIST_STATE_FOCUSED);
+    if (!rows_.empty())
+        list->SetItemState(0, wxLIST_STATE_SELECTED | wxLIST_STATE_FOCUSED,
+                           wxLIST_STATE_SELECTED | wxLIST_STATE_FOCUSED);
     sizer->Add(list, 1, wxLEFT | wxRIGHT | wxEXPAND, 8);
 
     auto* buttons = new wxBoxSizer(wxHORIZONTAL);

@@ -64,7 +64,7 @@ bool findRunTimeFiles() {
     return false;
 }
 const char* const windowUsage =
-    "Использование: gruvik2 [--archive ПАПКА] [фильтр] [ОБРАЗ.rpd]\n"
+    "Использование: gruvik2 [фильтр] [ОБРАЗ.rpd]\n"
     "          или: gruvik2 --print-pdf ФАЙЛ.pdf --page СТРАНИЦА [--orientation ОРИЕНТАЦИЯ] "
     "[фильтр] ОБРАЗ.rpd\n";
 const char* const windowHelp =

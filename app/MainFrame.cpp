@@ -67,8 +67,20 @@ const wxSize PreferredWindowSize(1100, 700);
 
 const wchar_t* const ProgramTitle = L"Грувик2 1.0.0";
 
+namespace {
+// The archive's folder of the environment; none when it names none (no home
+// folder), which the archive's commands then report.
+std::string defaultArchiveFolder() {
+    try {
+        return Archive::defaultFolder();
+    } catch (const std::exception&) {
+        return {};
+    }
+}
+} // namespace
+
 MainFrame::MainFrame()
-    : wxFrame(nullptr, wxID_ANY, ProgramTitle), archiveFolder(Archive::defaultFolder()) {
+    : wxFrame(nullptr, wxID_ANY, ProgramTitle), archiveFolder(defaultArchiveFolder()) {
     buildMenus();
     CreateStatusBar(1, wxSTB_SIZEGRIP | wxFULL_REPAINT_ON_RESIZE);
     buildToolBar();

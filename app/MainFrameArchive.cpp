@@ -15,6 +15,9 @@
 void MainFrame::fileIntoArchive(const wxString& path, const wxString& what) {
     const wxString folder = wxString::FromUTF8(archiveFolder);
     try {
+        if (archiveFolder.empty())
+            throw errorExc("папка архива не задана: нет домашней папки, укажите её в "
+                           "GRUVIK2_ARCHIVE или --archive");
         const Archive::Added added = Archive(archiveFolder).add(std::string(path.utf8_str()));
         const wxString where = wxString::FromUTF8(added.path);
         SetStatusText(added.alreadyFiled ? what + L" уже был в архиве: " + where

@@ -53,7 +53,8 @@ bool MainFrame::openImageFile(const wxString& path, const std::function<void()>&
     archive.Normalize(wxPATH_NORM_DOTS | wxPATH_NORM_ABSOLUTE);
     wxFileName file(path);
     file.Normalize(wxPATH_NORM_DOTS | wxPATH_NORM_ABSOLUTE);
-    if (!archiveFolder.empty() && file.GetFullPath().StartsWith(archive.GetPath(wxPATH_GET_SEPARATOR)))
+    if (!archiveFolder.empty() &&
+        file.GetFullPath().StartsWith(archive.GetPath(wxPATH_GET_SEPARATOR)))
         protectInput(fileName(path));
     try {
         // Loaded beside the shown image, which stays with its events and

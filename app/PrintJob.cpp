@@ -27,8 +27,8 @@ bool isPrintJob(const std::vector<std::string>& args) {
 
 std::optional<PrintJob> parsePrintJob(const std::vector<std::string>& args, std::string& error) {
     PrintJob job;
-    if (auto e = parseReportOptions(args, {"--print-pdf", "--page", "--orientation", "--archive"}, job.options,
-                                    job.fromGiven, job.toGiven)) {
+    if (auto e = parseReportOptions(args, {"--print-pdf", "--page", "--orientation", "--archive"},
+                                    job.options, job.fromGiven, job.toGiven)) {
         error = *e;
         return std::nullopt;
     }

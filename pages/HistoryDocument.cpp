@@ -65,7 +65,8 @@ std::string overloadsText(const Period& p) {
 
 std::string historyTableHtml(const std::vector<HistoryRow>& rows, const std::string& currentSha256,
                              bool withTime) {
-    const size_t columns = rows.empty() ? 1 : std::max<size_t>(rows.back().reading.columns.size(), 1);
+    const size_t columns =
+        rows.empty() ? 1 : std::max<size_t>(rows.back().reading.columns.size(), 1);
     std::string h = "<TABLE WIDTH=100% BORDER=1 CELLSPACING=0 CELLPADDING=3><TR>";
     h += headCell("Дата показания", " ROWSPAN=2");
     h += headCell("Циклов всего", " ROWSPAN=2");
@@ -102,7 +103,7 @@ std::string historyTableHtml(const std::vector<HistoryRow>& rows, const std::str
             h += "<TD COLSPAN=3 ALIGN=CENTER><I>" + periodGap(p) + "</I></TD>";
         }
         for (size_t c = 0; c < columns; ++c) {
-            const ReadingColumn* col = c + 1 == columns ? crane
+            const ReadingColumn* col = c + 1 == columns           ? crane
                                        : c + 1 < r.columns.size() ? &r.columns[c]
                                                                   : nullptr;
             h += cell(r.countersWritten && col ? percentText(col->usedToDatePercent) : noDataText);
@@ -147,10 +148,10 @@ std::string historyPrintHtml(const std::vector<HistoryRow>& rows, const HistoryP
 
     // The figures between the last two readings.
     const HistoryRow* last = rows.empty() ? nullptr : &rows.back();
-    const std::string since =
-        rows.size() >= 2 ? " с " + dayOf(rows[rows.size() - 2].reading.lastEventSeconds) +
-                               " по " + dayOf(last->reading.lastEventSeconds)
-                         : std::string();
+    const std::string since = rows.size() >= 2
+                                  ? " с " + dayOf(rows[rows.size() - 2].reading.lastEventSeconds) +
+                                        " по " + dayOf(last->reading.lastEventSeconds)
+                                  : std::string();
     if (!last || last->period.state != Period::State::known) {
         h += sectionHead("За период между двумя последними показаниями") + "<TR><TD>" +
              (last && rows.size() >= 2 ? periodGap(last->period)
@@ -162,8 +163,7 @@ std::string historyPrintHtml(const std::vector<HistoryRow>& rows, const HistoryP
         h += sectionHead("За период" + since) + "<TR><TD></TD>";
         for (size_t c = 0; c < n; ++c)
             h += "<TD WIDTH=15%>" +
-                 (c + 1 == n ? std::string("Кран в целом")
-                             : "Группа №" + std::to_string(c + 1)) +
+                 (c + 1 == n ? std::string("Кран в целом") : "Группа №" + std::to_string(c + 1)) +
                  "</TD>";
         h += "</TR>";
         auto row = [&](const char* label, auto value) {
@@ -183,11 +183,11 @@ std::string historyPrintHtml(const std::vector<HistoryRow>& rows, const HistoryP
         row("Поднято грузов, т",
             [](const PeriodColumn& c) { return liftedTonnesText(float(c.liftedKg)); });
         h += "</TABLE></P>";
-        h += sectionHead("События и время работы за период") + "<TR><TD WIDTH=70%>Перегрузок</TD><TD>" +
-             overloadsText(p) + "</TD></TR><TR><TD>Отказов датчиков</TD><TD>" +
-             (p.eventsComplete ? "" : "≥ ") + countText(p.sensorFailures) +
-             "</TD></TR><TR><TD>Включений</TD><TD>" + (p.eventsComplete ? "" : "≥ ") +
-             countText(p.powerOns) + "</TD></TR>";
+        h += sectionHead("События и время работы за период") +
+             "<TR><TD WIDTH=70%>Перегрузок</TD><TD>" + overloadsText(p) +
+             "</TD></TR><TR><TD>Отказов датчиков</TD><TD>" + (p.eventsComplete ? "" : "≥ ") +
+             countText(p.sensorFailures) + "</TD></TR><TR><TD>Включений</TD><TD>" +
+             (p.eventsComplete ? "" : "≥ ") + countText(p.powerOns) + "</TD></TR>";
         const auto& names = last->reading.mechanismNames;
         for (size_t j = 0; j < p.operatingSeconds.size(); ++j)
             h += "<TR><TD>Время работы: " +

@@ -16,7 +16,7 @@ struct HistoryPrintFacts {
     // The passport's fields as the protocol gives them: label, value.
     std::vector<std::pair<std::string, std::string>> passport;
     std::string imageFile;
-    std::string sha256; // of the image file, lowercase hex; empty when unknown
+    std::string sha256;    // of the image file, lowercase hex; empty when unknown
     std::string printedOn; // the date the page is printed, as shown
 };
 

@@ -40,8 +40,10 @@ private:
 };
 
 std::string trimmed(std::string s) {
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\0')) s.pop_back();
-    while (!s.empty() && s.front() == ' ') s.erase(0, 1);
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\0'))
+        s.pop_back();
+    while (!s.empty() && s.front() == ' ')
+        s.erase(0, 1);
     return s;
 }
 
@@ -112,9 +114,7 @@ void HistoryWindow::regenerate(const std::string& archiveFolder, const wxString&
     imageFile_ = imageFile;
     folder_ = archiveFolder;
     imageSha256_.clear();
-    serial_ = session_.events.empty() && imageFile.empty()
-                  ? std::string()
-                  : trimmed(HeaderView(session_.image).serialNumber);
+    serial_ = imageFile.empty() ? std::string() : trimmed(HeaderView(session_.image).serialNumber);
     if (imageFile.empty() || serial_.empty()) {
         showMessage("История показаний",
                     imageFile.empty()
@@ -131,8 +131,8 @@ void HistoryWindow::regenerate(const std::string& archiveFolder, const wxString&
             rows = Archive(archiveFolder).history(serial_);
     } catch (const std::exception& e) {
         showMessage("Архив показаний недоступен",
-                    escapeHtml(failureText(e, true)) + "<BR>Папка архива: " +
-                        escapeHtml(archiveFolder));
+                    escapeHtml(failureText(e, true)) +
+                        "<BR>Папка архива: " + escapeHtml(archiveFolder));
         return;
     }
     if (rows.empty()) {
@@ -144,11 +144,13 @@ void HistoryWindow::regenerate(const std::string& archiveFolder, const wxString&
         return;
     }
     rows_ = std::move(rows);
-    tableHtml = wxString::FromUTF8(
-        "<HTML><BODY><H3>Регистратор № " + escapeHtml(serial_) + ": показаний в архиве " +
-        std::to_string(rows_.size()) + "</H3>" + historyTableHtml(rows_, imageSha256_) +
-        "</BODY></HTML>");
+    tableHtml =
+        wxString::FromUTF8("<HTML><BODY><H3>Регистратор № " + escapeHtml(serial_) +
+                           ": показаний в архиве " + std::to_string(rows_.size()) + "</H3>" +
+                           historyTableHtml(rows_, imageSha256_) + "</BODY></HTML>");
     table->SetPage(tableHtml);
+    // The latest readings in view (the position is clamped to the end).
+    table->Scroll(0, 1 << 20);
     if (!splitter->IsSplit()) splitter->SplitHorizontally(table, chart);
     chart->Refresh();
     printer.furniture = L"История показаний регистратора № " + wxString::FromUTF8(serial_);

@@ -26,6 +26,7 @@ emulate() {
 emulate recorder
 emulate paced --rate 125000
 mkdir -p docs/screenshots
-GRUVIK2_BRIDGES=$(head -1 "$work/recorder.txt") GDK_BACKEND=x11 \
+# The read is filed into an archive of its own.
+GRUVIK2_ARCHIVE="$work/archive" GRUVIK2_BRIDGES=$(head -1 "$work/recorder.txt") GDK_BACKEND=x11 \
   xvfb-run -a -s "-screen 0 1366x768x24" scripts/with-wm.sh \
   build/gruvik2-screenshots docs/screenshots "$work/read.rpd" "$(head -1 "$work/paced.txt")"

@@ -21,11 +21,12 @@ device              image common
 device/linux        device image common
 device/emulated     device/linux device image common
 views               events image common
+history             views events image common
 cli                 views events image common device
 testsupport         views events image common device device/linux device/emulated
 gui                 views events image common device
-pages               gui views events image common device
-app                 pages gui views events image common device
+pages               gui history views events image common device
+app                 pages gui history views events image common device
 '
 # Folders outside the table (tests, tools, benchmarks, the fuzz target, the
 # screenshots) stand above everything and are shown by --graph only.
