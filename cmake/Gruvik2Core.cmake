@@ -10,7 +10,8 @@
 #   gruvik2-events   <- image, common
 #   gruvik2-device   <- image, common (libusb)
 #   gruvik2-views    <- events, image, common (cairo)
-#   gruvik2-core     all five, for the front ends
+#   gruvik2-history  <- views, events, image, common (SQLite, nettle)
+#   gruvik2-core     all six, for the front ends
 #   gruvik2-platform           the system's bridges and priority (Linux)
 #   gruvik2-platform-emulated  emulated bridges instead, for the demo and tests
 # An executable links gruvik2-core and one of the two platforms.
@@ -56,10 +57,10 @@ function(gruvik2_core_library name)
   endforeach()
 endfunction()
 
-foreach(folder common image events device views)
+foreach(folder common image events device views history)
   add_subdirectory(${GRUVIK2_ROOT}/${folder} ${CMAKE_BINARY_DIR}/core/${folder})
 endforeach()
 
 add_library(gruvik2-core INTERFACE)
 target_link_libraries(gruvik2-core INTERFACE gruvik2-common gruvik2-image gruvik2-events
-                      gruvik2-device gruvik2-views)
+                      gruvik2-device gruvik2-views gruvik2-history)

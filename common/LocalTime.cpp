@@ -86,6 +86,12 @@ struct tm localTimeOf(int32_t seconds) {
     return tmv;
 }
 
+bool localTimeOfWide(int64_t seconds, struct tm& out) {
+    if (seconds >= INT32_MIN && seconds <= INT32_MAX) return breakDown(int32_t(seconds), out);
+    const time_t t = time_t(seconds);
+    return int64_t(t) == seconds && localtime_r(&t, &out) != nullptr;
+}
+
 int32_t secondsOfLocal(struct tm fields) {
     return int32_t(std::mktime(&fields));
 }

@@ -20,5 +20,9 @@ int32_t secondsOfLocal(struct tm fields);
 // rather than the time wrapped into another century.
 std::optional<int32_t> secondsOfLocalIn32(struct tm fields);
 
+// The broken-down local time of seconds beyond the recorder's 32 bits (a
+// forecast decades ahead); false when the system has none for it.
+bool localTimeOfWide(int64_t seconds, struct tm& out);
+
 // strftime of the local time of seconds; empty when it cannot be broken down.
 std::string localTimeText(int32_t seconds, const char* format);

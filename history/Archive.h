@@ -39,9 +39,9 @@ struct ReadingColumn {
 
 // One filed image.
 struct Reading {
-    std::string serial;         // the recorder's serial number (4 characters)
-    std::string path;           // the archived image, absolute
-    std::string sha256;         // of the image file's bytes, lowercase hex
+    std::string serial; // the recorder's serial number (4 characters)
+    std::string path;   // the archived image, absolute
+    std::string sha256; // of the image file's bytes, lowercase hex
     int32_t firstEventSeconds = 0;
     int32_t lastEventSeconds = 0; // the reading's date
     std::string firmware;
@@ -97,18 +97,19 @@ struct FleetRow {
     Period lastPeriod; // the latest against the one before it
     size_t readings = 0;
     // The flags, each with its reason in flagTexts (Russian, in this order).
-    bool usedTwoThirds = false;      // used share to date ≥ 2/3 (any column)
-    bool lifeEndSoon = false;        // service-life end within 12 months (or past)
-    bool exhaustionSoon = false;     // exhaustion date within 12 months (or past)
-    bool newOverloads = false;       // overload starts since the previous reading
-    bool newSensorFailures = false;  // sensor failures since the previous reading
-    bool stale = false;              // no reading for more than 12 months
+    bool usedTwoThirds = false;     // used share to date ≥ 2/3 (any column)
+    bool lifeEndSoon = false;       // service-life end within 12 months (or past)
+    bool exhaustionSoon = false;    // exhaustion date within 12 months (or past)
+    bool newOverloads = false;      // overload starts since the previous reading
+    bool newSensorFailures = false; // sensor failures since the previous reading
+    bool stale = false;             // no reading for more than 12 months
     std::vector<std::string> flagTexts;
 };
 
 struct ArchiveCheck {
     bool consistent = true;
     std::vector<std::string> problems; // one line each, what was found (and done)
+    size_t unrepaired = 0;             // problems left as they were
 };
 
 class Archive {
@@ -127,7 +128,7 @@ public:
     const std::string& folder() const;
 
     struct Added {
-        std::string path;         // where the image is filed
+        std::string path;          // where the image is filed
         bool alreadyFiled = false; // the same bytes were filed before, at path
         Reading reading;
     };
@@ -155,6 +156,11 @@ public:
     // The engineer's notes on a filed reading (empty when none), and storing them.
     std::string notes(const Reading& reading) const;
     void setNotes(const Reading& reading, const std::string& text);
+
+    // Index rows without image files, as if readings had been filed: for
+    // benchmarks and tests that need a large index quickly. Each row's file is
+    // SERIAL/SHA256.rpd (which check then finds missing); no event times.
+    void indexOnly(const std::vector<Reading>& readings);
 
 private:
     struct Impl;

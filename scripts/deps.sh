@@ -10,7 +10,7 @@ PACKAGES=(
   libwxgtk3.2-dev libusb-1.0-0-dev libcairo2-dev
   xvfb xauth x11-utils imagemagick fonts-liberation fonts-dejavu-core
   zip librsvg2-bin wx3.2-i18n poppler-utils clang-format
-  nlohmann-json3-dev python3 locales openbox help2man
+  nlohmann-json3-dev libsqlite3-dev nettle-dev python3 locales openbox help2man
 )
 if [ "${GRUVIK2_FUZZ:-0}" = 1 ]; then PACKAGES+=(clang libclang-rt-14-dev); fi
 # What the test of the Debian package checks it with (tests/cli/package.sh).

@@ -20,6 +20,9 @@ device/Probe.cpp            device/linux/TermiosLine.h fail
 device/linux/Probe.cpp      device/emulated/EmulatedBridgeLibrary.h fail
 cli/Probe.cpp               gui/Pictures.h            fail
 views/Probe.cpp             nowhere/Thing.h           fail
+views/Probe.cpp             history/Archive.h         fail
+history/Probe.cpp           device/Crc16.h            fail
+cli/Probe.cpp               history/Archive.h         pass
 pages/Probe.cpp             gui/HtmlPage.h            pass
 app/Probe.cpp               pages/SetupWindow.h       pass
 device/emulated/Probe.cpp   device/linux/BridgeLine.h pass

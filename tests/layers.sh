@@ -22,9 +22,9 @@ device/linux        device image common
 device/emulated     device/linux device image common
 views               events image common
 history             views events image common
-cli                 views events image common device
-testsupport         views events image common device device/linux device/emulated
-gui                 views events image common device
+cli                 history views events image common device
+testsupport         history views events image common device device/linux device/emulated
+gui                 history views events image common device
 pages               gui history views events image common device
 app                 pages gui history views events image common device
 '

@@ -110,8 +110,10 @@ ExportRecord summarizeOne(const std::string& path, Worker& worker) {
             row.emplace_back(name, general(name));
         for (const char* name :
              {"cycles_total", "cycles_overload", "kr", "loading_mode", "utilisation_class",
-              "classification_group", "used_resource_percent"})
+              "classification_group", "used_resource_percent", "used_to_date_percent",
+              "exhaustion_date"})
             row.emplace_back(name, figure(name));
+        row.emplace_back("service_life_end", general("service_life_end"));
         row.emplace_back("overloads", ExportValue::of((long long)overloads));
         row.emplace_back("sensor_failures", ExportValue::of((long long)failures));
         row.emplace_back("power_ons", ExportValue::of((long long)powerOns));
@@ -143,6 +145,9 @@ const std::vector<std::string>& summaryColumns() {
                                                      "utilisation_class",
                                                      "classification_group",
                                                      "used_resource_percent",
+                                                     "used_to_date_percent",
+                                                     "exhaustion_date",
+                                                     "service_life_end",
                                                      "overloads",
                                                      "sensor_failures",
                                                      "power_ons"};

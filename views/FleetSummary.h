@@ -17,7 +17,8 @@ class OutputWriter;
 // file, error, serial_number, firmware, passport_group, commissioning_date,
 // installation_date, first_event, last_event, cycles_total, cycles_overload,
 // kr, loading_mode, utilisation_class, classification_group,
-// used_resource_percent, overloads, sensor_failures, power_ons.
+// used_resource_percent, used_to_date_percent, exhaustion_date,
+// service_life_end, overloads, sensor_failures, power_ons.
 const std::vector<std::string>& summaryColumns();
 
 struct FleetSummary {

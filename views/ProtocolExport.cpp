@@ -9,6 +9,7 @@
 #include "image/WritableView.h"
 #include "views/ProtocolDocument.h"
 #include "views/RecorderSession.h"
+#include "views/ResourceFigures.h"
 
 const char* const countersNotWrittenText =
     "нет данных счетчиков циклов: в регистраторе не записано ни одной страницы счетчиков";
@@ -41,6 +42,10 @@ ProtocolExport protocolExport(const RecorderSession& session) {
     g.emplace_back("installation_date",
                    ExportValue::ofTextOrNone(isoLocalDate(passport.installation())));
     g.emplace_back("service_life_years", ExportValue::of(*passport.serviceLife));
+    std::optional<ResourceFigures> resource;
+    if (f) resource = computeResource(image, *f, *period);
+    g.emplace_back("service_life_end",
+                   resource ? ExportValue::ofTextOrNone(resource->serviceLifeEnd) : none);
     g.emplace_back("passport_group",
                    ExportValue::ofText(strprintf("A%d", int(*passport.passportGroup))));
     g.emplace_back("text", ExportValue::ofText(passport.text()));
@@ -72,6 +77,10 @@ ProtocolExport protocolExport(const RecorderSession& session) {
         r.emplace_back("classification_group", text(strprintf("A%u", c.a)));
         r.emplace_back("used_resource_percent",
                        decimal(c.usedResource, usedResourceText(c.usedResource)));
+        const ResourceColumn& rc = resource->columns[i];
+        r.emplace_back("used_to_date_percent",
+                       decimal(float(rc.usedToDatePercent), usedToDateText(rc.usedToDatePercent)));
+        r.emplace_back("exhaustion_date", ExportValue::ofTextOrNone(rc.exhaustionDate));
         p.columns.push_back(std::move(r));
     }
     for (size_t j = 0; j < f->operatingSeconds.size(); ++j) {

@@ -14,12 +14,13 @@ class RecorderSession;
 struct ProtocolExport {
     // protocol_date, first_event, last_event, observed_seconds, serial_number,
     // firmware, commissioning_date, installation_date, service_life_years,
-    // passport_group, text. Without events the period and dates are none.
+    // service_life_end, passport_group, text. Without events the period and dates are none.
     ExportRecord general;
     // One per column of the cycle table, the groups and then the crane:
     // group (0: the crane), label, cycles_total, cycles_overload,
     // cycles_q1..q4, kr, lifted_t, loading_mode, utilisation_class,
-    // classification_group, used_resource_percent. Empty without events.
+    // classification_group, used_resource_percent, used_to_date_percent,
+    // exhaustion_date (views/ResourceFigures.h). Empty without events.
     // The figures are none when the counters were never written, and a
     // decimal is none when it is not a finite number.
     std::vector<ExportRecord> columns;

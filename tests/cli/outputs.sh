@@ -70,8 +70,8 @@ f626df3870ea703eaf9397e8082f6fdc38908f276a056704be32d7804d84ca3e  demo.protocol
 1cbebae8d813f45c57134710d6d292916218df5fb734ea51f095740258e7be96  full.journal-all
 8706d4051b261ef96ba12d6aa0951cc3500aed1da7861fe23910b863226cb64f  full.journal-some
 f431d9dba335102ca715f2934847a0b4b4bebd3eacf94487d0158b437511fe55  full.protocol
-38589c4dd58b19984aac0ee14ec19fd8fe2c88a3c4f65499115931ca7c3a9aa2  full.protocol-csv
-f9b3dcfa6c246b4e8f3ddad0033b7e043c349bb6ba33e525072ffb78ca0c77f9  full.protocol-json
+543a03784e450fb5dc557d13cd85a8da41d9320bb966437d5646e8ee6cb8301a  full.protocol-csv
+738351443523b0af85ea39aae76471078025812ca228430f3b1d2ddf8022318a  full.protocol-json
 SUMS
 [ $failures -eq 0 ] && echo "outputs: all unchanged" || echo "outputs: $failures changed"
 [ $failures -eq 0 ]
