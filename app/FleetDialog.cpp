@@ -47,11 +47,11 @@ FleetDialog::FleetDialog(wxWindow* parent, std::vector<FleetRow> rows, const wxS
                wxDEFAULT_DIALOG_STYLE | wxRESIZE_BORDER),
       rows_(std::move(rows)) {
     auto* sizer = new wxBoxSizer(wxVERTICAL);
-    wxString heading = L"Архив показаний: " + folder;
+    wxString heading = L"Архив считываний: " + folder;
     if (!note.empty())
         heading += L"\n" + note;
     else if (rows_.empty())
-        heading += L"\nВ архиве нет показаний. Образы попадают в него командой «В архив» меню "
+        heading += L"\nВ архиве нет считываний. Образы попадают в него командой «В архив» меню "
                    L"«Файл» и после каждого чтения регистратора («Считать»).";
     auto* text = new wxStaticText(this, wxID_ANY, heading);
     sizer->Add(text, 0, wxALL | wxEXPAND, 8);
@@ -59,8 +59,8 @@ FleetDialog::FleetDialog(wxWindow* parent, std::vector<FleetRow> rows, const wxS
     list = new wxListCtrl(this, wxID_ANY, wxDefaultPosition, wxSize(980, 300),
                           wxLC_REPORT | wxLC_SINGLE_SEL);
     const std::pair<const wchar_t*, int> columns[] = {{L"Регистратор", 90},
-                                                      {L"Показаний", 80},
-                                                      {L"Последнее показание", 140},
+                                                      {L"Считываний", 80},
+                                                      {L"Последнее считывание", 140},
                                                       {L"Использовано на дату", 170},
                                                       {L"Исчерпание ресурса", 130},
                                                       {L"Конец срока службы", 130},

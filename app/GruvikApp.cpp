@@ -74,7 +74,7 @@ const char* const windowHelp =
     "                            (нужен дисплей; без него: xvfb-run -a gruvik2 …)\n"
     "  --page СТРАНИЦА           protocol, journal, graph или history\n"
     "  --orientation ОРИЕНТАЦИЯ  portrait (по умолчанию) или landscape\n"
-    "  --archive ПАПКА           архив показаний (по умолчанию $GRUVIK2_ARCHIVE, иначе\n"
+    "  --archive ПАПКА           архив считываний (по умолчанию $GRUVIK2_ARCHIVE, иначе\n"
     "                            $XDG_DATA_HOME/gruvik2/archive)\n"
     "Фильтр (как в панели «Фильтр событий»):\n"
     "  --from T, --to T          начало и конец интервала; T: ДД/ММ/ГГГГ ЧЧ:ММ:СС,\n"

@@ -24,7 +24,7 @@ void MainFrame::fileIntoArchive(const wxString& path, const wxString& what) {
                                          : what + L" сохранён в архиве: " + where);
     } catch (const std::exception& e) {
         SetStatusText(what + L" не сохранён в архиве");
-        wxLogWarning(L"%s не сохранён в архиве показаний (%s).\n%s", what, folder,
+        wxLogWarning(L"%s не сохранён в архиве считываний (%s).\n%s", what, folder,
                      wxString::FromUTF8(failureText(e, true)));
     }
     historyPage->regenerate(archiveFolder, filePath);

@@ -16,7 +16,10 @@ std::map<wxString, HtmlDrawing>& drawings() {
 class DrawingCell : public wxHtmlCell {
 public:
     DrawingCell(const wxString& name, int heightPercent, double scale)
-        : name_(name), heightPercent_(heightPercent), scale_(scale) {}
+        : name_(name), heightPercent_(heightPercent), scale_(scale) {
+        // A page break moves above the drawing rather than cut it.
+        SetCanLiveOnPagebreak(false);
+    }
 
     void Layout(int width) override {
         m_Width = width;
@@ -44,6 +47,7 @@ public:
         if (tag.HasParam(L"HEIGHT")) tag.GetParamAsInt(L"HEIGHT", &percent);
         m_WParser->CloseContainer();
         wxHtmlContainerCell* container = m_WParser->OpenContainer();
+        container->SetCanLiveOnPagebreak(false);
         container->InsertCell(new DrawingCell(tag.GetParam(L"NAME"), std::clamp(percent, 1, 200),
                                               m_WParser->GetPixelScale()));
         m_WParser->CloseContainer();

@@ -46,7 +46,7 @@ std::string cell(const std::string& text) {
 std::string periodGap(const Period& p) {
     switch (p.state) {
     case Period::State::first:
-        return "первое показание в архиве";
+        return "первое считывание в архиве";
     case Period::State::countersReset:
         return std::string(noDataText) + ": счётчики сброшены (сброс, замена или стирание)";
     case Period::State::noData:
@@ -68,7 +68,7 @@ std::string historyTableHtml(const std::vector<HistoryRow>& rows, const std::str
     const size_t columns =
         rows.empty() ? 1 : std::max<size_t>(rows.back().reading.columns.size(), 1);
     std::string h = "<TABLE WIDTH=100% BORDER=1 CELLSPACING=0 CELLPADDING=3><TR>";
-    h += headCell("Дата показания", " ROWSPAN=2");
+    h += headCell("Дата считывания", " ROWSPAN=2");
     h += headCell("Циклов всего", " ROWSPAN=2");
     h += headCell("Кр", " ROWSPAN=2");
     h += headCell("Циклов за период", " ROWSPAN=2");
@@ -125,25 +125,29 @@ std::string historyMessageHtml(const std::string& title, const std::string& text
 std::string historyPrintHtml(const std::vector<HistoryRow>& rows, const HistoryPrintFacts& facts,
                              const std::string& drawingTag) {
     std::string h = "<HTML><HEAD>" + htmlCharsetMeta +
-                    "<TITLE>История показаний регистратора</TITLE></HEAD><BODY>";
-    h += "<H2 ALIGN=CENTER><FONT SIZE=\"-1\">История показаний регистратора № " +
+                    "<TITLE>История считываний регистратора</TITLE></HEAD><BODY>";
+    h += "<H2 ALIGN=CENTER><FONT SIZE=\"-1\">История считываний регистратора № " +
          escapeHtml(facts.serial) + "<BR>на " + facts.printedOn + "</FONT></H2>";
 
     h += sectionHead("Регистратор и паспорт крана");
     for (const auto& [label, value] : facts.passport)
-        h += "<TR><TD WIDTH=40%>" + escapeHtml(label) + "</TD><TD><B>" + escapeHtml(value) +
+        h += "<TR><TD WIDTH=45%>" + escapeHtml(label) + "</TD><TD><B>" + escapeHtml(value) +
              "</B></TD></TR>";
     h += "<TR><TD>Файл образа</TD><TD>" + escapeHtml(facts.imageFile) + "</TD></TR>";
-    h += "<TR><TD>SHA-256 файла образа</TD><TD><FONT SIZE=-1><TT>" +
-         (facts.sha256.empty() ? std::string("—") : escapeHtml(facts.sha256)) +
-         "</TT></FONT></TD></TR>";
+    // The checksum in two halves, so that it fits the page.
+    const std::string sha = escapeHtml(facts.sha256);
+    h += "<TR><TD>SHA-256 файла образа</TD><TD><TT>" +
+         (sha.size() > 32 ? sha.substr(0, 32) + "<BR>" + sha.substr(32)
+          : sha.empty()   ? "—"
+                          : sha) +
+         "</TT></TD></TR>";
     h += "</TABLE></P>";
 
     h += "<P>" + drawingTag + "</P>";
 
     // Smaller type from the heading on, which stays with the table's first row.
     h += "<P><FONT SIZE=-1><TABLE WIDTH=50% BORDER=0><TD BGCOLOR=\"#000040\"><B>"
-         "<FONT COLOR=\"#FFFFFF\">Показания в архиве</FONT></B></TD></TABLE>" +
+         "<FONT COLOR=\"#FFFFFF\">Считывания в архиве</FONT></B></TD></TABLE>" +
          historyTableHtml(rows, facts.sha256, false) + "</FONT></P>";
 
     // The figures between the last two readings.
@@ -153,9 +157,9 @@ std::string historyPrintHtml(const std::vector<HistoryRow>& rows, const HistoryP
                                         " по " + dayOf(last->reading.lastEventSeconds)
                                   : std::string();
     if (!last || last->period.state != Period::State::known) {
-        h += sectionHead("За период между двумя последними показаниями") + "<TR><TD>" +
+        h += sectionHead("За период между двумя последними считываниями") + "<TR><TD>" +
              (last && rows.size() >= 2 ? periodGap(last->period)
-                                       : std::string("в архиве одно показание")) +
+                                       : std::string("в архиве одно считывание")) +
              "</TD></TR></TABLE></P>";
     } else {
         const Period& p = last->period;
@@ -197,10 +201,10 @@ std::string historyPrintHtml(const std::vector<HistoryRow>& rows, const HistoryP
     }
 
     h += sectionHead("Заключение инженера") +
-         "<TR><TD WIDTH=40% HEIGHT=36>Инженер (фамилия, имя, отчество)</TD><TD>&nbsp;</TD></TR>"
-         "<TR><TD HEIGHT=36>Удостоверение: номер, кем и когда выдано</TD><TD>&nbsp;</TD></TR>"
-         "<TR><TD HEIGHT=36>Подпись</TD><TD>&nbsp;</TD></TR>"
-         "<TR><TD HEIGHT=36>Дата</TD><TD>&nbsp;</TD></TR></TABLE></P>";
+         "<TR><TD WIDTH=40%>Инженер (фамилия, имя, отчество)</TD><TD>&nbsp;<BR>&nbsp;</TD></TR>"
+         "<TR><TD>Удостоверение: номер, кем и когда выдано</TD><TD>&nbsp;<BR>&nbsp;</TD></TR>"
+         "<TR><TD>Подпись</TD><TD>&nbsp;<BR>&nbsp;</TD></TR>"
+         "<TR><TD>Дата</TD><TD>&nbsp;<BR>&nbsp;</TD></TR></TABLE></P>";
     h += htmlFooter + "</BODY></HTML>";
     return h;
 }

@@ -1,5 +1,8 @@
 #include "pages/HistoryWindow.h"
 
+#include <fstream>
+
+#include <nettle/sha2.h>
 #include <wx/dcbuffer.h>
 #include <wx/html/htmlwin.h>
 #include <wx/sizer.h>
@@ -38,6 +41,28 @@ public:
 private:
     const std::vector<HistoryRow>& rows_;
 };
+
+// The SHA-256 of a file's bytes in lowercase hex, as the archive names
+// readings; empty when the file cannot be read.
+std::string fileSha256(const wxString& path) {
+    std::ifstream in(path.fn_str(), std::ios::binary);
+    if (!in) return {};
+    sha256_ctx ctx;
+    sha256_init(&ctx);
+    std::vector<char> buffer(1 << 16);
+    while (in.read(buffer.data(), std::streamsize(buffer.size())) || in.gcount() > 0)
+        sha256_update(&ctx, size_t(in.gcount()), reinterpret_cast<const uint8_t*>(buffer.data()));
+    if (in.bad()) return {};
+    uint8_t digest[SHA256_DIGEST_SIZE];
+    sha256_digest(&ctx, sizeof digest, digest);
+    std::string hex;
+    for (uint8_t b : digest) {
+        static const char digits[] = "0123456789abcdef";
+        hex += digits[b >> 4];
+        hex += digits[b & 15];
+    }
+    return hex;
+}
 
 std::string trimmed(std::string s) {
     while (!s.empty() && (s.back() == ' ' || s.back() == '\0'))
@@ -95,8 +120,8 @@ HistoryWindow::HistoryWindow(wxWindow* parent, const RecorderSession& session)
         WxCanvas canvas(dc);
         drawHistoryChart(canvas, rows_, x, y, w, h, scale);
     });
-    showMessage("История показаний", "Откройте образ памяти регистратора или считайте его: "
-                                     "здесь будут показания этого регистратора из архива.");
+    showMessage("История считываний", "Откройте образ памяти регистратора или считайте его: "
+                                      "здесь будут считывания этого регистратора из архива.");
 }
 
 HistoryWindow::~HistoryWindow() {
@@ -113,14 +138,14 @@ void HistoryWindow::showMessage(const std::string& title, const std::string& tex
 void HistoryWindow::regenerate(const std::string& archiveFolder, const wxString& imageFile) {
     imageFile_ = imageFile;
     folder_ = archiveFolder;
-    imageSha256_.clear();
+    imageSha256_ = imageFile.empty() ? std::string() : fileSha256(imageFile);
     serial_ = imageFile.empty() ? std::string() : trimmed(HeaderView(session_.image).serialNumber);
     if (imageFile.empty() || serial_.empty()) {
-        showMessage("История показаний",
+        showMessage("История считываний",
                     imageFile.empty()
                         ? "Откройте образ памяти регистратора или считайте его: здесь будут "
-                          "показания этого регистратора из архива."
-                        : "В образе нет серийного номера регистратора: его показания нельзя "
+                          "считывания этого регистратора из архива."
+                        : "В образе нет серийного номера регистратора: его считывания нельзя "
                           "найти в архиве.");
         return;
     }
@@ -130,15 +155,15 @@ void HistoryWindow::regenerate(const std::string& archiveFolder, const wxString&
         if (wxDirExists(wxString::FromUTF8(archiveFolder)))
             rows = Archive(archiveFolder).history(serial_);
     } catch (const std::exception& e) {
-        showMessage("Архив показаний недоступен",
+        showMessage("Архив считываний недоступен",
                     escapeHtml(failureText(e, true)) +
                         "<BR>Папка архива: " + escapeHtml(archiveFolder));
         return;
     }
     if (rows.empty()) {
-        showMessage("Регистратор № " + escapeHtml(serial_) + ": показаний в архиве нет",
+        showMessage("Регистратор № " + escapeHtml(serial_) + ": считываний в архиве нет",
                     "В архиве (" + escapeHtml(archiveFolder) +
-                        ") нет ни одного показания этого регистратора. Чтобы сохранить "
+                        ") нет ни одного считывания этого регистратора. Чтобы сохранить "
                         "открытый образ в архив, выберите в меню «Файл» команду «В архив»; "
                         "образ, считанный командой «Считать», сохраняется в архив сам.");
         return;
@@ -146,14 +171,14 @@ void HistoryWindow::regenerate(const std::string& archiveFolder, const wxString&
     rows_ = std::move(rows);
     tableHtml =
         wxString::FromUTF8("<HTML><BODY><H3>Регистратор № " + escapeHtml(serial_) +
-                           ": показаний в архиве " + std::to_string(rows_.size()) + "</H3>" +
+                           ": считываний в архиве " + std::to_string(rows_.size()) + "</H3>" +
                            historyTableHtml(rows_, imageSha256_) + "</BODY></HTML>");
     table->SetPage(tableHtml);
     // The latest readings in view (the position is clamped to the end).
     table->Scroll(0, 1 << 20);
     if (!splitter->IsSplit()) splitter->SplitHorizontally(table, chart);
     chart->Refresh();
-    printer.furniture = L"История показаний регистратора № " + wxString::FromUTF8(serial_);
+    printer.furniture = L"История считываний регистратора № " + wxString::FromUTF8(serial_);
 }
 
 std::optional<wxString> HistoryWindow::printedDocument(bool) {
@@ -171,7 +196,7 @@ std::optional<wxString> HistoryWindow::printedDocument(bool) {
 wxString HistoryWindow::printPdf(const wxString& path) {
     if (rows_.empty())
         return serial_.empty() ? wxString(L"нет образа с серийным номером регистратора")
-                               : L"показаний регистратора № " + wxString::FromUTF8(serial_) +
+                               : L"считываний регистратора № " + wxString::FromUTF8(serial_) +
                                      L" в архиве нет (" + wxString::FromUTF8(folder_) + L")";
     return HtmlPrintPanel::printPdf(path);
 }
