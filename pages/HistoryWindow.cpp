@@ -103,14 +103,16 @@ std::vector<std::pair<std::string, std::string>> passportOf(const RecorderSessio
 
 HistoryWindow::HistoryWindow(wxWindow* parent, const RecorderSession& session)
     : HtmlPrintPanel(parent, L"История"), session_(session) {
-    splitter = new wxSplitterWindow(this, wxID_ANY, wxDefaultPosition, wxSize(200, 200),
+    splitter = new wxSplitterWindow(this, wxID_ANY, wxDefaultPosition, wxSize(400, 400),
                                     wxSP_LIVE_UPDATE | wxSP_3DSASH);
     table = new wxHtmlWindow(splitter, wxID_ANY, wxDefaultPosition, wxSize(100, 100),
                              wxHW_SCROLLBAR_AUTO, L"historyTable");
     chart = new ChartPanel(splitter, rows_);
     splitter->SetMinimumPaneSize(60);
     splitter->SetSashGravity(0.45);
-    splitter->SplitHorizontally(table, chart);
+    // Split once there are readings to chart.
+    chart->Hide();
+    splitter->Initialize(table);
     auto* sizer = new wxBoxSizer(wxVERTICAL);
     sizer->Add(splitter, 1, wxEXPAND);
     SetSizer(sizer);
