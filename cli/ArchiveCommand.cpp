@@ -19,7 +19,7 @@
 namespace {
 
 const char* const Usage = "add ОБРАЗ... | list [--serial S] | history СЕРИЙНЫЙ_НОМЕР | fleet "
-                          "[--date ГГГГ-ММ-ДД] | check [--repair] | rebuild  [--archive ПАПКА]";
+                          "[--date ГГГГ-ММ-ДД] | check [--repair] | rebuild [--archive ПАПКА]";
 const char* const Help =
     "Архив считываний: копии образов по регистраторам (СЕРИЙНЫЙ_НОМЕР/\n"
     "ГГГГ-ММ-ДД_ЧЧММСС.rpd по времени последнего события) и индекс их показателей.\n"
@@ -127,7 +127,8 @@ int run(const std::vector<std::string>& args) {
                           (name == "serial" && action == "list") ||
                           (name == "date" && action == "fleet") ||
                           (name == "repair" && action == "check");
-        if (!error && !fits) error = "параметр --" + name + " к действию " + action + " не относится";
+        if (!error && !fits)
+            error = "параметр --" + name + " к действию " + action + " не относится";
     }
     const auto& operands = line.operands;
     if (!error) {
@@ -147,8 +148,8 @@ int run(const std::vector<std::string>& args) {
         }
     }
     const std::string formatName = formatOption(extra, "text");
-    const auto format = parseOutputFormat(
-        formatName, {OutputFormat::text, OutputFormat::csv, OutputFormat::json});
+    const auto format =
+        parseOutputFormat(formatName, {OutputFormat::text, OutputFormat::csv, OutputFormat::json});
     if (!error && !format) error = badValue("--format", formatName, "text, csv или json");
     CsvForm form = CsvForm::rfc4180;
     if (!error) error = csvFormOption(extra, *format, form);
@@ -167,7 +168,8 @@ int run(const std::vector<std::string>& args) {
         if (action == "add") protectInput(image);
     Archive archive(folder);
     if (action == "add") return add(archive, operands);
-    if (action == "list") return writeTable(readingsTable(archive.list(serial)), *format, form, out);
+    if (action == "list")
+        return writeTable(readingsTable(archive.list(serial)), *format, form, out);
     if (action == "history") {
         const auto rows = archive.history(serial);
         if (rows.empty()) {

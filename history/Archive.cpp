@@ -122,7 +122,8 @@ Stored readingOf(RecorderSession& session, const std::string& path) {
     if (session.analyse(nullptr) != AnalysisResult::done)
         throw errorExc::withReason("образ не подшит в архив!", path, "анализ не принял образ");
     const std::optional<ProtocolPeriod> period = protocolPeriodOf(session.events);
-    if (!period) throw errorExc::withReason("образ не подшит в архив!", path, "в образе нет событий");
+    if (!period)
+        throw errorExc::withReason("образ не подшит в архив!", path, "в образе нет событий");
     const RecorderImage& image = session.image;
     HeaderView header(image);
     PassportView passport(image);
@@ -190,9 +191,9 @@ std::string figuresJson(const Reading& r) {
         // A quotient of erased bytes is no number JSON can hold.
         auto finite = [](double v) { return std::isfinite(v) ? v : 0.0; };
         cols.push_back({c.cyclesTotal, c.cyclesOverload, c.cyclesMode[0], c.cyclesMode[1],
-                        c.cyclesMode[2], c.cyclesMode[3], finite(c.spectrumSum),
-                        finite(c.liftedKg), finite(c.kr), c.loadingMode,
-                        finite(c.usedToDatePercent), c.exhaustionDate});
+                        c.cyclesMode[2], c.cyclesMode[3], finite(c.spectrumSum), finite(c.liftedKg),
+                        finite(c.kr), c.loadingMode, finite(c.usedToDatePercent),
+                        c.exhaustionDate});
     }
     j["columns"] = cols;
     j["operating"] = r.operatingSeconds;
@@ -422,8 +423,8 @@ struct Archive::Impl {
     }
 
     std::vector<Stored> select(const std::string& where, const std::string& serial) const {
-        const std::string sql = std::string("SELECT ") + StoredColumns + " FROM readings " +
-                                where + " ORDER BY serial, last_event, file";
+        const std::string sql = std::string("SELECT ") + StoredColumns + " FROM readings " + where +
+                                " ORDER BY serial, last_event, file";
         Statement s(db, sql.c_str(), indexPath);
         if (!serial.empty()) s.text(1, serial);
         std::vector<Stored> rows;
@@ -560,8 +561,8 @@ Archive::Added Archive::add(const std::string& imagePath) {
         return a;
     }
     const std::string sub = folderNameOf(st.reading.serial);
-    const std::string base = sub + "/" +
-                             localTimeText(st.reading.lastEventSeconds, "%Y-%m-%d_%H%M%S");
+    const std::string base =
+        sub + "/" + localTimeText(st.reading.lastEventSeconds, "%Y-%m-%d_%H%M%S");
     // Another image of the same moment (its passport changed, say) gets a number.
     bool present = false;
     for (int k = 1;; ++k) {
@@ -612,11 +613,14 @@ std::vector<HistoryRow> Archive::history(const std::string& serial) const {
 
 std::vector<FleetRow> Archive::fleet(int64_t now) const {
     // The latest two readings of each recorder and how many it has.
+    // The ranks come from the index on (serial, last_event, file) alone; only
+    // the rows they keep are read whole.
     const std::string sql =
         std::string("SELECT ") + StoredColumns +
-        ", n FROM (SELECT *, row_number() OVER (PARTITION BY serial ORDER BY last_event DESC, "
-        "file DESC) AS latest, count(*) OVER (PARTITION BY serial) AS n FROM readings) "
-        "WHERE latest <= 2 ORDER BY serial, last_event, file";
+        ", k.n FROM readings JOIN (SELECT rowid AS id, row_number() OVER (PARTITION BY serial "
+        "ORDER BY last_event DESC, file DESC) AS latest, count(*) OVER (PARTITION BY serial) AS n "
+        "FROM readings INDEXED BY readings_by_serial) AS k ON readings.rowid = k.id "
+        "WHERE k.latest <= 2 ORDER BY serial, last_event, file";
     Statement s(impl_->db, sql.c_str(), impl_->indexPath);
     std::vector<FleetRow> rows;
     std::optional<Stored> previous;

@@ -19,8 +19,7 @@ ExportValue decimal(double v, int places) {
 }
 
 ExportValue used(double percent) {
-    return std::isfinite(percent) ? ExportValue::ofDecimal(usedToDateText(percent))
-                                  : ExportValue{};
+    return std::isfinite(percent) ? ExportValue::ofDecimal(usedToDateText(percent)) : ExportValue{};
 }
 
 std::string columnLabel(size_t i, size_t columns) {
@@ -103,9 +102,8 @@ std::vector<ExportRecord> historyTable(const std::vector<HistoryRow>& rows) {
                                pc ? count(pc->cyclesMode[m]) : ExportValue{});
             e.emplace_back("period_kr", pc && pc->kr ? decimal(*pc->kr, 3) : ExportValue{});
             e.emplace_back("period_lifted_t", pc ? decimal(pc->liftedKg / 1000, 1) : ExportValue{});
-            e.emplace_back("period_operating_seconds", !cycles && known
-                                                           ? count(p.operatingSeconds[j])
-                                                           : ExportValue{});
+            e.emplace_back("period_operating_seconds",
+                           !cycles && known ? count(p.operatingSeconds[j]) : ExportValue{});
             const bool since = p.state != Period::State::first;
             e.emplace_back("overload_starts", since ? count(p.overloadStarts) : ExportValue{});
             e.emplace_back("sensor_failures", since ? count(p.sensorFailures) : ExportValue{});
@@ -133,9 +131,8 @@ std::vector<ExportRecord> historySummaryTable(const std::vector<HistoryRow>& row
         e.emplace_back("period_cycles_total", pc ? count(pc->cyclesTotal) : ExportValue{});
         e.emplace_back("kr", c ? decimal(c->kr, 3) : ExportValue{});
         e.emplace_back("period_kr", pc && pc->kr ? decimal(*pc->kr, 3) : ExportValue{});
-        e.emplace_back("overload_starts", p.state != Period::State::first
-                                              ? count(p.overloadStarts)
-                                              : ExportValue{});
+        e.emplace_back("overload_starts",
+                       p.state != Period::State::first ? count(p.overloadStarts) : ExportValue{});
         e.emplace_back("used_to_date_percent", c ? used(c->usedToDatePercent) : ExportValue{});
         e.emplace_back("exhaustion_date",
                        c ? ExportValue::ofTextOrNone(c->exhaustionDate) : ExportValue{});
@@ -168,8 +165,8 @@ std::vector<ExportRecord> fleetTable(const std::vector<FleetRow>& rows) {
         e.emplace_back("exhaustion_date", ExportValue::ofTextOrNone(soonest));
         e.emplace_back("service_life_end", ExportValue::ofTextOrNone(r.serviceLifeEnd));
         const std::pair<const char*, bool> flagged[] = {
-            {"used_two_thirds", f.usedTwoThirds}, {"life_end_soon", f.lifeEndSoon},
-            {"exhaustion_soon", f.exhaustionSoon}, {"new_overloads", f.newOverloads},
+            {"used_two_thirds", f.usedTwoThirds},         {"life_end_soon", f.lifeEndSoon},
+            {"exhaustion_soon", f.exhaustionSoon},        {"new_overloads", f.newOverloads},
             {"new_sensor_failures", f.newSensorFailures}, {"stale", f.stale}};
         for (const auto& [name, on] : flagged)
             e.emplace_back(name, ExportValue::of(on ? 1 : 0));
@@ -209,7 +206,8 @@ size_t widthOf(const std::string& s) {
 }
 
 std::string oneLine(std::string s) {
-    std::replace_if(s.begin(), s.end(), [](char c) { return c == '\n' || c == '\t'; }, ' ');
+    std::replace_if(
+        s.begin(), s.end(), [](char c) { return c == '\n' || c == '\t'; }, ' ');
     return s;
 }
 } // namespace

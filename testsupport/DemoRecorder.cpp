@@ -145,7 +145,9 @@ private:
 
 class DemoCrane {
 public:
-    DemoCrane(RecorderImage& image, uint32_t seed);
+    // Read after the shift of lastDay, its general log kept in detail for the
+    // 60 days before.
+    DemoCrane(RecorderImage& image, uint32_t seed, Tenths lastDay);
     void run();
 
 private:
@@ -232,9 +234,9 @@ private:
     bool thirdOperator_ = false;
 };
 
-DemoCrane::DemoCrane(RecorderImage& image, uint32_t seed)
+DemoCrane::DemoCrane(RecorderImage& image, uint32_t seed, Tenths lastDay)
     : b_(image), rng_(seed), log_(b_), installed_(clock(2022, 10, 4)),
-      detailedFrom_(clockOf(demo::DetailedLogStart)), lastDay_(clock(2024, 4, 26)) {
+      detailedFrom_(lastDay - demo::DetailedLogDays * Day), lastDay_(lastDay) {
     ImageBuilder::Header h;
     h.sensors = 4;
     h.groups = Groups;
@@ -783,6 +785,18 @@ void DemoCrane::schedule() {
 } // namespace
 
 void synthesizeDemoMemory(RecorderImage& image, uint32_t seed) {
-    DemoCrane crane(image, seed);
+    synthesizeDemoMemoryOn(image, demo::seriesDays().back(), seed);
+}
+
+std::vector<demo::Day> demo::seriesDays() {
+    std::vector<Day> days;
+    for (int months = 3; months < 19; months += 3)
+        days.push_back({2022 + (9 + months) / 12, (9 + months) % 12 + 1, 4});
+    days.push_back({2024, 4, 26});
+    return days;
+}
+
+void synthesizeDemoMemoryOn(RecorderImage& image, const demo::Day& day, uint32_t seed) {
+    DemoCrane crane(image, seed, clock(day.year, day.month, day.day));
     crane.run();
 }

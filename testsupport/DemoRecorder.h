@@ -12,6 +12,7 @@
 // The general log has wrapped; the counters hold every cycle since the
 // installation. The same seed gives the same bytes.
 #include <cstdint>
+#include <vector>
 
 #include "image/Stamp.h"
 
@@ -26,6 +27,21 @@ inline constexpr int32_t NominalKg[3] = {20000, 5000, 20000};
 // past it since.
 inline const Stamp DetailedLogStart(2024, 2, 26, 0, 0, 0);
 
+// The general log has been kept in detail for the 60 days before a reading.
+inline constexpr int DetailedLogDays = 60;
+
+struct Day {
+    int year, month, day;
+};
+// The readings of the crane's life: every three months since the
+// installation (4 October 2022), then the demo's own day, 26 April 2024.
+std::vector<Day> seriesDays();
+
 } // namespace demo
 
 void synthesizeDemoMemory(RecorderImage& image, uint32_t seed = 1);
+// The same crane read after the shift of an earlier day: the counters and the
+// logs its recorder held then (the same history up to that day, so the
+// counters of later readings are never smaller). The last of the series is
+// the demo memory itself.
+void synthesizeDemoMemoryOn(RecorderImage& image, const demo::Day& day, uint32_t seed = 1);
