@@ -61,7 +61,7 @@ FleetDialog::FleetDialog(wxWindow* parent, std::vector<FleetRow> rows, const wxS
     const std::pair<const wchar_t*, int> columns[] = {{L"Регистратор", 90},
                                                       {L"Считываний", 80},
                                                       {L"Последнее считывание", 140},
-                                                      {L"Использовано на дату", 170},
+                                                      {L"Израсходовано на дату", 170},
                                                       {L"Исчерпание ресурса", 130},
                                                       {L"Конец срока службы", 130},
                                                       {L"Отметки", 400}};

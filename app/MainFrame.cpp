@@ -250,7 +250,7 @@ void MainFrame::onHelp(wxCommandEvent&) {
                            : page == graphPage    ? L"graph.html"
                            : page == protocolPage ? L"protocol.html"
                            : page == settingsPage ? L"settings.html"
-                           : page == historyPage  ? L"history.html"
+                           : page == historyPage  ? L"archive.html"
                                                   : L"index.html";
     wxHtmlHelpController* help = wxGetApp().helpController;
     if (!help->Display(topic)) help->Display(L"Справка Грувик2");

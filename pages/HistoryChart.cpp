@@ -141,7 +141,7 @@ void drawHistoryChart(Canvas& canvas, const std::vector<HistoryRow>& rows, int x
     // The title and the legend: the lines, the forecast and the life's end.
     canvas.setTextColour(Ink);
     canvas.setFont(bold);
-    canvas.drawText("Использованный ресурс на дату считывания, %", left, y);
+    canvas.drawText("Израсходованный ресурс на дату считывания, %", left, y);
     canvas.setFont(font);
     int lx = left;
     const int ly = y + lineH + gap / 2;

@@ -74,7 +74,7 @@ std::string historyTableHtml(const std::vector<HistoryRow>& rows, const std::str
     h += headCell("Циклов за период", " ROWSPAN=2");
     h += headCell("Кр за период", " ROWSPAN=2");
     h += headCell("Перегрузок за период", " ROWSPAN=2");
-    h += headCell("Использовано ресурса на дату, %", " COLSPAN=" + std::to_string(columns));
+    h += headCell("Израсходовано ресурса на дату, %", " COLSPAN=" + std::to_string(columns));
     h += headCell("Исчерпание ресурса крана", " ROWSPAN=2");
     h += "</TR><TR>";
     for (size_t c = 0; c < columns; ++c)

@@ -170,7 +170,7 @@ check "no graph page is flooded" notFlooded landscape.pdf
 "$BIN"/gruvik2-cli archive add --archive archive "$BIN"/demo.rpd >/dev/null
 print history.pdf --page history --archive archive
 check "history exits 0" [ $? -eq 0 ]
-for text in "История считываний регистратора № 0417" "Использованный ресурс на дату считывания" \
+for text in "История считываний регистратора № 0417" "Израсходованный ресурс на дату считывания" \
             "Считывания в архиве" "первое считывание в архиве" "РП-3 в.3.07" \
             "$(sha256sum "$BIN"/demo.rpd | cut -c1-32)" "Заключение инженера" "Удостоверение" "Подпись"; do
     check "history shows \"$text\" as text" has history.pdf "$text"
