@@ -59,7 +59,7 @@ const ReadingColumn* columnOf(const Reading& reading, size_t series, size_t seri
 
 std::string percentLabel(double v) {
     char text[32];
-    std::snprintf(text, sizeof text, "%.0f %%", v);
+    std::snprintf(text, sizeof text, v == std::floor(v) ? "%.0f %%" : "%.1f %%", v);
     return text;
 }
 
@@ -95,7 +95,7 @@ void drawHistoryChart(Canvas& canvas, const std::vector<HistoryRow>& rows, int x
     std::vector<std::vector<Point>> series(seriesCount);
     double start = rows.front().reading.lastEventSeconds, end = latest.lastEventSeconds;
     if (latest.installationDate > 0) start = std::min(start, double(latest.installationDate));
-    double top = 100;
+    double top = 0;
     for (const HistoryRow& row : rows) {
         if (!row.reading.countersWritten) continue;
         for (size_t s = 0; s < seriesCount; ++s)
@@ -123,9 +123,19 @@ void drawHistoryChart(Canvas& canvas, const std::vector<HistoryRow>& rows, int x
     const double pad = (end - start) * 0.03;
     start -= pad;
     end += pad;
-    const int step = top <= 120 ? 20 : top <= 300 ? 50 : 100;
-    top = std::ceil(top / step) * step;
-
+    // The scale reaches the highest share shown, the forecasts' at the
+    // chart's end included; 100 % when it is that near.
+    for (size_t s = 0; s < seriesCount; ++s)
+        if (exhaustion[s] && !series[s].empty() && *exhaustion[s] > series[s].back().seconds) {
+            const Point last = series[s].back();
+            const double rate = (100 - last.percent) / (*exhaustion[s] - last.seconds);
+            top = std::max(top, std::min(100.0, last.percent + rate * (end - last.seconds)));
+        }
+    if (top >= 50) top = std::max(top, 100.0);
+    double step = 100;
+    for (double candidate : {0.5, 1.0, 2.0, 5.0, 10.0, 20.0, 50.0, 100.0})
+        if (top / (step = candidate) <= 6) break;
+    top = std::max(step, std::ceil(top / step - 1e-9) * step);
     // Texts and margins.
     const CanvasFont font{std::max(1, int(std::lround(8 * scale))), CanvasFont::normal, "Sans"};
     const CanvasFont bold{font.points, CanvasFont::bold, "Sans"};
@@ -157,7 +167,14 @@ void drawHistoryChart(Canvas& canvas, const std::vector<HistoryRow>& rows, int x
     for (size_t s = 0; s < seriesCount; ++s)
         legend(historySeriesName(s, seriesCount), historySeriesColour(s, seriesCount),
                Canvas::solid, px(s + 1 == seriesCount ? 2 : 1));
-    legend("прогноз до 100 %", Axis, Canvas::dotDash, px(1));
+    // Where the crane's 100 % lies off the chart, its date is said.
+    std::string forecast = "прогноз до 100 %";
+    if (const ReadingColumn* crane = columnOf(latest, seriesCount - 1, seriesCount);
+        crane && latest.countersWritten && exhaustion.back() && *exhaustion.back() > end) {
+        const std::string& d = crane->exhaustionDate;
+        forecast += " (кран: " + d.substr(8, 2) + "/" + d.substr(5, 2) + "/" + d.substr(0, 4) + ")";
+    }
+    legend(forecast, Axis, Canvas::dotDash, px(1));
     if (lifeEnd) legend("конец срока службы", LifeEnd, Canvas::solid, px(1));
     canvas.setTextColour(Ink);
 
@@ -169,7 +186,8 @@ void drawHistoryChart(Canvas& canvas, const std::vector<HistoryRow>& rows, int x
     };
 
     // The grid: percents every step, with 100 % stronger; years (or quarters).
-    for (int p = 0; p <= int(top); p += step) {
+    for (int i = 0; i * step <= top + 1e-9; ++i) {
+        const double p = i * step;
         canvas.setPen(p == 100 ? Axis : Grid, px(p == 100 ? 2 : 1), Canvas::solid);
         canvas.drawLine(left, yAt(p), right, yAt(p));
         int tw = 0, th = 0;
@@ -230,9 +248,15 @@ void drawHistoryChart(Canvas& canvas, const std::vector<HistoryRow>& rows, int x
     for (size_t s = 0; s < seriesCount; ++s) {
         if (!exhaustion[s] || series[s].empty()) continue;
         const Point last = series[s].back();
-        if (last.seconds != latest.lastEventSeconds || last.percent >= 100) continue;
+        if (last.seconds != latest.lastEventSeconds || last.percent >= 100 ||
+            *exhaustion[s] <= last.seconds)
+            continue;
         canvas.setPen(historySeriesColour(s, seriesCount), px(1), Canvas::dotDash);
-        canvas.drawLine(xAt(last.seconds), yAt(last.percent), xAt(*exhaustion[s]), yAt(100));
+        // Beyond the chart's end the line stops there, at the share it has reached.
+        const double to = std::min(*exhaustion[s], end);
+        const double reached = last.percent + (100 - last.percent) * (to - last.seconds) /
+                                                  (*exhaustion[s] - last.seconds);
+        canvas.drawLine(xAt(last.seconds), yAt(last.percent), xAt(to), yAt(reached));
     }
     for (size_t s = 0; s < seriesCount; ++s) {
         const Rgb colour = historySeriesColour(s, seriesCount);

@@ -1,12 +1,15 @@
 #include "pages/HistoryWindow.h"
 
+#include <algorithm>
 #include <fstream>
 
 #include <nettle/sha2.h>
 #include <wx/dcbuffer.h>
+#include <wx/html/htmlcell.h>
 #include <wx/html/htmlwin.h>
 #include <wx/sizer.h>
 #include <wx/splitter.h>
+#include <wx/stattext.h>
 
 #include "common/Html.h"
 #include "common/LocalTime.h"
@@ -113,7 +116,10 @@ HistoryWindow::HistoryWindow(wxWindow* parent, const RecorderSession& session)
     // Split once there are readings to chart.
     chart->Hide();
     splitter->Initialize(table);
+    heading = new wxStaticText(this, wxID_ANY, wxString());
+    heading->SetFont(heading->GetFont().Bold().Larger());
     auto* sizer = new wxBoxSizer(wxVERTICAL);
+    sizer->Add(heading, 0, wxALL, 6);
     sizer->Add(splitter, 1, wxEXPAND);
     SetSizer(sizer);
     // One name per page: the tests make several windows.
@@ -132,6 +138,8 @@ HistoryWindow::~HistoryWindow() {
 
 void HistoryWindow::showMessage(const std::string& title, const std::string& text) {
     rows_.clear();
+    heading->Hide();
+    Layout();
     tableHtml = wxString::FromUTF8(historyMessageHtml(title, text));
     table->SetPage(tableHtml);
     if (splitter->IsSplit()) splitter->Unsplit(chart);
@@ -171,14 +179,21 @@ void HistoryWindow::regenerate(const std::string& archiveFolder, const wxString&
         return;
     }
     rows_ = std::move(rows);
-    tableHtml =
-        wxString::FromUTF8("<HTML><BODY><H3>Регистратор № " + escapeHtml(serial_) +
-                           ": считываний в архиве " + std::to_string(rows_.size()) + "</H3>" +
-                           historyTableHtml(rows_, imageSha256_) + "</BODY></HTML>");
+    heading->SetLabel(L"Регистратор № " + wxString::FromUTF8(serial_) +
+                      wxString::Format(L": считываний в архиве %zu", rows_.size()));
+    heading->Show();
+    Layout();
+    tableHtml = wxString::FromUTF8("<HTML><BODY>" + historyTableHtml(rows_, imageSha256_) +
+                                   "</BODY></HTML>");
     table->SetPage(tableHtml);
-    // The latest readings in view (the position is clamped to the end).
-    table->Scroll(0, 1 << 20);
     if (!splitter->IsSplit()) splitter->SplitHorizontally(table, chart);
+    // The table takes the room its rows need, up to a little more than half;
+    // when they need more, the latest are in view.
+    const wxHtmlContainerCell* cells = table->GetInternalRepresentation();
+    const int needed = cells ? cells->GetHeight() + 4 : 0;
+    const int room = splitter->GetClientSize().y;
+    if (room > 240) splitter->SetSashPosition(std::min(needed, room * 11 / 20));
+    if (needed > table->GetClientSize().y) table->Scroll(0, 1 << 20);
     chart->Refresh();
     printer.furniture = L"История считываний регистратора № " + wxString::FromUTF8(serial_);
 }

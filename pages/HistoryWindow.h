@@ -12,6 +12,7 @@
 class RecorderSession;
 class wxHtmlWindow;
 class wxSplitterWindow;
+class wxStaticText;
 
 class HistoryWindow : public HtmlPrintPanel {
 public:
@@ -31,6 +32,7 @@ public:
 
     const std::vector<HistoryRow>& rows() const { return rows_; }
 
+    wxStaticText* heading; // the recorder and its count of readings
     wxSplitterWindow* splitter;
     wxHtmlWindow* table;
     wxWindow* chart;

@@ -9,6 +9,7 @@
 
 #include <wx/listctrl.h>
 #include <wx/notebook.h>
+#include <wx/stattext.h>
 #include <wx/statusbr.h>
 #include <wx/testing.h>
 
@@ -81,11 +82,15 @@ TEST_F(HistoryTest, FilesTheOpenImageListsTheSeriesAndOpensTheLatest) {
 
     {
         Archive archive(frame->archiveFolder);
-        for (const std::string& image : images) archive.add(image);
+        for (const std::string& image : images)
+            archive.add(image);
     }
     frame->openImageFile(wxString::FromUTF8(images[1]));
     const std::vector<HistoryRow>& rows = page->rows();
     ASSERT_EQ(rows.size(), images.size());
+    EXPECT_EQ(utf8(page->heading->GetLabel()),
+              "Регистратор № 0417: считываний в архиве " + std::to_string(rows.size()));
+    EXPECT_TRUE(page->heading->IsShown());
     EXPECT_TRUE(page->printable());
     // In time order, each period the difference of the crane's counters, the
     // open image's row marked.
