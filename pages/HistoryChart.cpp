@@ -57,6 +57,18 @@ const ReadingColumn* columnOf(const Reading& reading, size_t series, size_t seri
     return series + 1 < reading.columns.size() ? &reading.columns[series] : nullptr;
 }
 
+// Dashes drawn one by one: every surface shows them alike.
+void dashedLine(Canvas& canvas, int x1, int y1, int x2, int y2, int dash, int space) {
+    const double length = std::hypot(double(x2 - x1), double(y2 - y1));
+    if (length < 1) return;
+    const double dx = (x2 - x1) / length, dy = (y2 - y1) / length;
+    for (double d = 0; d < length; d += dash + space) {
+        const double e = std::min(length, d + dash);
+        canvas.drawLine(x1 + int(std::lround(dx * d)), y1 + int(std::lround(dy * d)),
+                        x1 + int(std::lround(dx * e)), y1 + int(std::lround(dy * e)));
+    }
+}
+
 std::string percentLabel(double v) {
     char text[32];
     std::snprintf(text, sizeof text, v == std::floor(v) ? "%.0f %%" : "%.1f %%", v);
@@ -144,38 +156,56 @@ void drawHistoryChart(Canvas& canvas, const std::vector<HistoryRow>& rows, int x
     canvas.textExtent(percentLabel(top) + "0", labelW, lineH);
     const int gap = px(6);
     const int left = x + labelW + gap, right = x + width - px(12);
-    int plotTop = y + 2 * lineH + 2 * gap;
     const int plotBottom = y + height - lineH - 2 * gap;
-    if (right - left < 40 || plotBottom - plotTop < 30) return;
 
-    // The title and the legend: the lines, the forecast and the life's end.
-    canvas.setTextColour(Ink);
-    canvas.setFont(bold);
-    canvas.drawText("Израсходованный ресурс на дату считывания, %", left, y);
-    canvas.setFont(font);
-    int lx = left;
-    const int ly = y + lineH + gap / 2;
-    auto legend = [&](const std::string& name, Rgb colour, Canvas::PenStyle style, int w) {
-        int tw = 0, th = 0;
-        canvas.textExtent(name, tw, th);
-        canvas.setPen(colour, w, style);
-        canvas.drawLine(lx, ly + th / 2, lx + px(20), ly + th / 2);
-        canvas.setTextColour(colour);
-        canvas.drawText(name, lx + px(24), ly);
-        lx += px(24) + tw + px(14);
+    // The legend: the lines, the forecast (with the crane's 100 % date where
+    // that lies off the chart) and the life's end, in as many rows as it needs.
+    struct Item {
+        std::string name;
+        Rgb colour;
+        bool dashed;
+        int pen, width = 0, x = 0, row = 0;
     };
+    std::vector<Item> items;
     for (size_t s = 0; s < seriesCount; ++s)
-        legend(historySeriesName(s, seriesCount), historySeriesColour(s, seriesCount),
-               Canvas::solid, px(s + 1 == seriesCount ? 2 : 1));
-    // Where the crane's 100 % lies off the chart, its date is said.
+        items.push_back({historySeriesName(s, seriesCount), historySeriesColour(s, seriesCount),
+                         false, px(s + 1 == seriesCount ? 2 : 1)});
     std::string forecast = "прогноз до 100 %";
     if (const ReadingColumn* crane = columnOf(latest, seriesCount - 1, seriesCount);
         crane && latest.countersWritten && exhaustion.back() && *exhaustion.back() > end) {
         const std::string& d = crane->exhaustionDate;
         forecast += " (кран: " + d.substr(8, 2) + "/" + d.substr(5, 2) + "/" + d.substr(0, 4) + ")";
     }
-    legend(forecast, Axis, Canvas::dotDash, px(1));
-    if (lifeEnd) legend("конец срока службы", LifeEnd, Canvas::solid, px(1));
+    items.push_back({forecast, Axis, true, px(1)});
+    if (lifeEnd) items.push_back({"конец срока службы", LifeEnd, false, px(1)});
+    int rowsUsed = 1;
+    for (int lx = left; Item & item : items) {
+        int th = 0;
+        canvas.textExtent(item.name, item.width, th);
+        item.width += px(24);
+        if (lx > left && lx + item.width > right) lx = left, ++rowsUsed;
+        item.x = lx;
+        item.row = rowsUsed - 1;
+        lx += item.width + px(14);
+    }
+    const int plotTop = y + (rowsUsed + 1) * (lineH + gap / 2) + gap;
+    if (right - left < 40 || plotBottom - plotTop < 30) return;
+
+    canvas.setTextColour(Ink);
+    canvas.setFont(bold);
+    canvas.drawText("Израсходованный ресурс на дату считывания, %", left, y);
+    canvas.setFont(font);
+    for (const Item& item : items) {
+        const int ly = y + (item.row + 1) * (lineH + gap / 2);
+        canvas.setPen(item.colour, item.pen, Canvas::solid);
+        if (item.dashed)
+            dashedLine(canvas, item.x, ly + lineH / 2, item.x + px(20), ly + lineH / 2, px(5),
+                       px(3));
+        else
+            canvas.drawLine(item.x, ly + lineH / 2, item.x + px(20), ly + lineH / 2);
+        canvas.setTextColour(item.colour);
+        canvas.drawText(item.name, item.x + px(24), ly);
+    }
     canvas.setTextColour(Ink);
 
     auto xAt = [&](double seconds) {
@@ -251,12 +281,13 @@ void drawHistoryChart(Canvas& canvas, const std::vector<HistoryRow>& rows, int x
         if (last.seconds != latest.lastEventSeconds || last.percent >= 100 ||
             *exhaustion[s] <= last.seconds)
             continue;
-        canvas.setPen(historySeriesColour(s, seriesCount), px(1), Canvas::dotDash);
+        canvas.setPen(historySeriesColour(s, seriesCount), px(1), Canvas::solid);
         // Beyond the chart's end the line stops there, at the share it has reached.
         const double to = std::min(*exhaustion[s], end);
         const double reached = last.percent + (100 - last.percent) * (to - last.seconds) /
                                                   (*exhaustion[s] - last.seconds);
-        canvas.drawLine(xAt(last.seconds), yAt(last.percent), xAt(to), yAt(reached));
+        dashedLine(canvas, xAt(last.seconds), yAt(last.percent), xAt(to), yAt(reached), px(5),
+                   px(3));
     }
     for (size_t s = 0; s < seriesCount; ++s) {
         const Rgb colour = historySeriesColour(s, seriesCount);

@@ -13,7 +13,7 @@ namespace {
 std::string sectionHead(const std::string& title, int width = 100) {
     return "<P><TABLE WIDTH=50% BORDER=0><TD BGCOLOR=\"#000040\"><B><FONT COLOR=\"#FFFFFF\">" +
            title + "</FONT></B></TD></TABLE><TABLE WIDTH=" + std::to_string(width) +
-           "% BORDER=1 CELLSPACING=0 CELLPADDING=3>";
+           "% BORDER=1 CELLPADDING=3>";
 }
 
 std::string dateOf(int32_t seconds) {
@@ -67,7 +67,8 @@ std::string historyTableHtml(const std::vector<HistoryRow>& rows, const std::str
                              bool withTime) {
     const size_t columns =
         rows.empty() ? 1 : std::max<size_t>(rows.back().reading.columns.size(), 1);
-    std::string h = "<TABLE WIDTH=100% BORDER=1 CELLSPACING=0 CELLPADDING=3><TR>";
+    std::string h = std::string("<TABLE WIDTH=100% BORDER=1 CELLSPACING=0 CELLPADDING=") +
+                    (withTime ? "3" : "1") + "><TR>";
     h += headCell("Дата считывания", " ROWSPAN=2");
     h += headCell("Циклов всего", " ROWSPAN=2");
     h += headCell("Кр", " ROWSPAN=2");
