@@ -1,6 +1,7 @@
 #include "history/Archive.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
@@ -109,6 +110,20 @@ std::vector<std::string> entriesOf(const std::string& folder) {
     }
     std::sort(names.begin(), names.end());
     return names;
+}
+
+// What an interrupted write of the safe writer leaves beside an image or a
+// notes file: the hidden temporary ".NAME.xxxxxx" that was about to become
+// NAME, or the backup ".NAME.gruvik2-old" of a rewrite in place.
+bool isLeftover(const std::string& name) {
+    if (name.size() < 2 || name[0] != '.') return false;
+    if (endsWith(name, ".gruvik2-old")) return true;
+    const size_t dot = name.rfind('.');
+    if (dot == std::string::npos || name.size() - dot != 7) return false;
+    for (size_t i = dot + 1; i < name.size(); ++i)
+        if (!std::isxdigit((unsigned char)name[i])) return false;
+    const std::string target = name.substr(1, dot - 1);
+    return endsWith(target, ".rpd") || endsWith(target, ".txt");
 }
 
 std::vector<int32_t> sorted(std::vector<int32_t> v) {
@@ -239,7 +254,7 @@ std::string timesBlob(const EventTimes& t) {
     for (const auto* v : {&t.overloads, &t.failures, &t.powerOns}) {
         const int32_t n = int32_t(v->size());
         b.append(reinterpret_cast<const char*>(&n), 4);
-        b.append(reinterpret_cast<const char*>(v->data()), v->size() * 4);
+        if (!v->empty()) b.append(reinterpret_cast<const char*>(v->data()), v->size() * 4);
     }
     return b;
 }
@@ -255,7 +270,7 @@ EventTimes timesOf(const void* blob, size_t size) {
         p += 4;
         if (n < 0 || (end - p) / 4 < n) break;
         v->resize(size_t(n));
-        std::memcpy(v->data(), p, size_t(n) * 4);
+        if (n > 0) std::memcpy(v->data(), p, size_t(n) * 4);
         p += size_t(n) * 4;
     }
     return t;
@@ -479,7 +494,7 @@ struct Archive::Impl {
                 continue;
             for (const std::string& name : entriesOf(absolute(sub))) {
                 const std::string file = sub + "/" + name;
-                if (name[0] == '.' && endsWith(name, ".gruvik2-old"))
+                if (isLeftover(name))
                     leftovers.push_back(file);
                 else if (name[0] != '.' && endsWith(name, ".rpd") && isFile(absolute(file)))
                     images.push_back(file);
@@ -561,8 +576,10 @@ Archive::Added Archive::add(const std::string& imagePath) {
         return a;
     }
     const std::string sub = folderNameOf(st.reading.serial);
-    const std::string base =
-        sub + "/" + localTimeText(st.reading.lastEventSeconds, "%Y-%m-%d_%H%M%S");
+    std::string moment = localTimeText(st.reading.lastEventSeconds, "%Y-%m-%d_%H%M%S");
+    // A time without a local form still names a file, never a hidden one.
+    if (moment.empty()) moment = strprintf("t%ld", long(st.reading.lastEventSeconds));
+    const std::string base = sub + "/" + moment;
     // Another image of the same moment (its passport changed, say) gets a number.
     bool present = false;
     for (int k = 1;; ++k) {
@@ -714,7 +731,18 @@ ArchiveCheck Archive::check(bool repair) {
     std::vector<std::string> images, leftovers;
     impl_->walk(images, leftovers);
     for (const std::string& file : leftovers) {
-        const bool removed = repair && ::unlink(impl_->absolute(file).c_str()) == 0;
+        const std::string path = impl_->absolute(file);
+        if (repair && endsWith(file, ".gruvik2-old")) {
+            // Reading the file puts its old content back from the backup.
+            const size_t slash = file.find('/');
+            const std::string name = file.substr(slash + 2, file.size() - slash - 2 - 12);
+            char byte;
+            try {
+                readRegularFile(impl_->absolute(file.substr(0, slash + 1) + name), &byte, 1);
+            } catch (const errorExc&) {
+            }
+        }
+        const bool removed = repair && (::unlink(path.c_str()) == 0 || errno == ENOENT);
         problem("остаток прерванной записи: " + file, removed);
     }
     std::map<std::string, std::string> indexed; // file -> sha256
@@ -823,21 +851,30 @@ std::string notesPath(const Reading& reading) {
 
 std::string Archive::notes(const Reading& reading) const {
     const std::string path = notesPath(reading);
-    std::string text(1 << 20, '\0');
-    const std::optional<size_t> n = readRegularFile(path, text.data(), text.size());
-    if (!n) return {};
-    text.resize(*n);
-    return text;
+    // Read whole, however long: notes that come back short would be saved short.
+    for (size_t size = 4096;; size *= 4) {
+        std::string text(size, '\0');
+        const std::optional<size_t> n = readRegularFile(path, text.data(), text.size());
+        if (!n) return {};
+        if (*n < size) {
+            text.resize(*n);
+            return text;
+        }
+    }
 }
 
 void Archive::setNotes(const Reading& reading, const std::string& text) {
     const std::string path = notesPath(reading);
+    // Under the index's write lock, so that a check never takes the write's
+    // temporary for a leftover.
+    Impl::Transaction tx(*impl_);
     if (text.empty()) {
         if (::unlink(path.c_str()) != 0 && errno != ENOENT)
             throw errorExc::withPath(CannotWriteFile, path, errno);
         return;
     }
     writeFileSafely(path, text.data(), text.size());
+    tx.commit();
 }
 
 void Archive::indexOnly(const std::vector<Reading>& readings) {

@@ -88,11 +88,18 @@ for round in 1 2 3 4 5; do
         [ "$("$CLI" archive list --format csv --archive k | tail -n +2 | wc -l)" -eq ${#images[@]} ]
 done
 
-# A file the index lost and a stray leftover: found, then repaired.
-cp "${images[0]}" "a/0417/2000-01-01_000000.rpd"
-: >"a/0417/.2000-01-01_000000.rpd.gruvik2-old"
-"$CLI" archive check --archive a >lost.txt 2>&1
-check "check without repair finds them and fails" [ $? -eq 2 ] && grep -q 'gruvik2-old' lost.txt
+# A temporary a kill left, an image the index does not know, an entry whose
+# file is gone: found, then repaired.
+cp "${images[0]}" "a/0417/.2000-01-01_000000.rpd.1a2b3c"
+gone=$(ls a/0417/*.rpd | head -1)
+mv "$gone" "a/0417/2000-01-01_000000.rpd"
+"$CLI" archive check --archive a >found.txt 2>&1
+check "check without repair finds them and fails" [ $? -eq 2 ] &&
+    [ "$(grep -c -e 1a2b3c -e 'файла нет' -e 'не в индексе' found.txt)" -eq 3 ]
+"$CLI" archive check --repair --archive a >repaired.txt 2>&1
+check "check --repair puts them right" [ $? -eq 0 ] && [ ! -e a/0417/.2000-01-01_000000.rpd.1a2b3c ]
+"$CLI" archive check --archive a >fine.txt 2>&1
+check "then the archive is consistent" grep -q '^архив в порядке' fine.txt
 "$CLI" archive rebuild --archive a >rebuilt.txt 2>&1
 check "rebuild files every image once" grep -q ": ${#images[@]} образов" rebuilt.txt
 
