@@ -151,7 +151,7 @@ void MainFrame::buildMenus() {
     file->Append(CmdExport, L"&Экспорт", L"Сохранить журнал событий и протокол в файлах CSV");
     file->Append(CmdToArchive, L"В &архив", L"Сохранить открытый образ в архиве считываний");
     file->Append(CmdFleet, L"Пар&к кранов",
-                 L"Регистраторы архива считываний: использованный ресурс и отметки");
+                 L"Регистраторы архива считываний: израсходованный ресурс и отметки");
     file->AppendSeparator();
     file->Append(CmdPrint, L"&Распечатать\tAlt-P", PrintHelp);
     file->Append(CmdPageSetup, L"&Параметры страницы", L"Настройка параметров страницы для печати");
