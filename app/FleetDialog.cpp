@@ -1,6 +1,9 @@
 #include "app/FleetDialog.h"
 
+#include <algorithm>
+
 #include <wx/button.h>
+#include <wx/display.h>
 #include <wx/listctrl.h>
 #include <wx/sizer.h>
 #include <wx/stattext.h>
@@ -43,7 +46,7 @@ wxString exhaustionText(const Reading& r) {
 
 FleetDialog::FleetDialog(wxWindow* parent, std::vector<FleetRow> rows, const wxString& folder,
                          const wxString& note)
-    : wxDialog(parent, wxID_ANY, L"Парк кранов", wxDefaultPosition, wxSize(1000, 460),
+    : wxDialog(parent, wxID_ANY, L"Парк кранов", wxDefaultPosition, wxSize(1200, 460),
                wxDEFAULT_DIALOG_STYLE | wxRESIZE_BORDER),
       rows_(std::move(rows)) {
     auto* sizer = new wxBoxSizer(wxVERTICAL);
@@ -56,7 +59,7 @@ FleetDialog::FleetDialog(wxWindow* parent, std::vector<FleetRow> rows, const wxS
     auto* text = new wxStaticText(this, wxID_ANY, heading);
     sizer->Add(text, 0, wxALL | wxEXPAND, 8);
 
-    list = new wxListCtrl(this, wxID_ANY, wxDefaultPosition, wxSize(980, 300),
+    list = new wxListCtrl(this, wxID_ANY, wxDefaultPosition, wxSize(1180, 300),
                           wxLC_REPORT | wxLC_SINGLE_SEL);
     const std::pair<const wchar_t*, int> columns[] = {{L"Регистратор", 90},
                                                       {L"Считываний", 80},
@@ -83,10 +86,17 @@ FleetDialog::FleetDialog(wxWindow* parent, std::vector<FleetRow> rows, const wxS
         list->SetItem(item, 6, flags.empty() ? wxString(L"—") : flags);
         if (!row.flagTexts.empty()) list->SetItemTextColour(item, wxColour(160, 0, 0));
     }
-    if (!rows_.empty())
-        list->SetItemState(0, wxLIST_STATE_SELECTED | wxLIST_STATE_FOCUSED,
-                           wxLIST_STATE_SELECTED | wxLIST_STATE_FOCUSED);
+    // Every heading and value whole; the flags of the row chosen are also
+    // spelt out under the list, one a line.
+    for (int c = 0; c < list->GetColumnCount(); ++c) {
+        list->SetColumnWidth(c, wxLIST_AUTOSIZE);
+        const int content = rows_.empty() ? 0 : list->GetColumnWidth(c);
+        list->SetColumnWidth(c, wxLIST_AUTOSIZE_USEHEADER);
+        list->SetColumnWidth(c, std::max(content, list->GetColumnWidth(c)));
+    }
     sizer->Add(list, 1, wxLEFT | wxRIGHT | wxEXPAND, 8);
+    details = new wxStaticText(this, wxID_ANY, wxString());
+    sizer->Add(details, 0, wxLEFT | wxRIGHT | wxTOP | wxEXPAND, 8);
 
     auto* buttons = new wxBoxSizer(wxHORIZONTAL);
     auto* open = new wxButton(this, wxID_OK, L"Открыть последний образ");
@@ -97,13 +107,36 @@ FleetDialog::FleetDialog(wxWindow* parent, std::vector<FleetRow> rows, const wxS
     open->SetDefault();
     open->Enable(!rows_.empty());
     list->Bind(wxEVT_LIST_ITEM_ACTIVATED, [this](wxListEvent&) { EndModal(wxID_OK); });
-    list->Bind(wxEVT_LIST_ITEM_SELECTED, [open](wxListEvent&) { open->Enable(); });
+    list->Bind(wxEVT_LIST_ITEM_SELECTED, [this, open](wxListEvent&) {
+        open->Enable();
+        showDetails();
+    });
     list->Bind(wxEVT_LIST_ITEM_DESELECTED, [open](wxListEvent&) { open->Disable(); });
     SetSizer(sizer);
+    if (!rows_.empty())
+        list->SetItemState(0, wxLIST_STATE_SELECTED | wxLIST_STATE_FOCUSED,
+                           wxLIST_STATE_SELECTED | wxLIST_STATE_FOCUSED);
+    showDetails();
     SetMinSize(wxSize(600, 300));
+    // Within the screen's room.
+    wxSize size = GetSize();
+    size.DecTo(wxDisplay(this).GetClientArea().GetSize());
+    SetSize(size);
     Layout();
     CentreOnParent();
     list->SetFocus();
+}
+
+void FleetDialog::showDetails() {
+    wxString text;
+    if (const FleetRow* row = chosen()) {
+        text = L"Регистратор № " + wxString::FromUTF8(row->latest.serial) + L": ";
+        if (row->flagTexts.empty()) text += L"отметок нет";
+        for (const std::string& f : row->flagTexts)
+            text += L"\n  • " + wxString::FromUTF8(f);
+    }
+    details->SetLabel(text);
+    Layout();
 }
 
 const FleetRow* FleetDialog::chosen() const {

@@ -12,6 +12,7 @@
 #include "history/Archive.h"
 
 class wxListCtrl;
+class wxStaticText;
 
 class FleetDialog : public wxDialog {
 public:
@@ -24,7 +25,9 @@ public:
     const FleetRow* chosen() const;
 
     wxListCtrl* list;
+    wxStaticText* details; // the flags of the row chosen, one a line
 
 private:
+    void showDetails();
     std::vector<FleetRow> rows_;
 };
