@@ -5,6 +5,7 @@
 #include <wx/filename.h>
 #include <wx/log.h>
 #include <wx/notebook.h>
+#include <wx/utils.h>
 
 #include "app/FleetDialog.h"
 #include "app/MainFrame.h"
@@ -14,6 +15,8 @@
 
 void MainFrame::fileIntoArchive(const wxString& path, const wxString& what) {
     const wxString folder = wxString::FromUTF8(archiveFolder);
+    // The archive analyses the image to index it: a moment for a full memory.
+    wxBusyCursor busy;
     try {
         if (archiveFolder.empty())
             throw errorExc("папка архива не задана: нет домашней папки, укажите её в "
