@@ -1,6 +1,7 @@
 #include "pages/HistoryWindow.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
 
 #include <nettle/sha2.h>
@@ -148,7 +149,18 @@ void HistoryWindow::showMessage(const std::string& title, const std::string& tex
 void HistoryWindow::regenerate(const std::string& archiveFolder, const wxString& imageFile) {
     imageFile_ = imageFile;
     folder_ = archiveFolder;
-    imageSha256_ = imageFile.empty() ? std::string() : fileSha256(imageFile);
+    // The checksum is made again only when the file changed.
+    std::string stamp = std::string(imageFile.utf8_str());
+    std::error_code error;
+    const std::filesystem::path path(std::string(imageFile.fn_str()));
+    const auto modified = std::filesystem::last_write_time(path, error);
+    if (!error) stamp += "|" + std::to_string(modified.time_since_epoch().count());
+    const auto size = std::filesystem::file_size(path, error);
+    if (!error) stamp += "|" + std::to_string(size);
+    if (stamp != shaStamp_) {
+        imageSha256_ = imageFile.empty() ? std::string() : fileSha256(imageFile);
+        shaStamp_ = stamp;
+    }
     serial_ = imageFile.empty() ? std::string() : trimmed(HeaderView(session_.image).serialNumber);
     if (imageFile.empty() || serial_.empty()) {
         showMessage("История считываний",

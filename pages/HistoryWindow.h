@@ -50,5 +50,6 @@ private:
     std::string folder_;
     wxString imageFile_;
     std::string imageSha256_;
+    std::string shaStamp_; // the file, its time and size the checksum was made of
     wxString drawingName_;
 };
