@@ -72,8 +72,10 @@ const char* const windowHelp =
     "нагрузки крана. С ОБРАЗОМ окно открывается с этим файлом и применённым фильтром.\n"
     "  --print-pdf ФАЙЛ.pdf      напечатать страницу в PDF без диалогов и выйти\n"
     "                            (нужен дисплей; без него: xvfb-run -a gruvik2 …)\n"
-    "  --page СТРАНИЦА           protocol, journal или graph\n"
+    "  --page СТРАНИЦА           protocol, journal, graph или history\n"
     "  --orientation ОРИЕНТАЦИЯ  portrait (по умолчанию) или landscape\n"
+    "  --archive ПАПКА           архив считываний (по умолчанию $GRUVIK2_ARCHIVE, иначе\n"
+    "                            $XDG_DATA_HOME/gruvik2/archive)\n"
     "Фильтр (как в панели «Фильтр событий»):\n"
     "  --from T, --to T          начало и конец интервала; T: ДД/ММ/ГГГГ ЧЧ:ММ:СС,\n"
     "                            ДД.ММ.ГГГГ ЧЧ:ММ:СС, ГГГГ-ММ-ДДTЧЧ:ММ:СС[+ЧЧ:ММ],\n"
@@ -92,9 +94,12 @@ const char* const windowHelp =
 // The window's arguments: an error text or nothing.
 std::optional<std::string> parseWindowArguments(const std::vector<std::string>& args,
                                                 ReportOptions& options, bool& from, bool& to) {
-    auto error = parseReportOptions(args, {}, options, from, to, false);
+    auto error = parseReportOptions(args, {"--archive"}, options, from, to, false);
     if (!error && options.outGiven)
         error = "параметр --out здесь не принимается (PDF: --print-pdf ФАЙЛ.pdf)";
+    if (!error)
+        for (size_t i = 0; i + 1 < options.extra.size(); i += 2)
+            if (options.extra[i + 1].empty()) error = badValue("--archive", "", "папка архива");
     return error;
 }
 
@@ -238,6 +243,16 @@ bool GruvikApp::OnInit() {
     // An image file named on the command line (a file manager's "open with")
     // opens once the window is on screen, as if chosen in the open dialog;
     // filter options given with it are then applied to it.
+    // The archive named on the command line, relative to the folder the
+    // program was started in.
+    const std::vector<std::string>& extra =
+        printJob_ ? printJob_->options.extra : startOptions.extra;
+    for (size_t i = 0; i + 1 < extra.size(); i += 2)
+        if (extra[i] == "--archive") {
+            wxFileName folder = wxFileName::DirName(wxString::FromUTF8(extra[i + 1]));
+            folder.MakeAbsolute(startFolder);
+            mainFrame->archiveFolder = std::string(folder.GetPath().utf8_str());
+        }
     if (argc > 1 && !printJob_) {
         mainFrame->filters().show(startOptions.filter, startFrom, startTo);
         if (!startOptions.image.empty()) {

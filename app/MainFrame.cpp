@@ -18,7 +18,9 @@
 #include "gui/DialogLook.h"
 #include "gui/Pictures.h"
 #include "gui/PrintPanel.h"
+#include "history/Archive.h"
 #include "pages/GraphWindow.h"
+#include "pages/HistoryWindow.h"
 #include "pages/ReportWindow.h"
 #include "pages/SetupWindow.h"
 #include "pages/TextLog.h"
@@ -65,7 +67,20 @@ const wxSize PreferredWindowSize(1100, 700);
 
 const wchar_t* const ProgramTitle = L"Грувик2 1.0.0";
 
-MainFrame::MainFrame() : wxFrame(nullptr, wxID_ANY, ProgramTitle) {
+namespace {
+// The archive's folder of the environment; none when it names none (no home
+// folder), which the archive's commands then report.
+std::string defaultArchiveFolder() {
+    try {
+        return Archive::defaultFolder();
+    } catch (const std::exception&) {
+        return {};
+    }
+}
+} // namespace
+
+MainFrame::MainFrame()
+    : wxFrame(nullptr, wxID_ANY, ProgramTitle), archiveFolder(defaultArchiveFolder()) {
     buildMenus();
     CreateStatusBar(1, wxSTB_SIZEGRIP | wxFULL_REPAINT_ON_RESIZE);
     buildToolBar();
@@ -134,6 +149,9 @@ void MainFrame::buildMenus() {
     file->Append(wxID_OPEN, L"Открыть\tAlt-O", OpenHelp);
     file->Append(wxID_SAVE, L"Сохранить\tAlt-S", SaveHelp);
     file->Append(CmdExport, L"&Экспорт", L"Сохранить журнал событий и протокол в файлах CSV");
+    file->Append(CmdToArchive, L"В &архив", L"Сохранить открытый образ в архиве считываний");
+    file->Append(CmdFleet, L"Пар&к кранов",
+                 L"Регистраторы архива считываний: израсходованный ресурс и отметки");
     file->AppendSeparator();
     file->Append(CmdPrint, L"&Распечатать\tAlt-P", PrintHelp);
     file->Append(CmdPageSetup, L"&Параметры страницы", L"Настройка параметров страницы для печати");
@@ -184,10 +202,12 @@ void MainFrame::buildNotebook() {
     graphPage = new GraphWindow(notebook, session, *this);
     journalPage = new TextLog(notebook, session);
     settingsPage = new SetupWindow(notebook, session, *this);
+    historyPage = new HistoryWindow(notebook, session);
     notebook->AddPage(protocolPage, L"Протокол", true, 0);
     notebook->AddPage(graphPage, L"График", false, 1);
     notebook->AddPage(journalPage, L"Журнал", true, 3);
     notebook->AddPage(settingsPage, L"Настройка", false, 2);
+    notebook->AddPage(historyPage, L"История", false, 0);
     notebook->SetMinSize(PageAreaMinSize);
 }
 
@@ -230,6 +250,7 @@ void MainFrame::onHelp(wxCommandEvent&) {
                            : page == graphPage    ? L"graph.html"
                            : page == protocolPage ? L"protocol.html"
                            : page == settingsPage ? L"settings.html"
+                           : page == historyPage  ? L"archive.html"
                                                   : L"index.html";
     wxHtmlHelpController* help = wxGetApp().helpController;
     if (!help->Display(topic)) help->Display(L"Справка Грувик2");
@@ -252,6 +273,8 @@ wxBEGIN_EVENT_TABLE(MainFrame, wxFrame)
     EVT_MENU(wxID_OPEN, MainFrame::onOpen)
     EVT_MENU(wxID_SAVE, MainFrame::onSave)
     EVT_MENU(CmdExport, MainFrame::onExport)
+    EVT_MENU(CmdToArchive, MainFrame::onToArchive)
+    EVT_MENU(CmdFleet, MainFrame::onFleet)
     EVT_MENU(CmdPrint, MainFrame::onPrint)
     EVT_MENU(CmdPageSetup, MainFrame::onPageSetup)
     EVT_MENU(CmdPreview, MainFrame::onPreview)

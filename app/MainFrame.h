@@ -18,6 +18,7 @@
 class PrintPanel;
 class Progress;
 class GraphWindow;
+class HistoryWindow;
 class ReportWindow;
 class SetupWindow;
 class TextLog;
@@ -49,6 +50,8 @@ enum CommandId : int {
     CmdApplyFilter = 522,
     // Past the graph page's 523..528.
     CmdExport = 530,
+    CmdToArchive = 531,
+    CmdFleet = 532,
 };
 
 // The window's title while no file is open.
@@ -69,6 +72,7 @@ struct MainFrameControls : FilterPaneControls {
     GraphWindow* graphPage;
     ReportWindow* protocolPage;
     SetupWindow* settingsPage;
+    HistoryWindow* historyPage;
 };
 
 class MainFrame : public wxFrame, public PageActions, private MainFrameControls {
@@ -83,6 +87,9 @@ public:
     RecorderImage& image = session.image;
     Crc16 crc;         // the device link borrows it for every page
     wxString filePath; // the image file last chosen
+    // The archive of readings the window files into and shows the history
+    // and the fleet from (--archive, else Archive::defaultFolder()).
+    std::string archiveFolder;
     eventList& events = session.events;
     // journalList, groupLists[5], modeList, relayLists[10], channelLists[6]:
     // pointers into events.
@@ -166,6 +173,15 @@ private:
     // Saves the journal's rows and the protocol's figures as CSV files, each
     // under a file dialog of its own (MainFrameExport.cpp).
     void onExport(wxCommandEvent& event);
+    // «В архив»: files the open image's file (MainFrameArchive.cpp).
+    void onToArchive(wxCommandEvent& event);
+    // «Парк кранов»: the archive's recorders; opens the latest image of the
+    // one chosen.
+    void onFleet(wxCommandEvent& event);
+    // Files the image file at path into the archive and says so in the status
+    // line (what: whose image it is); a failure is a warning, nothing more.
+    // Shows the history of the archive again.
+    void fileIntoArchive(const wxString& path, const wxString& what);
     void onClose(wxCloseEvent& event);
     // The save dialog, then the save; false when cancelled or failed.
     bool saveWithDialog();

@@ -41,6 +41,9 @@ void MainFrame::onConnect(wxCommandEvent&) {
     // The file holds what was read (saved, or already the same).
     session.markSaved();
     updateTitle();
+    // A copy goes into the archive of readings; the reading is in its file
+    // whatever becomes of the copy.
+    fileIntoArchive(path, L"Считанный образ");
 }
 
 namespace {

@@ -12,9 +12,11 @@
 #include "app/FileChoice.h"
 #include "app/MainFrame.h"
 #include "app/UnsavedDialog.h"
+#include "common/SafeFile.h"
 #include "common/errorExc.h"
 #include "gui/PrintSettings.h"
 #include "pages/GraphWindow.h"
+#include "pages/HistoryWindow.h"
 #include "pages/ReportWindow.h"
 #include "pages/SetupWindow.h"
 #include "pages/TextLog.h"
@@ -47,6 +49,14 @@ void MainFrame::onOpen(wxCommandEvent&) {
 
 bool MainFrame::openImageFile(const wxString& path, const std::function<void()>& showChoices) {
     lastDir = wxFileName(path).GetPath();
+    // An image of the archive is never altered: a save over it is refused.
+    wxFileName archive = wxFileName::DirName(wxString::FromUTF8(archiveFolder));
+    archive.Normalize(wxPATH_NORM_DOTS | wxPATH_NORM_ABSOLUTE);
+    wxFileName file(path);
+    file.Normalize(wxPATH_NORM_DOTS | wxPATH_NORM_ABSOLUTE);
+    if (!archiveFolder.empty() &&
+        file.GetFullPath().StartsWith(archive.GetPath(wxPATH_GET_SEPARATOR)))
+        protectInput(fileName(path));
     try {
         // Loaded beside the shown image, which stays with its events and
         // pages when the file cannot be read.
@@ -177,6 +187,7 @@ void MainFrame::regeneratePages(Progress* progress) {
     protocolPage->regenerate(progress);
     settingsPage->showHeader();
     graphPage->regenerate();
+    historyPage->regenerate(archiveFolder, filePath);
 }
 
 void MainFrame::filterEvents() {

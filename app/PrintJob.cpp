@@ -13,6 +13,7 @@
 #include "common/SafeFile.h"
 #include "gui/PrintSettings.h"
 #include "pages/GraphWindow.h"
+#include "pages/HistoryWindow.h"
 #include "pages/ReportWindow.h"
 #include "pages/TextLog.h"
 
@@ -26,8 +27,8 @@ bool isPrintJob(const std::vector<std::string>& args) {
 
 std::optional<PrintJob> parsePrintJob(const std::vector<std::string>& args, std::string& error) {
     PrintJob job;
-    if (auto e = parseReportOptions(args, {"--print-pdf", "--page", "--orientation"}, job.options,
-                                    job.fromGiven, job.toGiven)) {
+    if (auto e = parseReportOptions(args, {"--print-pdf", "--page", "--orientation", "--archive"},
+                                    job.options, job.fromGiven, job.toGiven)) {
         error = *e;
         return std::nullopt;
     }
@@ -52,8 +53,15 @@ std::optional<PrintJob> parsePrintJob(const std::vector<std::string>& args, std:
                 job.page = PrintJob::journal;
             else if (value == "graph")
                 job.page = PrintJob::graph;
+            else if (value == "history")
+                job.page = PrintJob::history;
             else {
-                error = badValue(name, value, "protocol, journal или graph");
+                error = badValue(name, value, "protocol, journal, graph или history");
+                return std::nullopt;
+            }
+        } else if (name == "--archive") {
+            if (value.empty()) {
+                error = badValue(name, value, "папка архива");
                 return std::nullopt;
             }
         } else if (value == "portrait" || value == "landscape") {
@@ -64,7 +72,7 @@ std::optional<PrintJob> parsePrintJob(const std::vector<std::string>& args, std:
         }
     }
     if (!pageGiven) {
-        error = "нужен --page protocol|journal|graph";
+        error = "нужен --page protocol|journal|graph|history";
         return std::nullopt;
     }
     return job;
@@ -113,10 +121,12 @@ int runPrintJob(MainFrame& frame, const PrintJob& job, const wxString& startFold
     sharedPrintSettings().printData->SetOrientation(orientation);
     controlsOf(frame).journalPage->printer.printData.SetOrientation(orientation);
     controlsOf(frame).protocolPage->printer.printData.SetOrientation(orientation);
-    PrintPanel* page =
-        job.page == PrintJob::protocol  ? static_cast<PrintPanel*>(controlsOf(frame).protocolPage)
-        : job.page == PrintJob::journal ? static_cast<PrintPanel*>(controlsOf(frame).journalPage)
-                                        : static_cast<PrintPanel*>(controlsOf(frame).graphPage);
+    controlsOf(frame).historyPage->printer.printData.SetOrientation(orientation);
+    MainFrameControls& c = controlsOf(frame);
+    PrintPanel* page = job.page == PrintJob::protocol  ? static_cast<PrintPanel*>(c.protocolPage)
+                       : job.page == PrintJob::journal ? static_cast<PrintPanel*>(c.journalPage)
+                       : job.page == PrintJob::history ? static_cast<PrintPanel*>(c.historyPage)
+                                                       : static_cast<PrintPanel*>(c.graphPage);
     const wxString error = page->printPdf(absolute(job.out, startFolder));
     if (!error.empty()) {
         std::fprintf(stderr, "%s\n", static_cast<const char*>(error.utf8_str()));

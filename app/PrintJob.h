@@ -1,5 +1,6 @@
 #pragma once
-// gruvik2 --print-pdf OUT.pdf --page protocol|journal|graph [options] IMAGE:
+// gruvik2 --print-pdf OUT.pdf --page protocol|journal|graph|history [options]
+// IMAGE:
 // the batch print of one page to a PDF file, through the printouts that
 // "Распечатать" uses, with no dialog to answer.
 #include <optional>
@@ -12,11 +13,13 @@ class MainFrame;
 class wxString;
 
 struct PrintJob {
-    enum Page { protocol, journal, graph };
+    enum Page { protocol, journal, graph, history };
     std::string out; // the PDF file
     Page page = protocol;
     bool landscape = false;
-    ReportOptions options; // IMAGE and the filter options of gruvik2-cli journal
+    // IMAGE, the filter options of gruvik2-cli journal, and in extra the
+    // job's own options (--archive among them).
+    ReportOptions options;
     bool fromGiven = false, toGiven = false;
 };
 

@@ -1,6 +1,6 @@
 # The wx front end, three libraries that stack in one line above the core:
 #   gruvik2-gui        gui/: what every window shares (print panel, printouts, canvas, HTML page, dialogs' look)
-#   gruvik2-pages      pages/: the four notebook pages and their printouts
+#   gruvik2-pages      pages/: the five notebook pages and their printouts
 #   gruvik2-app        app/: the application, the main window, its dialogs and the batch print
 #   gruvik2            the program; app/main.cpp holds only its entry point.
 #   gruvik2-emulated   the program with emulated bridges, for the demo.

@@ -1,7 +1,8 @@
 // Takes the README's pictures: starts Gruvik2, presses "Считать" against the
 // reader emulator named in GRUVIK2_BRIDGES (scripts/screenshots.sh starts it),
 // answers the file dialog and the closing message as a user would, then shows
-// each page and grabs the screen. Given a second emulator paced at the
+// each page (the history from the archive of GRUVIK2_ARCHIVE) and grabs the
+// screen. Given a second emulator paced at the
 // reader's line rate, it then connects with both attached: the device choice
 // with the second one shown, and the progress of a read from it a few seconds
 // in (the read is then cancelled). Run under a virtual X server.
@@ -164,6 +165,11 @@ int main(int argc, char** argv) {
 
     controlsOf(*frame).notebook->SetSelection(3);
     grab(frame, "settings.png");
+
+    // The recorder's readings in the archive (GRUVIK2_ARCHIVE), the one just
+    // read among them.
+    controlsOf(*frame).notebook->SetSelection(4);
+    grab(frame, "history.png");
 
     frame->showFilterPane(true);
     controlsOf(*frame).notebook->SetSelection(2);

@@ -18,6 +18,7 @@
 #include <wx/sizer.h>
 #include <wx/statbmp.h>
 #include <wx/stattext.h>
+#include <wx/statusbr.h>
 #include <wx/testing.h>
 #include <wx/uiaction.h>
 
@@ -287,6 +288,11 @@ TEST_F(ConnectTest, ReadsTheRecorderIntoANewFileThenNothingNew) {
     EXPECT_EQ(imageBytes(frame->image), imageBytes(recorder));
     EXPECT_EQ(utf8(frame->filePath), path);
     EXPECT_EQ(utf8(frame->lastDir), dir.path().string());
+    // A copy went into the archive, as the status line says.
+    const std::string status = utf8(frame->GetStatusBar()->GetStatusText());
+    EXPECT_EQ(status.rfind("Считанный образ сохранён в архиве: " + frame->archiveFolder + "/", 0),
+              0u)
+        << status;
     // The journal shows the recorder's events.
     EXPECT_EQ(utf8(controlsOf(*frame).firstRecordButton->GetLabel()), "07:55:00 04/03/2024");
     EXPECT_EQ(utf8(controlsOf(*frame).lastRecordButton->GetLabel()), "16:46:41 08/03/2024");
@@ -306,6 +312,13 @@ TEST_F(ConnectTest, ReadsTheRecorderIntoANewFileThenNothingNew) {
     EXPECT_EQ(std::filesystem::last_write_time(path), written);
     EXPECT_EQ(imageBytes(frame->image), imageBytes(recorder));
     EXPECT_EQ(journalHtml(), journal);
+
+    // An archive that cannot be written costs the copy, not the reading.
+    frame->archiveFolder = path + "/archive";
+    connect(path);
+    EXPECT_EQ(utf8(frame->GetStatusBar()->GetStatusText()), "Считанный образ не сохранён в архиве");
+    EXPECT_EQ(fileBytes(path), imageBytes(recorder));
+    EXPECT_EQ(utf8(frame->filePath), path);
 }
 
 // An emulated bridge is configured by the first command of the run and keeps

@@ -3,6 +3,8 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -59,6 +61,10 @@ int main(int argc, char** argv) {
     if (::testing::GTEST_FLAG(list_tests)) return RUN_ALL_TESTS();
     ::testing::UnitTest::GetInstance()->listeners().Append(new Watchdog);
 
+    // The readings the tests file go to an archive of their own.
+    char archive[] = "/tmp/gruvik2-gui-archive-XXXXXX";
+    if (!mkdtemp(archive)) return 1;
+    setenv("GRUVIK2_ARCHIVE", archive, 1);
     wxSetAssertHandler(failOnAssert);
     if (!wxEntryStart(argc, argv)) {
         std::fprintf(stderr, "cannot start the toolkit (no display?)\n");
@@ -79,5 +85,7 @@ int main(int argc, char** argv) {
     int result = RUN_ALL_TESTS();
     wxTheApp->OnExit();
     wxEntryCleanup();
+    std::error_code ignored;
+    std::filesystem::remove_all(archive, ignored);
     return result;
 }

@@ -20,6 +20,7 @@
 #include "gui/GuiTest.h"
 #include "gui/PrintPanel.h"
 #include "pages/GraphWindow.h"
+#include "pages/HistoryWindow.h"
 #include "pages/ReportWindow.h"
 #include "pages/SetupWindow.h"
 #include "pages/TextLog.h"
@@ -106,13 +107,13 @@ TEST_F(MainFrameTest, StartsOnTheJournalWithTheFilterAtItsDefaults) {
         EXPECT_TRUE(field->IsEmpty());
 }
 
-TEST_F(MainFrameTest, NotebookHasFourTabsWithTheirBalls) {
+TEST_F(MainFrameTest, NotebookHasFiveTabsWithTheirBalls) {
     const struct {
         const char* text;
         int image;
-    } tabs[] = {{"Протокол", 0}, {"График", 1}, {"Журнал", 3}, {"Настройка", 2}};
-    ASSERT_EQ(controlsOf(*frame).notebook->GetPageCount(), 4u);
-    for (size_t i = 0; i < 4; ++i) {
+    } tabs[] = {{"Протокол", 0}, {"График", 1}, {"Журнал", 3}, {"Настройка", 2}, {"История", 0}};
+    ASSERT_EQ(controlsOf(*frame).notebook->GetPageCount(), 5u);
+    for (size_t i = 0; i < 5; ++i) {
         EXPECT_EQ(utf8(controlsOf(*frame).notebook->GetPageText(i)), tabs[i].text);
         EXPECT_EQ(controlsOf(*frame).notebook->GetPageImage(i), tabs[i].image) << tabs[i].text;
     }
@@ -121,6 +122,8 @@ TEST_F(MainFrameTest, NotebookHasFourTabsWithTheirBalls) {
               static_cast<wxWindow*>(controlsOf(*frame).graphPage));
     EXPECT_EQ(controlsOf(*frame).notebook->GetPage(2), controlsOf(*frame).journalPage);
     EXPECT_EQ(controlsOf(*frame).notebook->GetPage(3), controlsOf(*frame).settingsPage);
+    EXPECT_EQ(controlsOf(*frame).notebook->GetPage(4),
+              static_cast<wxWindow*>(controlsOf(*frame).historyPage));
 
     ASSERT_EQ(pageImages.GetImageCount(), 4);
     for (int i = 0; i < 4; ++i) {
@@ -148,6 +151,9 @@ TEST_F(MainFrameTest, MenusCarryTheirIdsTextsAndHelp) {
         {0, 5000, "Открыть\tAlt-O", "Открыть файл для просмотра"},
         {0, 5003, "Сохранить\tAlt-S", "Сохранить просматриваемые данные в файле"},
         {0, 530, "&Экспорт", "Сохранить журнал событий и протокол в файлах CSV"},
+        {0, 531, "В &архив", "Сохранить открытый образ в архиве считываний"},
+        {0, 532, "Пар&к кранов",
+         "Регистраторы архива считываний: израсходованный ресурс и отметки"},
         {0, 500, "&Распечатать\tAlt-P", "Распечатать документ на принтере"},
         {0, 501, "&Параметры страницы", "Настройка параметров страницы для печати"},
         {0, 502, "&Предварительный просмотр",
@@ -166,7 +172,7 @@ TEST_F(MainFrameTest, MenusCarryTheirIdsTextsAndHelp) {
         EXPECT_EQ(utf8(found->GetHelp()), item.help);
     }
     EXPECT_EQ(controlsOf(*frame).menuBar->GetMenu(0)->GetMenuItemCount(),
-              10u); // with two separators
+              12u); // with two separators
     EXPECT_EQ(controlsOf(*frame).menuBar->GetMenu(1)->GetMenuItemCount(), 3u);
 }
 

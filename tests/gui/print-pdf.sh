@@ -2,7 +2,7 @@
 # gruvik2 --print-pdf on the demo recorder, looked at on paper: every page of
 # the protocol, the journal and the graph (portrait and landscape) as a PDF
 # whose texts are text in embedded fonts, with the right number of pages, no
-# page flooded by a background, the journal's and the protocol's pages each
+# page flooded by a background, the history of an archive's reading, the journal's and the protocol's pages each
 # saying what they belong to and which page they are, no journal row cut by a
 # page break, nothing left beside the target by a killed print, the graph and its footer within the 10 mm
 # margins; the exit statuses and messages of jobs that cannot be done, and
@@ -163,6 +163,27 @@ check "landscape graph is on a turned A4" bash -c "pdfinfo landscape.pdf | grep 
 check "graph lies within the margins (landscape)" withinMargins landscape.pdf
 check "graph's words lie within the margins (landscape)" wordsWithinMargins landscape.pdf 842 595
 check "no graph page is flooded" notFlooded landscape.pdf
+
+# The history from an archive holding the demo recorder's reading: the chart
+# drawn as lines and text, the readings, the passport, the image's checksum
+# and the engineer's block; none without a reading in the archive.
+"$BIN"/gruvik2-cli archive add --archive archive "$BIN"/demo.rpd >/dev/null
+print history.pdf --page history --archive archive
+check "history exits 0" [ $? -eq 0 ]
+for text in "История считываний регистратора № 0417" "Израсходованный ресурс на дату считывания" \
+            "Считывания в архиве" "первое считывание в архиве" "РП-3 в.3.07" \
+            "$(sha256sum "$BIN"/demo.rpd | cut -c1-32)" "Заключение инженера" "Удостоверение" "Подпись"; do
+    check "history shows \"$text\" as text" has history.pdf "$text"
+done
+check "every history page names the recorder and its number" \
+    furnitureOnEveryPage history.pdf "История считываний регистратора № 0417"
+check "history fonts are embedded" fontsEmbedded history.pdf
+check "history's chart is lines, not a picture" noPictures history.pdf
+check "no history page is flooded" notFlooded history.pdf
+print nohistory.pdf --page history --archive empty
+check "a history without readings exits 2" [ $? -eq 2 ]
+check "it says there are none" grep -q "в архиве нет" nohistory.pdf.err
+check "and writes no file" [ ! -e nohistory.pdf ]
 
 # Jobs that cannot be done: status 2, the reason on stderr, no file.
 "$BIN"/gruvik2 --print-pdf out.pdf --page protocol missing.rpd 2>err.txt
