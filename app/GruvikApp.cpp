@@ -23,6 +23,7 @@
 #include "common/ErrorLog.h"
 #include "common/errorExc.h"
 #include "gui/PrintSettings.h"
+#include "views/ReportOptions.h"
 
 namespace {
 // What the core reports goes to the toolkit's error log, which shows it in an
@@ -67,6 +68,7 @@ const char* const windowUsage =
     "Использование: gruvik2 [фильтр] [ОБРАЗ.rpd]\n"
     "          или: gruvik2 --print-pdf ФАЙЛ.pdf --page СТРАНИЦА [--orientation ОРИЕНТАЦИЯ] "
     "[фильтр] ОБРАЗ.rpd\n";
+// Before the filter options.
 const char* const windowHelp =
     "Считывание, анализ и печать данных регистратора параметров ограничителя\n"
     "нагрузки крана. С ОБРАЗОМ окно открывается с этим файлом и применённым фильтром.\n"
@@ -75,21 +77,11 @@ const char* const windowHelp =
     "  --page СТРАНИЦА           protocol, journal, graph или history\n"
     "  --orientation ОРИЕНТАЦИЯ  portrait (по умолчанию) или landscape\n"
     "  --archive ПАПКА           архив считываний (по умолчанию $GRUVIK2_ARCHIVE, иначе\n"
-    "                            $XDG_DATA_HOME/gruvik2/archive)\n"
-    "Фильтр (как в панели «Фильтр событий»):\n"
-    "  --from T, --to T          начало и конец интервала; T: ДД/ММ/ГГГГ ЧЧ:ММ:СС,\n"
-    "                            ДД.ММ.ГГГГ ЧЧ:ММ:СС, ГГГГ-ММ-ДДTЧЧ:ММ:СС[+ЧЧ:ММ],\n"
-    "                            дата без времени (полночь) или секунды календаря\n"
-    "  --max N                   число строк журнала (0: все)\n"
-    "  --direction first|last    строки от начала или к концу интервала\n"
-    "  --level 1..5              уровень детализации\n"
-    "  --config on|off           события настройки\n"
-    "  --discrete on|off         дискретные каналы\n"
-    "  --relays on|off           реле\n"
-    "  --weights 11111           весы групп 1..5 (1: показывать)\n"
-    "  -h, --help                эта справка\n"
-    "  -V, --version             версия программы\n"
-    "Код завершения печати: 0 готово, 2 ошибка (причина в stderr).\n";
+    "                            $XDG_DATA_HOME/gruvik2/archive)\n";
+// After them.
+const char* const windowHelpEnd = "  -h, --help                эта справка\n"
+                                  "  -V, --version             версия программы\n"
+                                  "Код завершения печати: 0 готово, 2 ошибка (причина в stderr).\n";
 
 // The window's arguments: an error text or nothing.
 std::optional<std::string> parseWindowArguments(const std::vector<std::string>& args,
@@ -148,7 +140,7 @@ int answerCommandLine(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
     switch (helpRequested(args)) {
     case HelpRequest::help:
-        std::printf("%s%s", windowUsage, windowHelp);
+        std::printf("%s%s%s%s", windowUsage, windowHelp, filterOptionsHelp, windowHelpEnd);
         return std::fflush(stdout) == 0 ? 0 : 2;
     case HelpRequest::version:
         std::printf("%s", versionText("gruvik2").c_str());

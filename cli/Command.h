@@ -16,9 +16,6 @@ struct CliCommand {
 // is, on stderr; returns 2.
 int usageError(const char* command, const std::string& error);
 
-// The filter options' lines of --help.
-extern const char* const filterOptionsHelp;
-
 class RecorderImage;
 
 // Loads the one IMAGE argument of command into image. On a wrong argument count

@@ -12,6 +12,7 @@
 #include "common/CommandLine.h"
 #include "common/SafeFile.h"
 #include "common/errorExc.h"
+#include "views/ReportOptions.h"
 
 namespace {
 std::map<std::string, CliCommand>& registry() {
@@ -56,19 +57,6 @@ int badCommandLine(const std::string& error) {
 }
 
 } // namespace
-
-const char* const filterOptionsHelp =
-    "Фильтр (как в панели «Фильтр событий»):\n"
-    "  --from T, --to T          начало и конец интервала; T: ДД/ММ/ГГГГ ЧЧ:ММ:СС,\n"
-    "                            ДД.ММ.ГГГГ ЧЧ:ММ:СС, ГГГГ-ММ-ДДTЧЧ:ММ:СС[+ЧЧ:ММ],\n"
-    "                            дата без времени (полночь) или секунды календаря\n"
-    "  --max N                   число строк журнала (0: все)\n"
-    "  --direction first|last    строки от начала или к концу интервала\n"
-    "  --level 1..5              уровень детализации\n"
-    "  --config on|off           события настройки\n"
-    "  --discrete on|off         дискретные каналы\n"
-    "  --relays on|off           реле\n"
-    "  --weights 11111           весы групп 1..5 (1: показывать)\n";
 
 bool registerCommand(const CliCommand& command) {
     registry()[command.name] = command;

@@ -233,3 +233,16 @@ std::optional<std::string> parseReportOptions(const std::vector<std::string>& ar
     if (o.image.empty() && imageRequired) return std::string("не указан файл образа");
     return std::nullopt;
 }
+
+const char* const filterOptionsHelp =
+    "Фильтр (как в панели «Фильтр событий»):\n"
+    "  --from T, --to T          начало и конец интервала; T: ДД/ММ/ГГГГ ЧЧ:ММ:СС,\n"
+    "                            ДД.ММ.ГГГГ ЧЧ:ММ:СС, ГГГГ-ММ-ДДTЧЧ:ММ:СС[+ЧЧ:ММ],\n"
+    "                            дата без времени (полночь) или секунды календаря\n"
+    "  --max N                   число строк журнала (0: все)\n"
+    "  --direction first|last    строки от начала или к концу интервала\n"
+    "  --level 1..5              уровень детализации\n"
+    "  --config on|off           события настройки\n"
+    "  --discrete on|off         дискретные каналы\n"
+    "  --relays on|off           реле\n"
+    "  --weights 11111           весы групп 1..5 (1: показывать)\n";

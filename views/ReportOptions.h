@@ -39,3 +39,5 @@ extern const char* const timeArgumentForms;
 
 // Common usage text of the filter options.
 extern const char* const filterOptionsUsage;
+// Their lines in --help, the same for the window and the command line.
+extern const char* const filterOptionsHelp;
