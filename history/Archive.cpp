@@ -882,3 +882,14 @@ void Archive::indexOnly(const std::vector<Reading>& readings) {
     }
     tx.commit();
 }
+
+std::string imageFileSha256(const std::string& path) {
+    std::vector<uint8_t> bytes(RecorderImage::ImageSize + 1);
+    try {
+        const std::optional<size_t> size = readRegularFile(path, bytes.data(), bytes.size());
+        if (!size || *size > RecorderImage::ImageSize) return {};
+        return sha256Of(bytes.data(), *size);
+    } catch (const errorExc&) {
+        return {};
+    }
+}

@@ -112,6 +112,10 @@ struct ArchiveCheck {
     size_t unrepaired = 0;             // problems left as they were
 };
 
+// The SHA-256 of the image file at path in lowercase hex, as filed readings
+// carry it; empty when it cannot be read or is larger than an image.
+std::string imageFileSha256(const std::string& path);
+
 class Archive {
 public:
     // The folder the archive lives in unless told otherwise: $GRUVIK2_ARCHIVE,

@@ -2,9 +2,7 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 
-#include <nettle/sha2.h>
 #include <wx/dcbuffer.h>
 #include <wx/html/htmlcell.h>
 #include <wx/html/htmlwin.h>
@@ -45,28 +43,6 @@ public:
 private:
     const std::vector<HistoryRow>& rows_;
 };
-
-// The SHA-256 of a file's bytes in lowercase hex, as the archive names
-// readings; empty when the file cannot be read.
-std::string fileSha256(const wxString& path) {
-    std::ifstream in(path.fn_str(), std::ios::binary);
-    if (!in) return {};
-    sha256_ctx ctx;
-    sha256_init(&ctx);
-    std::vector<char> buffer(1 << 16);
-    while (in.read(buffer.data(), std::streamsize(buffer.size())) || in.gcount() > 0)
-        sha256_update(&ctx, size_t(in.gcount()), reinterpret_cast<const uint8_t*>(buffer.data()));
-    if (in.bad()) return {};
-    uint8_t digest[SHA256_DIGEST_SIZE];
-    sha256_digest(&ctx, sizeof digest, digest);
-    std::string hex;
-    for (uint8_t b : digest) {
-        static const char digits[] = "0123456789abcdef";
-        hex += digits[b >> 4];
-        hex += digits[b & 15];
-    }
-    return hex;
-}
 
 std::string trimmed(std::string s) {
     while (!s.empty() && (s.back() == ' ' || s.back() == '\0'))
@@ -158,7 +134,8 @@ void HistoryWindow::regenerate(const std::string& archiveFolder, const wxString&
     const auto size = std::filesystem::file_size(path, error);
     if (!error) stamp += "|" + std::to_string(size);
     if (stamp != shaStamp_) {
-        imageSha256_ = imageFile.empty() ? std::string() : fileSha256(imageFile);
+        imageSha256_ =
+            imageFile.empty() ? std::string() : imageFileSha256(std::string(imageFile.fn_str()));
         shaStamp_ = stamp;
     }
     serial_ = imageFile.empty() ? std::string() : trimmed(HeaderView(session_.image).serialNumber);
