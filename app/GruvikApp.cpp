@@ -138,16 +138,10 @@ std::vector<std::string> argumentBytes(const wxCmdLineArgsArray& argv, int argc)
 
 int answerCommandLine(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
-    switch (helpRequested(args)) {
-    case HelpRequest::help:
-        std::printf("%s%s%s%s", windowUsage, windowHelp, filterOptionsHelp, windowHelpEnd);
-        return std::fflush(stdout) == 0 ? 0 : 2;
-    case HelpRequest::version:
-        std::printf("%s", versionText("gruvik2").c_str());
-        return std::fflush(stdout) == 0 ? 0 : 2;
-    case HelpRequest::none:
-        break;
-    }
+    if (const auto status = answerHelpOrVersion(args, "gruvik2",
+                                                std::string(windowUsage) + windowHelp +
+                                                    filterOptionsHelp + windowHelpEnd))
+        return *status;
     std::string error;
     if (isPrintJob(args)) {
         if (!parsePrintJob(args, error)) return refuse(error);

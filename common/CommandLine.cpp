@@ -2,6 +2,7 @@
 
 #include <getopt.h>
 
+#include <cstdio>
 #include <cstring>
 
 #ifndef GRUVIK2_VERSION
@@ -113,6 +114,21 @@ HelpRequest helpRequested(const std::vector<std::string>& args) {
 
 std::string versionText(const char* program) {
     return std::string(program) + " " GRUVIK2_VERSION "\n";
+}
+
+std::optional<int> answerHelpOrVersion(const std::vector<std::string>& args, const char* program,
+                                       const std::string& help) {
+    switch (helpRequested(args)) {
+    case HelpRequest::help:
+        std::fputs(help.c_str(), stdout);
+        break;
+    case HelpRequest::version:
+        std::fputs(versionText(program).c_str(), stdout);
+        break;
+    case HelpRequest::none:
+        return std::nullopt;
+    }
+    return std::fflush(stdout) == 0 && !std::ferror(stdout) ? 0 : 2;
 }
 
 std::string badValue(const std::string& option, const std::string& value,

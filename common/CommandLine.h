@@ -35,6 +35,12 @@ HelpRequest helpRequested(const std::vector<std::string>& args);
 // "NAME 1.0.0\n", the line --version prints.
 std::string versionText(const char* program);
 
+// Answers --help with help and --version with program's version line on
+// stdout when args ask for either: the exit status then (0, or 2 when the
+// text did not reach stdout); nothing when neither was asked.
+std::optional<int> answerHelpOrVersion(const std::vector<std::string>& args, const char* program,
+                                       const std::string& help);
+
 // The message of a value that an option does not take, and of the expected
 // form: "неверное значение --level: 7 (ожидается 1..5)".
 std::string badValue(const std::string& option, const std::string& value,

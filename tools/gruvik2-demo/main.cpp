@@ -35,16 +35,8 @@ int usageError(const std::string& error) {
 
 int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
-    switch (helpRequested(args)) {
-    case HelpRequest::help:
-        std::printf("%s%s", Usage, Help);
-        return 0;
-    case HelpRequest::version:
-        std::printf("%s", versionText("gruvik2-demo").c_str());
-        return 0;
-    case HelpRequest::none:
-        break;
-    }
+    if (const auto status = answerHelpOrVersion(args, "gruvik2-demo", std::string(Usage) + Help))
+        return *status;
     CommandLine line;
     if (auto error = parseCommandLine(args, {{"seed"}, {"series"}}, line))
         return usageError(*error);

@@ -64,16 +64,9 @@ bool parseByte(const char* text, uint8_t& byte) {
 
 int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
-    switch (helpRequested(args)) {
-    case HelpRequest::help:
-        std::printf("%s%s", Usage, Help);
-        return 0;
-    case HelpRequest::version:
-        std::printf("%s", versionText("gruvik2-reader-emu").c_str());
-        return 0;
-    case HelpRequest::none:
-        break;
-    }
+    if (const auto status =
+            answerHelpOrVersion(args, "gruvik2-reader-emu", std::string(Usage) + Help))
+        return *status;
     CommandLine line;
     if (auto error = parseCommandLine(args,
                                       {{"out"},
