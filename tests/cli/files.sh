@@ -6,27 +6,8 @@
 # taken wrongly. Argument: the build folder.
 set -uo pipefail
 BIN=$1
-WORK=$(mktemp -d)
-PIDS=()
-cleanup() {
-    for pid in "${PIDS[@]}"; do kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null; done
-    chmod -R u+rwx "$WORK" 2>/dev/null
-    rm -rf "$WORK"
-}
-trap cleanup EXIT
-cd "$WORK"
+source "$(dirname "$0")/../checks.bash"
 export LC_ALL=C.UTF-8 TZ=UTC
-failures=0
-check() {  # check DESCRIPTION COMMAND...
-    if "${@:2}"; then echo "ok: $1"; else echo "FAILED: $1"; failures=$((failures + 1)); fi
-}
-emulator() {  # sets EMU_PATH
-    local out=$WORK/emu.$RANDOM
-    "$BIN"/gruvik2-reader-emu "$@" >"$out" &
-    PIDS+=("$!")
-    for _ in $(seq 50); do [ -s "$out" ] && break; sleep 0.1; done
-    EMU_PATH=$(head -1 "$out")
-}
 cli() { GRUVIK2_BRIDGES=${BRIDGES:-} "$BIN"/gruvik2-cli-emulated "$@"; }
 # fails DESCRIPTION TEXT COMMAND...: exit status 2 and TEXT on stderr.
 fails() {

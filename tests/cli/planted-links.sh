@@ -5,19 +5,8 @@
 # user nobody as the other user. Argument: the build folder.
 set -uo pipefail
 BIN=$1
-WORK=$(mktemp -d)
-PIDS=()
-cleanup() {
-    for pid in "${PIDS[@]}"; do kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null; done
-    rm -rf "$WORK"
-}
-trap cleanup EXIT
-cd "$WORK"
+source "$(dirname "$0")/../checks.bash"
 chmod 755 "$WORK"
-failures=0
-check() {  # check DESCRIPTION COMMAND...
-    if "${@:2}"; then echo "ok: $1"; else echo "FAILED: $1"; failures=$((failures + 1)); fi
-}
 
 "$BIN"/gruvik2-mkimage a.rpd
 mkdir shared plain

@@ -5,25 +5,7 @@
 # recorder. Argument: the build folder.
 set -uo pipefail
 BIN=$1
-WORK=$(mktemp -d)
-PIDS=()
-cleanup() {
-    for pid in "${PIDS[@]}"; do kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null; done
-    rm -rf "$WORK"
-}
-trap cleanup EXIT
-cd "$WORK"
-failures=0
-check() {  # check DESCRIPTION COMMAND...
-    if "${@:2}"; then echo "ok: $1"; else echo "FAILED: $1"; failures=$((failures + 1)); fi
-}
-emulator() {  # sets EMU_PATH
-    local out=$WORK/emu.$RANDOM
-    "$BIN"/gruvik2-reader-emu "$@" >"$out" &
-    PIDS+=("$!")
-    for _ in $(seq 50); do [ -s "$out" ] && break; sleep 0.1; done
-    EMU_PATH=$(head -1 "$out")
-}
+source "$(dirname "$0")/../checks.bash"
 cli() { GRUVIK2_BRIDGES=$EMU_PATH "$BIN"/gruvik2-cli-emulated "$@"; }
 patch() {  # patch FILE OFFSET TEXT
     printf '%s' "$3" | dd of="$1" bs=1 seek="$2" conv=notrunc 2>/dev/null
