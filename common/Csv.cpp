@@ -49,6 +49,16 @@ size_t utf8Length(std::string_view t, size_t i) {
     return n;
 }
 
+// Where the first of a, b, c, d is in text from i on, or text's size: a
+// plain loop (find_first_of asks memchr once a byte).
+size_t firstOf(std::string_view text, size_t i, char a, char b, char c, char d) {
+    for (; i < text.size(); ++i) {
+        const char x = text[i];
+        if (x == a || x == b || x == c || x == d) return i;
+    }
+    return text.size();
+}
+
 } // namespace
 
 std::string csvField(std::string_view given) {
@@ -69,7 +79,7 @@ std::string csvField(std::string_view given) {
             text += escaped;
         }
     }
-    if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
+    if (firstOf(text, 0, ',', '"', '\r', '\n') == text.size()) return text;
     std::string out;
     out.reserve(text.size() + 2);
     out += '"';
@@ -89,22 +99,47 @@ void appendCsvRecord(std::string& out, const std::vector<std::string>& fields) {
     out += "\r\n";
 }
 
+namespace {
+
+// text as csvField writes it, straight into w: one look at each byte, and
+// the text in as few pieces as its quotes allow.
+void writeCsvField(OutputWriter& w, std::string_view text) {
+    bool quote = false;
+    for (size_t i = 0; i < text.size();) {
+        const char c = text[i];
+        if (!(c & 0x80)) {
+            quote = quote || c == ',' || c == '"' || c == '\r' || c == '\n';
+            ++i;
+        } else if (const size_t n = utf8Length(text, i)) {
+            i += n;
+        } else {
+            w.append(csvField(text)); // bytes to escape: rare enough to take the long way
+            return;
+        }
+    }
+    if (quote) w.put('"');
+    if (!text.empty() && std::string_view("=+-@\t\r").find(text[0]) != std::string_view::npos &&
+        !looksNumeric(text))
+        w.put('\'');
+    if (!quote) {
+        w.append(text);
+        return;
+    }
+    for (size_t from = 0; from < text.size();) {
+        const size_t q = std::min(text.find('"', from), text.size());
+        w.append(text.substr(from, q - from));
+        if (q < text.size()) w.append("\"\"");
+        from = q + 1;
+    }
+    w.put('"');
+}
+
+} // namespace
+
 void writeCsvRecord(OutputWriter& w, const std::vector<std::string>& fields) {
     for (size_t i = 0; i < fields.size(); ++i) {
         if (i) w.put(',');
-        const std::string& text = fields[i];
-        // Plain ASCII that a spreadsheet cannot take for a formula goes as it
-        // is; anything else as csvField writes it.
-        bool plain =
-            text.empty() || std::string_view("=+-@\t\r").find(text[0]) == std::string_view::npos;
-        for (size_t k = 0; plain && k < text.size(); ++k) {
-            const char c = text[k];
-            plain = c != ',' && c != '"' && c != '\r' && c != '\n' && !(c & 0x80);
-        }
-        if (plain)
-            w.append(text);
-        else
-            w.append(csvField(text));
+        writeCsvField(w, fields[i]);
     }
     w.append("\r\n");
 }
@@ -127,7 +162,7 @@ bool decimalNumber(std::string_view t) {
 }
 
 void appendField(std::string& out, std::string_view text) {
-    if (text.find_first_of(";\"\r\n") == std::string_view::npos) {
+    if (firstOf(text, 0, ';', '"', '\r', '\n') == text.size()) {
         out += text;
         return;
     }
@@ -154,9 +189,19 @@ std::string csvInForm(std::string rfc, CsvForm form) {
 
 RussianCsvSink::RussianCsvSink(ByteSink& next) : next_(next), out_("\xEF\xBB\xBF") {}
 
+void RussianCsvSink::endField(std::string_view field) {
+    if (decimalNumber(field)) {
+        const size_t point = field.find('.');
+        out_.append(field.substr(0, point));
+        out_ += ',';
+        out_.append(field.substr(point + 1));
+    } else {
+        appendField(out_, field);
+    }
+}
+
 void RussianCsvSink::endField() {
-    if (decimalNumber(field_)) field_[field_.find('.')] = ',';
-    appendField(out_, field_);
+    endField(field_);
     field_.clear();
 }
 
@@ -185,11 +230,19 @@ void RussianCsvSink::write(const char* data, size_t size) {
             break;
         case State::plain: {
             // The field runs to the next comma or the record's end.
-            const size_t end = std::min(text.find_first_of(",\r\n", i), text.size());
-            field_.append(text.substr(i, end - i));
+            const size_t end = firstOf(text, i, ',', '\r', '\n', '\n');
+            if (end == text.size()) {
+                field_.append(text.substr(i));
+                i = end;
+                break;
+            }
+            if (field_.empty()) {
+                endField(text.substr(i, end - i)); // the whole field is at hand
+            } else {
+                field_.append(text.substr(i, end - i));
+                endField();
+            }
             i = end;
-            if (i == text.size()) break;
-            endField();
             const char stop = text[i++];
             out_ += stop == ',' ? ";" : "\r\n";
             state_ = stop == '\r' ? State::afterCr : State::fieldStart;

@@ -42,6 +42,7 @@ public:
 
 private:
     void endField();
+    void endField(std::string_view field);
     void flush();
 
     enum class State { fieldStart, plain, quoted, quoteSeen, afterCr };
