@@ -1,9 +1,13 @@
 #include "gui/WxCanvas.h"
 
 #include <algorithm>
+#include <cmath>
+#include <memory>
 
+#include <cairo.h>
 #include <wx/brush.h>
 #include <wx/font.h>
+#include <wx/graphics.h>
 #include <wx/pen.h>
 
 namespace {
@@ -11,6 +15,11 @@ wxColour colourOf(Rgb c) {
     return wxColour(c.r, c.g, c.b);
 }
 } // namespace
+
+WxCanvas::~WxCanvas() {
+    for (const Stamp& s : stamps_)
+        cairo_surface_destroy(s.picture);
+}
 
 void WxCanvas::setFont(const CanvasFont& font) {
     static const wxFontWeight weights[] = {wxFONTWEIGHT_LIGHT, wxFONTWEIGHT_NORMAL,
@@ -26,15 +35,20 @@ void WxCanvas::setTextColour(Rgb colour) {
 }
 
 void WxCanvas::setPen(Rgb colour, int width, PenStyle style) {
+    pen_ = colour;
+    penWidth_ = width;
+    penStyle_ = style;
     dc_.SetPen(
         wxPen(colourOf(colour), width, style == dotDash ? wxPENSTYLE_DOT_DASH : wxPENSTYLE_SOLID));
 }
 
 void WxCanvas::setBrush(Rgb colour) {
+    brush_ = colour;
     dc_.SetBrush(wxBrush(colourOf(colour)));
 }
 
 void WxCanvas::clearBrush() {
+    brush_.reset();
     dc_.SetBrush(*wxTRANSPARENT_BRUSH);
 }
 
@@ -61,7 +75,72 @@ void WxCanvas::drawRectangle(int x, int y, int width, int height) {
     dc_.DrawRectangle(x, y, width, height);
 }
 
+cairo_t* WxCanvas::pixelTarget() const {
+    // The toolkit's cairo context, drawing as DrawCircle would: plain
+    // composition, the usual smoothing, whole pixels with no scale.
+    wxGraphicsContext* gc = dc_.GetGraphicsContext();
+    if (!gc || gc->GetRenderer() != wxGraphicsRenderer::GetCairoRenderer() ||
+        gc->GetAntialiasMode() != wxANTIALIAS_DEFAULT ||
+        gc->GetCompositionMode() != wxCOMPOSITION_OVER)
+        return nullptr;
+    auto* cr = static_cast<cairo_t*>(gc->GetNativeContext());
+    if (!cr || cairo_status(cr) != CAIRO_STATUS_SUCCESS) return nullptr;
+    // Pixels, never a page of vectors (a PDF keeps its circles).
+    const cairo_surface_type_t type = cairo_surface_get_type(cairo_get_target(cr));
+    if (type != CAIRO_SURFACE_TYPE_IMAGE && type != CAIRO_SURFACE_TYPE_XLIB &&
+        type != CAIRO_SURFACE_TYPE_XCB)
+        return nullptr;
+    cairo_matrix_t m;
+    cairo_get_matrix(cr, &m);
+    double sx = 0, sy = 0;
+    cairo_surface_get_device_scale(cairo_get_target(cr), &sx, &sy);
+    if (m.xx != 1 || m.yy != 1 || m.xy != 0 || m.yx != 0 || m.x0 != std::floor(m.x0) ||
+        m.y0 != std::floor(m.y0) || sx != 1 || sy != 1)
+        return nullptr;
+    return cr;
+}
+
+const WxCanvas::Stamp* WxCanvas::stampFor(cairo_t* target, int radius) {
+    if (radius < 0 || radius > 64) return nullptr;
+    for (const Stamp& s : stamps_)
+        if (s.radius == radius && s.width == penWidth_ && s.style == penStyle_ && s.pen == pen_ &&
+            s.brush == brush_)
+            return &s;
+    if (stamps_.size() >= 16) return nullptr;
+    const int half = radius + std::max(penWidth_, 1) + 2;
+    cairo_surface_t* picture =
+        cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 2 * half + 1, 2 * half + 1);
+    cairo_t* cr = cairo_create(picture);
+    {
+        // Drawn by the toolkit as DrawCircle draws on the target, but at
+        // (half, half) of a transparent picture.
+        std::unique_ptr<wxGraphicsContext> gc(
+            wxGraphicsRenderer::GetCairoRenderer()->CreateContextFromNativeContext(cr));
+        gc->EnableOffset(dc_.GetGraphicsContext()->OffsetEnabled());
+        gc->SetPen(dc_.GetPen());
+        gc->SetBrush(dc_.GetBrush());
+        gc->DrawEllipse(half - radius, half - radius, 2 * radius, 2 * radius);
+    }
+    const bool drawn = cairo_status(cr) == CAIRO_STATUS_SUCCESS &&
+                       cairo_surface_status(picture) == CAIRO_STATUS_SUCCESS;
+    cairo_destroy(cr);
+    if (!drawn || cairo_status(target) != CAIRO_STATUS_SUCCESS) {
+        cairo_surface_destroy(picture);
+        return nullptr;
+    }
+    stamps_.push_back(Stamp{radius, penWidth_, penStyle_, pen_, brush_, half, picture});
+    return &stamps_.back();
+}
+
 void WxCanvas::drawCircle(int x, int y, int radius) {
+    if (cairo_t* cr = pixelTarget())
+        if (const Stamp* stamp = stampFor(cr, radius)) {
+            cairo_save(cr);
+            cairo_set_source_surface(cr, stamp->picture, x - stamp->half, y - stamp->half);
+            cairo_paint(cr);
+            cairo_restore(cr);
+            return;
+        }
     dc_.DrawCircle(x, y, radius);
 }
 
