@@ -137,8 +137,8 @@ wxSize paperMm(const wxPrintData& data) {
     return mm;
 }
 
-// The pages of ranges within minPage..maxPage, each once, in order; every
-// page of the printout when ranges is empty.
+// The pages of ranges (either end first) within minPage..maxPage, each once,
+// in order; every page of the printout when ranges is empty.
 std::vector<int> pagesToPrint(const PageRanges& ranges, int minPage, int maxPage) {
     std::vector<int> pages;
     if (ranges.empty()) {
@@ -147,7 +147,8 @@ std::vector<int> pagesToPrint(const PageRanges& ranges, int minPage, int maxPage
         return pages;
     }
     for (const auto& [first, last] : ranges)
-        for (int page = std::max(first, minPage); page <= std::min(last, maxPage); ++page)
+        for (int page = std::max(std::min(first, last), minPage);
+             page <= std::min(std::max(first, last), maxPage); ++page)
             pages.push_back(page);
     std::sort(pages.begin(), pages.end());
     pages.erase(std::unique(pages.begin(), pages.end()), pages.end());

@@ -39,8 +39,8 @@ private:
 // toolkit's printer derives it from the print quality.
 int printResolution(const wxPrintData& data);
 
-// Pages to print: ranges of page numbers (from 1), each first to last
-// inclusive, in any order and possibly overlapping; empty for every page.
+// Pages to print: ranges of page numbers (from 1), each both ends included,
+// in any order and possibly overlapping; empty for every page.
 using PageRanges = std::vector<std::pair<int, int>>;
 
 // Prints the pages of printout in pages (every page when empty, as the print
