@@ -332,7 +332,9 @@ TEST_F(PrintTest, PrintToFileInTheDialog) {
                       " '" + pdf + "' -");
     };
 
-    // Every page: the file has the printout's pages, and no temporary is left.
+    // Every page: the file has the printout's pages. The other prints are
+    // compared with it (the dialog's printer sets the resolution they are laid
+    // out at).
     const std::string all = dir + "/all.pdf";
     ASSERT_EQ(print(all, gtkOk, nullptr), std::make_pair(std::string(), 0));
     int minPage = 0, pages = 0, from = 0, to = 0;
@@ -370,8 +372,8 @@ TEST_F(PrintTest, PrintToFileInTheDialog) {
         const char* name;
         std::string target;
         int response;
-        const char* ranges;
-        std::string shown; // the text of the file made; empty: none made
+        const char* ranges; // GTK's, pages from 0; null: all pages
+        std::string shown;  // the text of the file made; empty: none made
         bool refused;
     };
     const Case cases[] = {
