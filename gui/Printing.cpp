@@ -5,7 +5,9 @@
 #include <cstdio>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
+#include <vector>
 
 #include <dlfcn.h>
 
@@ -135,9 +137,28 @@ wxSize paperMm(const wxPrintData& data) {
     return mm;
 }
 
-// Runs the printout over every page it has, as the toolkit's printer does
-// with "all pages". Returns an empty string or the reason it stopped.
-wxString runPrintout(wxPrintout& printout, cairo_t* cr, wxSize mm, int dpi) {
+// The pages of ranges (either end first) within minPage..maxPage, each once,
+// in order; every page of the printout when ranges is empty.
+std::vector<int> pagesToPrint(const PageRanges& ranges, int minPage, int maxPage) {
+    std::vector<int> pages;
+    if (ranges.empty()) {
+        for (int page = minPage; page <= maxPage; ++page)
+            pages.push_back(page);
+        return pages;
+    }
+    for (const auto& [first, last] : ranges)
+        for (int page = std::max(std::min(first, last), minPage);
+             page <= std::min(std::max(first, last), maxPage); ++page)
+            pages.push_back(page);
+    std::sort(pages.begin(), pages.end());
+    pages.erase(std::unique(pages.begin(), pages.end()), pages.end());
+    return pages;
+}
+
+// Runs the printout over the pages of ranges it has, as the toolkit's printer
+// does. Returns an empty string or the reason it stopped.
+wxString runPrintout(wxPrintout& printout, cairo_t* cr, wxSize mm, int dpi,
+                     const PageRanges& ranges) {
     const wxSize pixels(int(mm.x * dpi / 25.4 + 0.5), int(mm.y * dpi / 25.4 + 0.5));
     // Text on a cairo surface is set at 96 dots per inch of its user space.
     printout.SetPPIScreen(96, 96);
@@ -156,17 +177,19 @@ wxString runPrintout(wxPrintout& printout, cairo_t* cr, wxSize mm, int dpi) {
         printout.SetDC(nullptr);
     }
     if (minPage < 1) minPage = 1;
-    if (maxPage < minPage) return L"нет страниц для печати";
+    const std::vector<int> pages = pagesToPrint(ranges, minPage, maxPage);
+    if (pages.empty()) return L"нет страниц для печати";
 
     printout.OnBeginPrinting();
     wxString error;
     bool begun = false;
-    for (int page = minPage; page <= maxPage && printout.HasPage(page); ++page) {
+    for (size_t n = 0; n < pages.size() && printout.HasPage(pages[n]); ++n) {
+        const int page = pages[n];
         DotsScope dots(cr, dpi);
         PdfPage surface(cr, pixels, mm, dpi);
         printout.SetDC(&surface);
         if (!begun) {
-            begun = printout.OnBeginDocument(minPage, maxPage);
+            begun = printout.OnBeginDocument(page, pages.back());
             if (!begun) error = L"печать не началась";
         }
         if (begun && !printout.OnPrintPage(page)) error = L"страница не напечатана";
@@ -174,7 +197,7 @@ wxString runPrintout(wxPrintout& printout, cairo_t* cr, wxSize mm, int dpi) {
             printout.SetDC(nullptr);
             break;
         }
-        if (page == maxPage || !printout.HasPage(page + 1)) printout.OnEndDocument();
+        if (n + 1 == pages.size() || !printout.HasPage(pages[n + 1])) printout.OnEndDocument();
         printout.SetDC(nullptr);
         cairo_show_page(cr);
     }
@@ -185,7 +208,8 @@ wxString runPrintout(wxPrintout& printout, cairo_t* cr, wxSize mm, int dpi) {
 
 } // namespace
 
-wxString printToPdf(wxPrintout& printout, const wxPrintData& data, const wxString& path) {
+wxString printToPdf(wxPrintout& printout, const wxPrintData& data, const wxString& path,
+                    const PageRanges& pages) {
     const std::string target(path.utf8_str());
     // What cannot be written is refused before a page is drawn; the pages
     // then go, as they are made, into the temporary of the program's one
@@ -201,7 +225,7 @@ wxString printToPdf(wxPrintout& printout, const wxPrintData& data, const wxStrin
     cairo_surface_t* surface =
         cairo_pdf_surface_create_for_stream(writeToSink, &sink, mm.x * 72 / 25.4, mm.y * 72 / 25.4);
     cairo_t* cr = cairo_create(surface);
-    wxString error = runPrintout(printout, cr, mm, printResolution(data));
+    wxString error = runPrintout(printout, cr, mm, printResolution(data), pages);
     cairo_destroy(cr);
     cairo_surface_finish(surface);
     const bool drawn = cairo_surface_status(surface) == CAIRO_STATUS_SUCCESS;
@@ -229,7 +253,13 @@ namespace {
 // are no part of the build.
 struct ChosenFile {
     std::string path, format;
+    PageRanges pages; // empty: all pages
     GtkPrintOperation* job = nullptr;
+};
+
+// GTK's page range: pages from 0, last included.
+struct GtkRange {
+    int start, end;
 };
 
 template <class F> F gtkFunction(const char* name) {
@@ -256,6 +286,17 @@ std::optional<ChosenFile> chosenFile(wxPrinter& printer, wxPrintData& chosen) {
     release(path);
     const char* format = get(native->GetPrintConfig(), "output-file-format");
     file.format = format ? format : "";
+    // The dialog's page ranges, all of them (wx keeps only the first).
+    using Ranges = GtkRange* (*)(GtkPrintSettings*, int*);
+    const char* which = get(native->GetPrintConfig(), "print-pages");
+    if (const auto ranges = gtkFunction<Ranges>("gtk_print_settings_get_page_ranges");
+        ranges && which && std::string_view(which) == "ranges") {
+        int count = 0;
+        GtkRange* range = ranges(native->GetPrintConfig(), &count);
+        for (int n = 0; n < count; ++n)
+            file.pages.emplace_back(range[n].start + 1, range[n].end + 1);
+        release(range);
+    }
     file.job = native->GetPrintJob();
     chosen.ConvertFromNative();
     return file;
@@ -318,6 +359,7 @@ public:
     bool refused() const { return refused_; }
     bool ownPdf() const { return ownPdf_; }
     const std::string& path() const { return file_->path; }
+    const PageRanges& pages() const { return file_->pages; }
     const wxPrintData& chosen() const { return chosen_; }
 
 private:
@@ -357,7 +399,8 @@ wxString printWithDialog(wxWindow* parent, wxPrintout& printout, wxPrintData& da
             failureText(errorExc::withReason(CannotCreateFile, check.path(), IsAnInput), true));
     if (check.ownPdf()) {
         data = check.chosen();
-        return printToPdf(printout, data, wxString(check.path().c_str(), wxConvFile));
+        return printToPdf(printout, data, wxString(check.path().c_str(), wxConvFile),
+                          check.pages());
     }
     if (printed) data = printer.GetPrintDialogData().GetPrintData();
     return wxString();

@@ -2,6 +2,8 @@
 // What the printouts of the pages share: the surface they draw on, the PDF
 // file they can be printed to without a dialog, and the preview frame.
 #include <memory>
+#include <utility>
+#include <vector>
 
 #include <wx/string.h>
 
@@ -37,22 +39,29 @@ private:
 // toolkit's printer derives it from the print quality.
 int printResolution(const wxPrintData& data);
 
-// Prints every page of printout, as the print dialog's "all pages" would, into
-// a PDF file at path, on the paper and in the orientation of data, without a
-// dialog. The pages go, as they are made, into the temporary of a
+// Pages to print: ranges of page numbers (from 1), each both ends included,
+// in any order and possibly overlapping; empty for every page.
+using PageRanges = std::vector<std::pair<int, int>>;
+
+// Prints the pages of printout in pages (every page when empty, as the print
+// dialog's "all pages" would; those of several ranges once each, in order)
+// into a PDF file at path, on the paper and in the orientation of data,
+// without a dialog. The pages go, as they are made, into the temporary of a
 // SafeFileWriter (common/SafeFile.h), which takes the file's place once the
-// document is complete; on failure an existing file is untouched. Returns an empty string or the
+// document is complete; on failure, or when no page of pages is in the
+// printout, an existing file is untouched. Returns an empty string or the
 // failure's message and reason.
-wxString printToPdf(wxPrintout& printout, const wxPrintData& data, const wxString& path);
+wxString printToPdf(wxPrintout& printout, const wxPrintData& data, const wxString& path,
+                    const PageRanges& pages = {});
 
 // Prints printout through the toolkit's print dialog, starting from data,
 // which then holds the dialog's choices. When the dialog chose to print to a
 // file, the file is checked once it is chosen: the file of the open image
 // (sharedPrintSettings) is refused, with the message the program's other
-// outputs give; a PDF file is made by printToPdf (every page) and so written
-// by the program's safe writer; other formats are left to the toolkit.
-// Returns an empty string (printed, or cancelled in the dialog) or the
-// failure's message.
+// outputs give; a PDF file is made by printToPdf, with the pages chosen in
+// the dialog (all, or its page ranges), and so written by the program's safe
+// writer; other formats, and printers, are left to the toolkit. Returns an
+// empty string (printed, or cancelled in the dialog) or the failure's message.
 wxString printWithDialog(wxWindow* parent, wxPrintout& printout, wxPrintData& data);
 
 // Opens a preview frame of preview titled title, centred on the screen at a

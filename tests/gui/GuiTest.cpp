@@ -103,6 +103,10 @@ void installDialogGuard() {
     guard.Register();
 }
 
+void allowNextModal() {
+    allowNextDialog = true;
+}
+
 std::string utf8(const wxString& s) {
     return std::string(s.utf8_str());
 }

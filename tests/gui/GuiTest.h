@@ -22,6 +22,10 @@ namespace guitest {
 // asked for; called once at start.
 void installDialogGuard();
 
+// Lets the next modal dialog through the guard, for a test that drives a
+// dialog of the toolkit's own (the print dialog) itself.
+void allowNextModal();
+
 // Yields to the toolkit until ready() holds or limitMs pass; returns ready().
 bool waitFor(const std::function<bool()>& ready, int limitMs = 3000);
 
