@@ -110,6 +110,9 @@ void writeCsvField(OutputWriter& w, std::string_view text) {
         if (!(c & 0x80)) {
             quote = quote || c == ',' || c == '"' || c == '\r' || c == '\n';
             ++i;
+        } else if (static_cast<unsigned char>(c) >= 0xC2 && static_cast<unsigned char>(c) < 0xE0 &&
+                   i + 1 < text.size() && (text[i + 1] & 0xC0) == 0x80) {
+            i += 2; // a letter of two bytes, as Cyrillic ones are
         } else if (const size_t n = utf8Length(text, i)) {
             i += n;
         } else {
