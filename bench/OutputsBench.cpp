@@ -165,20 +165,33 @@ size_t floorOf(size_t bytes, const std::string& to = "/dev/null") {
 struct Result {
     Measure work, floor, session;
 };
+
+// The machine is shared: of a few runs, the least CPU time of the work and of
+// its floor are their own.
+void keepLeast(Result& best, const Result& run, bool first) {
+    if (first || run.work.cpuSeconds < best.work.cpuSeconds) best.work = run.work;
+    if (first || run.floor.cpuSeconds < best.floor.cpuSeconds) best.floor = run.floor;
+    best.session = run.session;
+}
+constexpr int Runs = 3;
 std::map<int, Result> results;
 
 void BM_Output(benchmark::State& state) {
     const auto o = Output(state.range(0));
     Result r;
+    bool first = true;
     for (auto _ : state) {
-        r.work = inChild([o] { return produce(o); });
-        r.floor = inChild([&] { return floorOf(r.work.bytes); });
-        r.session = inChild([] {
+        Result run;
+        run.work = inChild([o] { return produce(o); });
+        run.floor = inChild([&] { return floorOf(run.work.bytes); });
+        run.session = inChild([] {
             RecorderSession s;
             analysed(s);
             return size_t(0);
         });
-        state.SetIterationTime(r.work.cpuSeconds);
+        keepLeast(r, run, first);
+        first = false;
+        state.SetIterationTime(run.work.cpuSeconds);
     }
     results[int(o)] = r;
     state.counters["MB"] = double(r.work.bytes) / 1e6;
@@ -187,7 +200,7 @@ void BM_Output(benchmark::State& state) {
     state.SetLabel(outputNames[o]);
 }
 
-BENCHMARK(BM_Output)->DenseRange(0, 3)->UseManualTime()->Iterations(1)->Unit(
+BENCHMARK(BM_Output)->DenseRange(0, 3)->UseManualTime()->Iterations(Runs)->Unit(
     benchmark::kMillisecond);
 
 // ---- the command line writing into a file -------------------------------------
@@ -248,15 +261,19 @@ void BM_OutToFile(benchmark::State& state) {
     TempDir dir;
     const std::string out = dir.file("out"), copy = dir.file("copy");
     Result r;
+    bool first = true;
     for (auto _ : state) {
-        r.work = cliInto(o, out);
-        r.floor = inChild([&] { return floorOf(r.work.bytes, copy); });
-        r.session = inChild([] {
+        Result run;
+        run.work = cliInto(o, out);
+        run.floor = inChild([&] { return floorOf(run.work.bytes, copy); });
+        run.session = inChild([] {
             RecorderSession s;
             analysed(s);
             return size_t(0);
         });
-        state.SetIterationTime(r.work.cpuSeconds);
+        keepLeast(r, run, first);
+        first = false;
+        state.SetIterationTime(run.work.cpuSeconds);
     }
     cliResults[int(state.range(0))] = r;
     state.counters["MB"] = double(r.work.bytes) / 1e6;
@@ -268,7 +285,7 @@ void BM_OutToFile(benchmark::State& state) {
 BENCHMARK(BM_OutToFile)
     ->DenseRange(0, int(std::size(cliOutputs)) - 1)
     ->UseManualTime()
-    ->Iterations(1)
+    ->Iterations(Runs)
     ->Unit(benchmark::kMillisecond);
 
 void report(const char* name, const Result& r) {
