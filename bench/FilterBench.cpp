@@ -17,17 +17,6 @@
 
 namespace {
 
-RecorderSession& session() {
-    static RecorderSession s;
-    static bool made = false;
-    if (!made) {
-        synthesizeFullMemory(s.image);
-        s.analyse(nullptr);
-        made = true;
-    }
-    return s;
-}
-
 void BM_Analysis(benchmark::State& state) {
     RecorderImage image;
     synthesizeFullMemory(image);
@@ -37,13 +26,8 @@ void BM_Analysis(benchmark::State& state) {
 }
 
 void BM_Filter(benchmark::State& state) {
-    RecorderSession& s = session();
-    FilterSettings f = s.spanningFilter(FilterSettings{});
-    if (state.range(0)) {
-        f.detail = 0;
-        f.maxCount = 0;
-        f.discrete = f.relays = true;
-    }
+    RecorderSession& s = analysedFullMemory();
+    const FilterSettings f = fullMemoryFilter(state.range(0) != 0);
     for (auto _ : state)
         s.applyFilter(f);
     state.counters["rows"] = double(s.lists.journalList.size());
@@ -59,7 +43,7 @@ int main(int argc, char** argv) {
     setenv("TZ", "Europe/Moscow", 1);
     tzset();
     benchmark::Initialize(&argc, argv);
-    session();
+    analysedFullMemory();
     TimesReporter reporter(TimesReporter::cpu);
     benchmark::RunSpecifiedBenchmarks(&reporter);
     const double analysis = reporter.times["BM_Analysis"];

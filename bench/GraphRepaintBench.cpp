@@ -27,27 +27,6 @@ namespace {
 
 constexpr int Width = 1340, Height = 560;
 
-RecorderSession& session() {
-    static RecorderSession s;
-    static bool made = false;
-    if (!made) {
-        synthesizeFullMemory(s.image);
-        s.analyse(nullptr);
-        made = true;
-    }
-    return s;
-}
-
-FilterSettings settingsFor(bool everything) {
-    FilterSettings f = session().spanningFilter(FilterSettings{});
-    if (everything) {
-        f.detail = 0;
-        f.discrete = f.relays = true;
-        f.maxCount = 0;
-    }
-    return f;
-}
-
 // Passes every call on to a cairo canvas, counting the drawing calls.
 class CountingCanvas : public Canvas {
 public:
@@ -98,8 +77,8 @@ EventRefs cut(const EventRefs& list, int32_t left, int32_t right) {
 }
 
 void repaint(benchmark::State& state, bool everything, bool reference) {
-    RecorderSession& s = session();
-    s.applyFilter(settingsFor(everything));
+    RecorderSession& s = analysedFullMemory();
+    s.applyFilter(fullMemoryFilter(everything));
     GraphDraw draw;
     s.regenerateGraph(draw, int(state.range(0)));
     showLatestCurve(draw);
@@ -159,7 +138,7 @@ int main(int argc, char** argv) {
     setenv("TZ", "Europe/Moscow", 1);
     tzset();
     benchmark::Initialize(&argc, argv);
-    session();
+    analysedFullMemory();
     TimesReporter reporter(TimesReporter::cpu);
     benchmark::RunSpecifiedBenchmarks(&reporter);
     for (const char* filter : {"", "Everything"}) {

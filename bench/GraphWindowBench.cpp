@@ -33,27 +33,6 @@ namespace {
 
 constexpr int Width = 1340, Height = 560;
 
-RecorderSession& session() {
-    static RecorderSession s;
-    static bool made = false;
-    if (!made) {
-        synthesizeFullMemory(s.image);
-        s.analyse(nullptr);
-        made = true;
-    }
-    return s;
-}
-
-FilterSettings settingsFor(bool everything) {
-    FilterSettings f = session().spanningFilter(FilterSettings{});
-    if (everything) {
-        f.detail = 0;
-        f.discrete = f.relays = true;
-        f.maxCount = 0;
-    }
-    return f;
-}
-
 // The wx canvas with its circles drawn by the DC itself, one by one.
 class DirectCircles : public WxCanvas {
 public:
@@ -67,8 +46,8 @@ private:
 wxFrame* frame = nullptr;
 
 void prepare(GraphDraw& draw, int scale, bool everything) {
-    RecorderSession& s = session();
-    s.applyFilter(settingsFor(everything));
+    RecorderSession& s = analysedFullMemory();
+    s.applyFilter(fullMemoryFilter(everything));
     s.regenerateGraph(draw, scale);
     showLatestCurve(draw);
     draw.width = Width;
@@ -152,7 +131,7 @@ int main(int argc, char** argv) {
     frame = new wxFrame(nullptr, wxID_ANY, L"graph", wxDefaultPosition, wxSize(1366, 700));
     frame->Show();
     wxTheApp->Yield();
-    session();
+    analysedFullMemory();
     TimesReporter reporter(TimesReporter::cpu);
     benchmark::RunSpecifiedBenchmarks(&reporter);
     for (const char* filter : {"", "Everything"}) {

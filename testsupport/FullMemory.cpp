@@ -3,6 +3,7 @@
 #include <random>
 
 #include "testsupport/ImageBuilder.h"
+#include "views/RecorderSession.h"
 
 namespace {
 
@@ -62,4 +63,24 @@ void synthesizeFullMemory(RecorderImage& image, uint32_t seed) {
         b.settings(stampAt(s + int64_t(rng() % 600), uint8_t(rng() % 10)), key, type, payload);
     }
     b.done();
+}
+
+RecorderSession& analysedFullMemory() {
+    static RecorderSession* session = [] {
+        auto* s = new RecorderSession;
+        synthesizeFullMemory(s->image);
+        s->analyse(nullptr);
+        return s;
+    }();
+    return *session;
+}
+
+FilterSettings fullMemoryFilter(bool everything) {
+    FilterSettings f = analysedFullMemory().spanningFilter(FilterSettings{});
+    if (everything) {
+        f.detail = 0;
+        f.discrete = f.relays = true;
+        f.maxCount = 0;
+    }
+    return f;
 }

@@ -6,5 +6,14 @@
 #include <cstdint>
 
 class RecorderImage;
+class RecorderSession;
+struct FilterSettings;
 
 void synthesizeFullMemory(RecorderImage& image, uint32_t seed = 1);
+
+// For the benchmarks: one session of the process holding the full memory,
+// analysed when first asked for.
+RecorderSession& analysedFullMemory();
+// The filter the window applies after the analysis of that session, or with
+// everything the «everything» one: level 1, every box, no row limit.
+FilterSettings fullMemoryFilter(bool everything);
