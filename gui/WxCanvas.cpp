@@ -16,11 +16,6 @@ wxColour colourOf(Rgb c) {
 }
 } // namespace
 
-WxCanvas::~WxCanvas() {
-    for (const Stamp& s : stamps_)
-        cairo_surface_destroy(s.picture);
-}
-
 void WxCanvas::setFont(const CanvasFont& font) {
     static const wxFontWeight weights[] = {wxFONTWEIGHT_LIGHT, wxFONTWEIGHT_NORMAL,
                                            wxFONTWEIGHT_BOLD};
@@ -100,18 +95,8 @@ cairo_t* WxCanvas::pixelTarget() const {
     return cr;
 }
 
-const WxCanvas::Stamp* WxCanvas::stampFor(cairo_t* target, int radius) {
-    if (radius < 0 || radius > 64) return nullptr;
-    for (const Stamp& s : stamps_)
-        if (s.radius == radius && s.width == penWidth_ && s.style == penStyle_ && s.pen == pen_ &&
-            s.brush == brush_)
-            return &s;
-    if (stamps_.size() >= 16) return nullptr;
-    const int half = radius + std::max(penWidth_, 1) + 2;
-    cairo_surface_t* picture =
-        cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 2 * half + 1, 2 * half + 1);
-    cairo_t* cr = cairo_create(picture);
-    {
+const CircleStamps::Stamp* WxCanvas::stampFor(int radius) {
+    return stamps_.find({radius, penWidth_, penStyle_, pen_, brush_}, [&](cairo_t* cr, int half) {
         // Drawn by the toolkit as DrawCircle draws on the target, but at
         // (half, half) of a transparent picture.
         std::unique_ptr<wxGraphicsContext> gc(
@@ -120,25 +105,13 @@ const WxCanvas::Stamp* WxCanvas::stampFor(cairo_t* target, int radius) {
         gc->SetPen(dc_.GetPen());
         gc->SetBrush(dc_.GetBrush());
         gc->DrawEllipse(half - radius, half - radius, 2 * radius, 2 * radius);
-    }
-    const bool drawn = cairo_status(cr) == CAIRO_STATUS_SUCCESS &&
-                       cairo_surface_status(picture) == CAIRO_STATUS_SUCCESS;
-    cairo_destroy(cr);
-    if (!drawn || cairo_status(target) != CAIRO_STATUS_SUCCESS) {
-        cairo_surface_destroy(picture);
-        return nullptr;
-    }
-    stamps_.push_back(Stamp{radius, penWidth_, penStyle_, pen_, brush_, half, picture});
-    return &stamps_.back();
+    });
 }
 
 void WxCanvas::drawCircle(int x, int y, int radius) {
     if (cairo_t* cr = pixelTarget())
-        if (const Stamp* stamp = stampFor(cr, radius)) {
-            cairo_save(cr);
-            cairo_set_source_surface(cr, stamp->picture, x - stamp->half, y - stamp->half);
-            cairo_paint(cr);
-            cairo_restore(cr);
+        if (const CircleStamps::Stamp* stamp = stampFor(radius)) {
+            CircleStamps::paint(cr, *stamp, x, y);
             return;
         }
     dc_.DrawCircle(x, y, radius);

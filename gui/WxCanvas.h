@@ -2,19 +2,15 @@
 // The graph's canvas on a wx device context: the window on screen, the
 // printer page and the print preview.
 #include <optional>
-#include <vector>
 
 #include <wx/dc.h>
 
-#include "views/Canvas.h"
-
-typedef struct _cairo cairo_t;
-typedef struct _cairo_surface cairo_surface_t;
+#include "views/CairoCanvas.h"
 
 class WxCanvas : public Canvas {
 public:
     explicit WxCanvas(wxDC& dc) : dc_(dc) {}
-    ~WxCanvas() override;
+    ~WxCanvas() override = default;
     WxCanvas(const WxCanvas&) = delete;
     WxCanvas& operator=(const WxCanvas&) = delete;
 
@@ -33,20 +29,9 @@ public:
     void unclip() override;
 
 private:
-    // A circle of radius drawn by the toolkit with the pen and brush of now
-    // on a picture of its own, centred at (half, half). Where the DC draws
-    // with cairo on whole pixels, painting it where a circle goes puts the
-    // same pixels there as drawing the circle, for a fraction of the work
-    // (a repaint of the graph draws a couple of thousand such circles).
-    struct Stamp {
-        int radius, width;
-        PenStyle style;
-        Rgb pen;
-        std::optional<Rgb> brush;
-        int half;
-        cairo_surface_t* picture;
-    };
-    const Stamp* stampFor(cairo_t* target, int radius);
+    // The circle of radius as the toolkit draws it with the pen and brush
+    // of now, when the DC draws on pixels as they are.
+    const CircleStamps::Stamp* stampFor(int radius);
     cairo_t* pixelTarget() const;
 
     wxDC& dc_;
@@ -54,5 +39,5 @@ private:
     int penWidth_ = 1;
     PenStyle penStyle_ = solid;
     std::optional<Rgb> brush_;
-    std::vector<Stamp> stamps_;
+    CircleStamps stamps_;
 };

@@ -12,10 +12,41 @@ namespace {
 constexpr double pixelsPerPoint = 96.0 / 72.0;
 }
 
-CairoCanvas::~CairoCanvas() {
-    for (const Stamp& s : stamps_)
-        cairo_surface_destroy(s.picture);
+CircleStamps::~CircleStamps() {
+    for (const auto& [kind, stamp] : stamps_)
+        cairo_surface_destroy(stamp.picture);
 }
+
+const CircleStamps::Stamp* CircleStamps::find(const Kind& kind,
+                                              const std::function<void(cairo_t*, int)>& draw) {
+    if (kind.radius < 0 || kind.radius > 64) return nullptr;
+    for (const auto& [k, stamp] : stamps_)
+        if (k == kind) return &stamp;
+    if (stamps_.size() >= 16) return nullptr;
+    const int half = kind.radius + std::max(kind.width, 1) + 2;
+    cairo_surface_t* picture =
+        cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 2 * half + 1, 2 * half + 1);
+    cairo_t* cr = cairo_create(picture);
+    draw(cr, half);
+    const bool drawn = cairo_status(cr) == CAIRO_STATUS_SUCCESS &&
+                       cairo_surface_status(picture) == CAIRO_STATUS_SUCCESS;
+    cairo_destroy(cr);
+    if (!drawn) {
+        cairo_surface_destroy(picture);
+        return nullptr;
+    }
+    stamps_.emplace_back(kind, Stamp{half, picture});
+    return &stamps_.back().second;
+}
+
+void CircleStamps::paint(cairo_t* cr, const Stamp& stamp, int x, int y) {
+    cairo_save(cr);
+    cairo_set_source_surface(cr, stamp.picture, x - stamp.half, y - stamp.half);
+    cairo_paint(cr);
+    cairo_restore(cr);
+}
+
+CairoCanvas::~CairoCanvas() = default;
 
 void CairoCanvas::source(cairo_t* cr, Rgb c) const {
     cairo_set_source_rgb(cr, c.r / 255.0, c.g / 255.0, c.b / 255.0);
@@ -104,37 +135,21 @@ void CairoCanvas::circle(cairo_t* cr, double x, double y, int radius) const {
     stroke(cr);
 }
 
-const CairoCanvas::Stamp* CairoCanvas::stampFor(int radius) {
+const CircleStamps::Stamp* CairoCanvas::stampFor(int radius) {
     // Pixels of an image as they are: no scale, no offset but whole pixels.
     if (cairo_surface_get_type(cairo_get_target(cr_)) != CAIRO_SURFACE_TYPE_IMAGE) return nullptr;
     cairo_matrix_t m;
     cairo_get_matrix(cr_, &m);
     if (m.xx != 1 || m.yy != 1 || m.xy != 0 || m.yx != 0 || m.x0 != std::floor(m.x0) ||
-        m.y0 != std::floor(m.y0) || radius < 0 || radius > 64)
+        m.y0 != std::floor(m.y0))
         return nullptr;
-    for (const Stamp& s : stamps_)
-        if (s.radius == radius && s.width == penWidth_ && s.style == penStyle_ && s.pen == pen_ &&
-            s.brush == brush_)
-            return &s;
-    if (stamps_.size() >= 16) return nullptr;
-    const int half = radius + penWidth_ + 2;
-    cairo_surface_t* picture =
-        cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 2 * half + 1, 2 * half + 1);
-    cairo_t* cr = cairo_create(picture);
-    circle(cr, half + 0.5, half + 0.5, radius);
-    cairo_destroy(cr);
-    if (cairo_surface_status(picture) != CAIRO_STATUS_SUCCESS) {
-        cairo_surface_destroy(picture);
-        return nullptr;
-    }
-    stamps_.push_back(Stamp{radius, penWidth_, penStyle_, pen_, brush_, half, picture});
-    return &stamps_.back();
+    return stamps_.find({radius, penWidth_, penStyle_, pen_, brush_},
+                        [&](cairo_t* cr, int half) { circle(cr, half + 0.5, half + 0.5, radius); });
 }
 
 void CairoCanvas::drawCircle(int x, int y, int radius) {
-    if (const Stamp* stamp = stampFor(radius)) {
-        cairo_set_source_surface(cr_, stamp->picture, x - stamp->half, y - stamp->half);
-        cairo_paint(cr_);
+    if (const CircleStamps::Stamp* stamp = stampFor(radius)) {
+        CircleStamps::paint(cr_, *stamp, x, y);
         return;
     }
     circle(cr_, x + 0.5, y + 0.5, radius);

@@ -2,6 +2,7 @@
 // The graph's canvas on a cairo context, for image files made without a
 // display. Fonts are sized as on a 96-dpi screen, so that a picture of the
 // window's size looks like the window.
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -11,6 +12,41 @@
 typedef struct _cairo cairo_t;
 typedef struct _cairo_surface cairo_surface_t;
 class GraphDraw;
+
+// Circles each drawn once on a picture of its own and painted where a circle
+// goes: on a picture of pixels as they are (no scale, whole pixels), that
+// puts the same pixels there as drawing the circle, for a fraction of the
+// work (a repaint of the graph draws a couple of thousand such circles).
+class CircleStamps {
+public:
+    // What a circle looks like.
+    struct Kind {
+        int radius, width;
+        Canvas::PenStyle style;
+        Rgb pen;
+        std::optional<Rgb> brush;
+        bool operator==(const Kind&) const = default;
+    };
+    // A circle of its kind centred at (half, half) of picture.
+    struct Stamp {
+        int half;
+        cairo_surface_t* picture;
+    };
+    CircleStamps() = default;
+    ~CircleStamps();
+    CircleStamps(const CircleStamps&) = delete;
+    CircleStamps& operator=(const CircleStamps&) = delete;
+
+    // The picture of kind; the first time, draw(cr, half) draws it on a new
+    // transparent one. None for a radius out of reason, when a few kinds are
+    // kept already, or when drawing failed.
+    const Stamp* find(const Kind& kind, const std::function<void(cairo_t*, int half)>& draw);
+    // Paints stamp on cr with its centre at (x, y).
+    static void paint(cairo_t* cr, const Stamp& stamp, int x, int y);
+
+private:
+    std::vector<std::pair<Kind, Stamp>> stamps_;
+};
 
 class CairoCanvas : public Canvas {
 public:
@@ -38,25 +74,13 @@ private:
     void source(cairo_t* cr, Rgb colour) const;
     void stroke(cairo_t* cr) const;
     void circle(cairo_t* cr, double x, double y, int radius) const;
-    // A circle of radius drawn with the pen and brush of now on a picture of
-    // its own, centred at (half, half): painted where a circle goes, it puts
-    // the same pixels there as drawing the circle, for a fraction of the
-    // work. None where the target is no picture of pixels as they are.
-    struct Stamp {
-        int radius, width;
-        PenStyle style;
-        Rgb pen;
-        std::optional<Rgb> brush;
-        int half;
-        cairo_surface_t* picture;
-    };
-    const Stamp* stampFor(int radius);
+    const CircleStamps::Stamp* stampFor(int radius);
     cairo_t* cr_;
     Rgb text_, pen_;
     int penWidth_ = 1;
     PenStyle penStyle_ = solid;
     std::optional<Rgb> brush_;
-    std::vector<Stamp> stamps_;
+    CircleStamps stamps_;
 };
 
 // Paints draw on a white width x height picture and writes it as PNG, the
