@@ -28,29 +28,11 @@ double residentMb() {
     return double(resident) * double(sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
 }
 
-RecorderSession& session() {
-    static RecorderSession* s = [] {
-        auto* made = new RecorderSession;
-        synthesizeFullMemory(made->image);
-        made->analyse(nullptr);
-        return made;
-    }();
-    return *s;
-}
-
-FilterSettings everything() {
-    FilterSettings s = session().spanningFilter(FilterSettings());
-    s.detail = 0;
-    s.maxCount = 0;
-    s.discrete = s.relays = true;
-    return s;
-}
-
 std::map<std::string, double> memoryGrowth; // MB kept while the benchmark's result lives
 
 void BM_ViewRows(benchmark::State& state) {
-    RecorderSession& s = session();
-    const FilterSettings settings = everything();
+    RecorderSession& s = analysedFullMemory();
+    const FilterSettings settings = fullMemoryFilter(true);
     const double before = residentMb();
     JournalRows rows;
     std::string screen;
@@ -68,8 +50,8 @@ void BM_ViewRows(benchmark::State& state) {
 }
 
 void BM_WholeDocument(benchmark::State& state) {
-    RecorderSession& s = session();
-    const FilterSettings settings = everything();
+    RecorderSession& s = analysedFullMemory();
+    const FilterSettings settings = fullMemoryFilter(true);
     const double before = residentMb();
     std::string html;
     for (auto _ : state) {
@@ -83,8 +65,8 @@ void BM_WholeDocument(benchmark::State& state) {
 
 // Scrolling to a row: the rows of the screen there, laid out.
 void BM_ScreenAtTheEnd(benchmark::State& state) {
-    RecorderSession& s = session();
-    s.applyFilter(everything());
+    RecorderSession& s = analysedFullMemory();
+    s.applyFilter(fullMemoryFilter(true));
     JournalRows rows;
     s.journalRows(nullptr, rows);
     std::string screen;
@@ -119,7 +101,7 @@ int main(int argc, char** argv) {
     setenv("TZ", "Europe/Moscow", 1);
     tzset();
     benchmark::Initialize(&argc, argv);
-    session();
+    analysedFullMemory();
     const double base = residentMb();
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);

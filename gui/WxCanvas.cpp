@@ -1,7 +1,6 @@
 #include "gui/WxCanvas.h"
 
 #include <algorithm>
-#include <cmath>
 #include <memory>
 
 #include <cairo.h>
@@ -72,27 +71,14 @@ void WxCanvas::drawRectangle(int x, int y, int width, int height) {
 
 cairo_t* WxCanvas::pixelTarget() const {
     // The toolkit's cairo context, drawing as DrawCircle would: plain
-    // composition, the usual smoothing, whole pixels with no scale.
+    // composition, the usual smoothing, on whole pixels.
     wxGraphicsContext* gc = dc_.GetGraphicsContext();
     if (!gc || gc->GetRenderer() != wxGraphicsRenderer::GetCairoRenderer() ||
         gc->GetAntialiasMode() != wxANTIALIAS_DEFAULT ||
         gc->GetCompositionMode() != wxCOMPOSITION_OVER)
         return nullptr;
     auto* cr = static_cast<cairo_t*>(gc->GetNativeContext());
-    if (!cr || cairo_status(cr) != CAIRO_STATUS_SUCCESS) return nullptr;
-    // Pixels, never a page of vectors (a PDF keeps its circles).
-    const cairo_surface_type_t type = cairo_surface_get_type(cairo_get_target(cr));
-    if (type != CAIRO_SURFACE_TYPE_IMAGE && type != CAIRO_SURFACE_TYPE_XLIB &&
-        type != CAIRO_SURFACE_TYPE_XCB)
-        return nullptr;
-    cairo_matrix_t m;
-    cairo_get_matrix(cr, &m);
-    double sx = 0, sy = 0;
-    cairo_surface_get_device_scale(cairo_get_target(cr), &sx, &sy);
-    if (m.xx != 1 || m.yy != 1 || m.xy != 0 || m.yx != 0 || m.x0 != std::floor(m.x0) ||
-        m.y0 != std::floor(m.y0) || sx != 1 || sy != 1)
-        return nullptr;
-    return cr;
+    return cr && CircleStamps::onWholePixels(cr) ? cr : nullptr;
 }
 
 const CircleStamps::Stamp* WxCanvas::stampFor(int radius) {

@@ -135,14 +135,24 @@ void CairoCanvas::circle(cairo_t* cr, double x, double y, int radius) const {
     stroke(cr);
 }
 
-const CircleStamps::Stamp* CairoCanvas::stampFor(int radius) {
-    // Pixels of an image as they are: no scale, no offset but whole pixels.
-    if (cairo_surface_get_type(cairo_get_target(cr_)) != CAIRO_SURFACE_TYPE_IMAGE) return nullptr;
+bool CircleStamps::onWholePixels(cairo_t* cr) {
+    if (cairo_status(cr) != CAIRO_STATUS_SUCCESS) return false;
+    // Pixels, never a page of vectors (a PDF keeps its circles).
+    cairo_surface_t* target = cairo_get_target(cr);
+    const cairo_surface_type_t type = cairo_surface_get_type(target);
+    if (type != CAIRO_SURFACE_TYPE_IMAGE && type != CAIRO_SURFACE_TYPE_XLIB &&
+        type != CAIRO_SURFACE_TYPE_XCB)
+        return false;
     cairo_matrix_t m;
-    cairo_get_matrix(cr_, &m);
-    if (m.xx != 1 || m.yy != 1 || m.xy != 0 || m.yx != 0 || m.x0 != std::floor(m.x0) ||
-        m.y0 != std::floor(m.y0))
-        return nullptr;
+    cairo_get_matrix(cr, &m);
+    double sx = 0, sy = 0;
+    cairo_surface_get_device_scale(target, &sx, &sy);
+    return m.xx == 1 && m.yy == 1 && m.xy == 0 && m.yx == 0 && m.x0 == std::floor(m.x0) &&
+           m.y0 == std::floor(m.y0) && sx == 1 && sy == 1;
+}
+
+const CircleStamps::Stamp* CairoCanvas::stampFor(int radius) {
+    if (!CircleStamps::onWholePixels(cr_)) return nullptr;
     return stamps_.find({radius, penWidth_, penStyle_, pen_, brush_},
                         [&](cairo_t* cr, int half) { circle(cr, half + 0.5, half + 0.5, radius); });
 }

@@ -43,6 +43,9 @@ public:
     const Stamp* find(const Kind& kind, const std::function<void(cairo_t*, int half)>& draw);
     // Paints stamp on cr with its centre at (x, y).
     static void paint(cairo_t* cr, const Stamp& stamp, int x, int y);
+    // Whether cr draws on pixels as they are, where a stamp can stand for a
+    // circle: a picture or a window, no scale, offsets of whole pixels.
+    static bool onWholePixels(cairo_t* cr);
 
 private:
     std::vector<std::pair<Kind, Stamp>> stamps_;

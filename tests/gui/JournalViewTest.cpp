@@ -59,6 +59,16 @@ protected:
         notebook->SetSelection(notebook->FindPage(&page()));
         ASSERT_TRUE(guitest::waitFor([&] { return view().IsShownOnScreen(); }));
     }
+    // A full recorder memory saved in dir, opened, its journal shown.
+    void openFullMemory(TempDir& dir) {
+        {
+            RecorderImage image;
+            synthesizeFullMemory(image);
+            image.save(dir.file("full.rpd"));
+        }
+        frame->openImageFile(wxString::FromUTF8(dir.file("full.rpd")));
+        showJournal();
+    }
     // Level 1, every box, no row limit: the longest journal there is.
     void applyEverything(const char* count = "0") {
         controlsOf(*frame).detailChoice->SetSelection(0);
@@ -135,13 +145,7 @@ TEST_F(JournalViewTest, TheDemoAtLevelOneShowsEveryRowAsTheDocumentHasIt) {
 // on time), printed for the record; the memory is checked by what is kept.
 TEST_F(JournalViewTest, AFullMemoryWithoutALimitOpensScrollsAndShrinks) {
     TempDir dir;
-    {
-        RecorderImage image;
-        synthesizeFullMemory(image);
-        image.save(dir.file("full.rpd"));
-    }
-    frame->openImageFile(wxString::FromUTF8(dir.file("full.rpd")));
-    showJournal();
+    openFullMemory(dir);
     const double before = residentMb();
     const auto started = std::chrono::steady_clock::now();
     applyEverything();
@@ -246,13 +250,7 @@ std::vector<wxPreviewFrame*> previews() {
 
 TEST_F(JournalViewTest, ACancelledLongPrintLeavesNothingAndThePageGoesOn) {
     TempDir dir;
-    {
-        RecorderImage image;
-        synthesizeFullMemory(image);
-        image.save(dir.file("full.rpd"));
-    }
-    frame->openImageFile(wxString::FromUTF8(dir.file("full.rpd")));
-    showJournal();
+    openFullMemory(dir);
     applyEverything();
     ASSERT_GT(view().rows().size(), 20000u);
 
